@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QThread>
+#include <atomic>
+
+// The real-time link worker and gatekeeper of the ECU line: polls the ECU
+// while the link is on, sends queued command frames between polls, and hands
+// a requested main-window command back only when the line is free.
+class CGestRT : public QThread
+{
+    Q_OBJECT
+public:
+    CGestRT(QObject *parent, int timeoutMs, int maxRetries);
+    ~CGestRT() override;
+
+    void startLink();
+    void stopLink();
+    void requestCommand(const QString &cmd);
+    void queueKIniezione(quint8 k, quint8 hardware);
+    void queueBancoOn(quint8 hardware);
+    void queueBancoOff(quint8 hardware);
+    void setReply(const QByteArray &frame);
+
+signals:
+    void sgnSndByte(QByteArray frame);
+    void sgnRpm(int rpm);
+    void sgnADC(uchar level);
+    void sgnIdxCella(uchar index);
+    void sgnValCella(uchar value);
+    void sgnError(QString error);
+    void sgnExecCmd(QString cmd);
+
+protected:
+    void run() override;
+
+private:
+    void step();
+
+    QMutex mutex; // guards every member below that the GUI thread touches
+    int state = 800;
+    int maxRetries;
+    int retriesLeft = 0;
+    bool linkActive = false;
+    int timeoutMs;
+    QElapsedTimer clock;
+    QByteArray reply;
+    QList<QByteArray> commandQueue;
+    QString pendingCmd;
+    std::atomic<bool> stopRequested{false};
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QtSvgPixmapCache;
+class QSvgRenderer;
+
+// Needle angle for a value: startAngle + (endAngle - startAngle) *
+// (value - minimum) / (maximum - minimum); startAngle when the range is empty.
+qreal gaugeAngle(int value, int minimum, int maximum, qreal startAngle, qreal endAngle);
+
+// The engine-speed dial: four SVG layers (face, needle shadow, needle, glass
+// overlay); the needle turns with the value.
+class CRpmGauge : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QString skin READ skin WRITE setSkin)
+    Q_PROPERTY(int minimum READ minimum WRITE setMinimum)
+    Q_PROPERTY(int maximum READ maximum WRITE setMaximum)
+    Q_PROPERTY(qreal startAngle READ startAngle WRITE setStartAngle)
+    Q_PROPERTY(qreal endAngle READ endAngle WRITE setEndAngle)
+public:
+    explicit CRpmGauge(QWidget *parent = nullptr);
+
+    QString skin() const { return m_skin; }
+    void setSkin(const QString &skin);
+    int minimum() const { return m_minimum; }
+    void setMinimum(int v);
+    int maximum() const { return m_maximum; }
+    void setMaximum(int v);
+    qreal startAngle() const { return m_startAngle; }
+    void setStartAngle(qreal a);
+    qreal endAngle() const { return m_endAngle; }
+    void setEndAngle(qreal a);
+
+    int value() const { return m_value; }
+    qreal needleOriginX() const { return m_originX; }
+    qreal needleOriginY() const { return m_originY; }
+    void setNeedleOrigin(qreal x, qreal y);
+    void setShowOverlay(bool show);
+    bool showOverlay() const { return m_showOverlay; }
+
+    // The angle the needle is drawn at for the current value.
+    qreal needleAngle() const;
+
+    // For tests: the three cached layers.
+    QtSvgPixmapCache *backgroundCache() const { return m_background; }
+    QtSvgPixmapCache *shadowCache() const { return m_shadow; }
+    QtSvgPixmapCache *overlayCache() const { return m_overlay; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+public slots:
+    void setValue(int v);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QtSvgPixmapCache *m_background;
+    QtSvgPixmapCache *m_shadow;
+    QSvgRenderer *m_needle;
+    QtSvgPixmapCache *m_overlay;
+    int m_minimum = 0;
+    int m_maximum = 100;
+    int m_value = 0;
+    qreal m_startAngle = 0.0;
+    qreal m_endAngle = 100.0;
+    qreal m_originX = 0.5;
+    qreal m_originY = 0.5;
+    bool m_showOverlay = true;
+    QString m_skin;
+};

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "comm/cdevinfo.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QString>
+#include <QVector>
+#include <hidapi/hidapi.h>
+
+class CanvasPicker;
+class CGestRT;
+class CGestReceive;
+class CGestSend;
+class CRpmGauge;
+class frmAbout;
+class frmLogin;
+class frmRicercaPorta;
+class QLabel;
+class QSerialPort;
+class QTranslator;
+class QwtPlotCurve;
+
+namespace Ui {
+class frmProgPannel;
+}
+
+// Answer time-outs and budgets of the three workers. The program uses the
+// defaults; tests pass shorter ones.
+struct CWorkerTimings
+{
+    int transferTimeoutMs = 500;
+    int transferRetries = 20;
+    int linkTimeoutMs = 300;
+    int linkRetries = 30;
+};
+
+// The outcome of a profile file operation.
+enum class FileOutcome { Done, Cancelled, OpenFailure };
+
+// The main window and controller of the whole application: it owns every
+// long-lived object, holds the shared state and receives every signal. Its
+// slots live in the files of their subsystems.
+class frmProgPannel : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit frmProgPannel(QWidget *parent = nullptr,
+                           const CWorkerTimings &timings = CWorkerTimings());
+    ~frmProgPannel() override;
+
+signals:
+    void sgnClose();
+
+public slots:
+    // link control
+    void onCercaPortaClicked();
+    void onLinkClicked();
+    void onBancoClicked();
+    void onIniezioneChanged(int value);
+    // transfers
+    void onSaveFlashClicked();
+    void onReadFlashClicked();
+    // profile
+    void onFlatProfileClicked();
+    void onLoadProfileClicked();
+    void onSaveProfileClicked();
+    void onMuoviDestra();
+    void onMuoviSinistra();
+    void onMuoviSu();
+    void onMuoviGiu();
+    // language
+    void onItalianoClicked();
+    void onIngleseClicked();
+    // variant
+    void onSelect2Cylinders();
+    void onSelect4Cylinders();
+    void onCloseClicked();
+    void onAboutClicked();
+    void onExpertModeClicked();
+    // transport
+    void onReceiveSerialData();
+    void onSendSerialData(const QByteArray &frame);
+    // readouts
+    void onPercentSndRcv(int percent);
+    void onClearUpdateBar();
+    void onEsitoSndRcv(const QString &result);
+    void onEsitoRicercaPorta(const QString &result, const QString &name);
+    void onUpdateValAdc(uchar level);
+    void onUpdateRpm(int rpm);
+    void onErrorRT(const QString &error);
+    void execCmd(const QString &cmd);
+    void onGetPassword(const QString &password);
+    void onGetDeviceInfo(CDevInfo &info);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    friend class MainWindowProbe; // tests reach the state through it
+
+    void connectAll();
+    void retranslateAll();
+    void switchLanguage(const QString &catalogue, const QString &code);
+    void selectVariant(bool fourCylinders);
+    void setupPlot();
+    void setPlotTitles();
+    void setFlatCurve(double value);
+    void setProfileValues(const QVector<double> &values);
+    QVector<double> profileValues() const;
+    QwtPlotCurve *findProfileCurve() const;
+    FileOutcome loadProfileFile();
+    FileOutcome saveProfileFile();
+    void applyFlashImage();
+    void buildFlashImage();
+    void setTransferControlsEnabled(bool enabled);
+    void handAnswer(const QByteArray &frame);
+    void showPlaceholderProfile();
+
+    Ui::frmProgPannel *ui;
+    CRpmGauge *rpmGauge = nullptr;
+    QwtPlotCurve *profileCurve = nullptr;
+    CanvasPicker *picker = nullptr;
+    bool connected = false;
+    bool bancoOn = false;
+    bool linkOn = false;
+    bool profileFileShown = false;
+    QLabel *deviceInfoLabel = nullptr;
+    CDevInfo devInfo;
+    QLabel *profileNameLabel = nullptr;
+    QString portName;
+    double maxRpm = 12000.0;
+    QByteArray flashBuffer;
+    QByteArray rxFrame;
+    QSerialPort *port = nullptr;
+    hid_device *hidDevice = nullptr;
+    CGestSend *gestSend = nullptr;
+    CGestReceive *gestReceive = nullptr;
+    CGestRT *gestRT = nullptr;
+    frmRicercaPorta *ricercaPorta = nullptr;
+    frmAbout *aboutDialog = nullptr;
+    frmLogin *loginDialog = nullptr;
+    float valueMin = -10.0f;
+    float valueMax = 25.0f;
+    int valueAxisStep = 5;
+    int keyStepPixels = 10;
+    QTranslator *switchTranslator = nullptr; // installed by the latest language switch
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "comm/cdevinfo.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QString>
+#include <hidapi/hidapi.h>
+
+class QSerialPort;
+class QTimer;
+
+namespace Ui {
+class frmRicercaPorta;
+}
+
+// The port search dialog: asks the HID device for its identity, or lists the
+// serial ports and probes the one the user picks.
+class frmRicercaPorta : public QDialog
+{
+    Q_OBJECT
+public:
+    frmRicercaPorta(QWidget *parent, QSerialPort *port, hid_device *hidDevice);
+    ~frmRicercaPorta() override;
+
+    void startSearch();
+    void checkReply(const QByteArray &reply);
+    void retranslateUi();
+
+signals:
+    void sgnSndByte(QByteArray frame);
+    void sgnEsito(QString result, QString portName);
+    void sgnClose();
+    void sgnDeviceInfo(CDevInfo &info);
+
+public slots:
+    void onSelezionePortaClicked(const QString &name);
+    void onSendSerialData(const QByteArray &frame);
+    void onTimeout();
+    void onClose();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showResult(const QString &result);
+
+    Ui::frmRicercaPorta *ui;
+    QSerialPort *port;
+    hid_device *hidDevice;
+    QString portName;
+    QTimer *timer;
+    bool searching = false;
+    bool waitCursor = false;
+};

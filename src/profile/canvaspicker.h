@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+class QwtPlot;
+class QwtPlotCurve;
+class QwtPlotCanvas;
+
+// Selects and drags single points of the profile curve with the mouse, and
+// steps and nudges the selection for the cursor commands.
+class CanvasPicker : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CanvasPicker(QwtPlot *plot);
+
+    void setLimits(float valueMin, float valueMax, int keyStepPixels);
+    void cursorCommand(int key);
+
+    QwtPlotCurve *selectedCurve() const { return m_selectedCurve; }
+    int selectedIndex() const { return m_selectedIndex; }
+
+    void pickAt(const QPoint &pos);
+    void dragTo(const QPoint &pos);
+    void nudge(int dy);
+    void stepSelection(bool forward);
+    void drawSelected(bool highlight) const;
+
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+    // Nearest whole number, exact halves going up (2.5 -> 3, -2.5 -> -2).
+    static double roundHalfUp(double v);
+
+private:
+    QwtPlot *plot() const;
+    QwtPlotCanvas *canvas() const;
+
+    QwtPlotCurve *m_selectedCurve = nullptr;
+    int m_selectedIndex = -1;
+    float m_valueMin = -10.0f;
+    float m_valueMax = 25.0f;
+    int m_keyStepPixels = 10;
+};

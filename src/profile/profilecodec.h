@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+#include <QtGlobal>
+
+class QDataStream;
+
+constexpr int ProfilePoints = 41;
+
+// Value to byte: truncated toward zero to a 16-bit integer, low 8 bits kept
+// as a signed byte.
+qint8 valueToByte(double value);
+
+// A profile as stored in a *.prf file: 41 values, then K; one qint8 each.
+struct ProfileData
+{
+    QVector<double> values; // always 41
+    int k = 0;
+};
+
+void writeProfile(QDataStream &out, const QVector<double> &values, int k);
+// Items past the end of the data read as 0; bytes after the 42nd are ignored.
+ProfileData readProfile(QDataStream &in);
+
+// The name stored in a large-table flash image: the text after the last "/",
+// one Latin-1 byte per character (0 outside Latin-1), cut or zero-filled to 40.
+QByteArray profileNameBytes(const QString &path);
+
+// The image a flash write sends: 41 values (small table), plus the 40 name
+// bytes for hardware 20 and more (81 bytes).
+QByteArray buildFlashImageBytes(const QVector<double> &values, quint8 hardware,
+                                const QString &pathText);
+
+// What a flash read brings back; positions the image does not hold read 0.
+struct FlashImage
+{
+    QVector<double> values; // 41 points
+    bool hasName = false;   // large table only
+    QString name;           // printable Latin-1 characters of bytes 41..79
+    int k = 0;
+    bool benchOn = false;
+};
+
+FlashImage parseFlashImage(const QByteArray &image, quint8 hardware);
+
+// The value range and editing steps chosen by the ECU's hardware version.
+struct ValueRange
+{
+    float valueMin;
+    float valueMax;
+    int valueAxisStep;
+    int keyStepPixels;
+};
+
+ValueRange valueRangeFor(quint8 hardware);
+
+// x of point i: i * maxRpm / 40.
+QVector<double> profileKeys(double maxRpm);
