@@ -1,0 +1,36 @@
+#include "mainwindow/frmprogpannel.h"
+
+#include <QApplication>
+#include <QSettings>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("ECU Vantor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0.1"));
+    QCoreApplication::setOrganizationName(QStringLiteral("vantor"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("info@ecuvantor.example"));
+
+    auto *app = new QApplication(argc, argv);
+    auto *translator = new QTranslator;
+    auto *settings = new QSettings;
+
+    if (!settings->contains(QStringLiteral("Language")))
+        settings->setValue(QStringLiteral("Language"), QStringLiteral("IT"));
+    const QString language = settings->value(QStringLiteral("Language")).toString();
+    // A catalogue that fails to load leaves the source texts on screen.
+    (void)translator->load(language == QLatin1String("IT") ? QStringLiteral("ECUVantor-it.qm")
+                                                          : QStringLiteral("ECUVantor-en.qm"),
+                           QStringLiteral(":/linguist"));
+    QCoreApplication::installTranslator(translator);
+
+    auto *window = new frmProgPannel;
+    window->show();
+    const int code = QApplication::exec();
+
+    delete window;
+    delete settings;
+    delete translator;
+    delete app;
+    return code;
+}
