@@ -1,1 +1,217 @@
-// being written
+#include "canvaspicker.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMouseEvent>
+#include <qwt_plot.h>
+#include <qwt_plot_canvas.h>
+#include <qwt_plot_curve.h>
+#include <qwt_plot_directpainter.h>
+#include <qwt_symbol.h>
+#include <cmath>
+
+namespace {
+const QPoint CursorStartPos(330, 168); // where a cursor command looks first
+constexpr double PickDistance = 10.0;  // pixels
+}
+
+CanvasPicker::CanvasPicker(QwtPlot *plot)
+    : QObject(plot)
+{
+    QWidget *c = plot->canvas();
+    c->installEventFilter(this);
+    c->setCursor(Qt::PointingHandCursor);
+    if (QwtPlotCanvas *pc = canvas())
+        pc->setFocusIndicator(QwtPlotCanvas::ItemFocusIndicator);
+    c->setFocus(Qt::OtherFocusReason);
+}
+
+QwtPlot *CanvasPicker::plot() const
+{
+    return qobject_cast<QwtPlot *>(parent());
+}
+
+QwtPlotCanvas *CanvasPicker::canvas() const
+{
+    return qobject_cast<QwtPlotCanvas *>(plot()->canvas());
+}
+
+void CanvasPicker::setLimits(float valueMin, float valueMax, int keyStepPixels)
+{
+    m_valueMin = valueMin;
+    m_valueMax = valueMax;
+    m_keyStepPixels = keyStepPixels;
+}
+
+double CanvasPicker::roundHalfUp(double v)
+{
+    return std::floor(v + 0.5);
+}
+
+bool CanvasPicker::event(QEvent *event)
+{
+    if (event->type() == QEvent::User) {
+        drawSelected(true);
+        return true;
+    }
+    return QObject::event(event);
+}
+
+bool CanvasPicker::eventFilter(QObject *object, QEvent *event)
+{
+    if (object != plot()->canvas())
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        pickAt(static_cast<QMouseEvent *>(event)->pos());
+        return true;
+    case QEvent::MouseMove:
+        dragTo(static_cast<QMouseEvent *>(event)->pos());
+        return true;
+    case QEvent::FocusIn:
+        drawSelected(true);
+        drawSelected(false);
+        QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+        return false;
+    case QEvent::FocusOut:
+        drawSelected(false);
+        QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+        return false;
+    case QEvent::Paint:
+        QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CanvasPicker::cursorCommand(int key)
+{
+    if (!m_selectedCurve)
+        pickAt(CursorStartPos);
+    switch (key) {
+    case Qt::Key_Left:
+        stepSelection(false);
+        break;
+    case Qt::Key_Right:
+        stepSelection(true);
+        break;
+    case Qt::Key_Up:
+        nudge(-m_keyStepPixels);
+        break;
+    case Qt::Key_Down:
+        nudge(m_keyStepPixels);
+        break;
+    default:
+        break;
+    }
+}
+
+void CanvasPicker::pickAt(const QPoint &pos)
+{
+    double bestDistance = 1e11;
+    QwtPlotCurve *bestCurve = nullptr;
+    int bestIndex = -1;
+    const QwtPlotItemList items = plot()->itemList();
+    for (QwtPlotItem *item : items) {
+        if (item->rtti() != QwtPlotItem::Rtti_PlotCurve)
+            continue;
+        auto *curve = static_cast<QwtPlotCurve *>(item);
+        double d = 1e11;
+        const int idx = curve->closestPoint(pos, &d);
+        if (idx >= 0 && d < bestDistance) {
+            bestCurve = curve;
+            bestIndex = idx;
+            bestDistance = d;
+        }
+    }
+
+    drawSelected(false);
+    m_selectedCurve = nullptr;
+    m_selectedIndex = -1;
+
+    if (bestCurve && bestDistance < PickDistance) {
+        m_selectedCurve = bestCurve;
+        m_selectedIndex = bestIndex;
+        drawSelected(true);
+    }
+}
+
+void CanvasPicker::dragTo(const QPoint &pos)
+{
+    if (!m_selectedCurve || m_selectedIndex < 0
+        || m_selectedIndex >= static_cast<int>(m_selectedCurve->dataSize()))
+        return;
+
+    const int n = static_cast<int>(m_selectedCurve->dataSize());
+    QVector<double> xs(n), ys(n);
+    for (int i = 0; i < n; ++i) {
+        const QPointF s = m_selectedCurve->sample(i);
+        xs[i] = s.x();
+        if (i == m_selectedIndex) {
+            double v = roundHalfUp(plot()->invTransform(m_selectedCurve->yAxis(), pos.y()));
+            v = std::min(v, static_cast<double>(m_valueMax));
+            v = std::max(v, static_cast<double>(m_valueMin));
+            ys[i] = v;
+        } else {
+            ys[i] = s.y();
+        }
+    }
+    m_selectedCurve->setSamples(xs, ys);
+
+    QwtPlotCanvas *pc = canvas();
+    const bool immediate = pc && pc->testPaintAttribute(QwtPlotCanvas::ImmediatePaint);
+    if (pc)
+        pc->setPaintAttribute(QwtPlotCanvas::ImmediatePaint, true);
+    plot()->replot();
+    if (pc)
+        pc->setPaintAttribute(QwtPlotCanvas::ImmediatePaint, immediate);
+
+    drawSelected(true);
+}
+
+void CanvasPicker::nudge(int dy)
+{
+    if (!m_selectedCurve || m_selectedIndex < 0
+        || m_selectedIndex >= static_cast<int>(m_selectedCurve->dataSize()))
+        return;
+    const QPointF s = m_selectedCurve->sample(m_selectedIndex);
+    const double row =
+        roundHalfUp(plot()->transform(m_selectedCurve->yAxis(), s.y()) + dy);
+    const double x = plot()->transform(m_selectedCurve->xAxis(), s.x());
+    dragTo(QPoint(static_cast<int>(x), static_cast<int>(row)));
+}
+
+void CanvasPicker::stepSelection(bool forward)
+{
+    if (!m_selectedCurve)
+        return;
+    const int n = static_cast<int>(m_selectedCurve->dataSize());
+    if (n <= 0)
+        return;
+    const int candidate = (m_selectedIndex + (forward ? 1 : -1) + n) % n;
+    if (candidate != m_selectedIndex) {
+        drawSelected(false);
+        m_selectedIndex = candidate;
+        drawSelected(true);
+    }
+}
+
+void CanvasPicker::drawSelected(bool highlight) const
+{
+    if (!m_selectedCurve || m_selectedIndex < 0
+        || m_selectedIndex >= static_cast<int>(m_selectedCurve->dataSize()))
+        return;
+    auto *symbol = const_cast<QwtSymbol *>(m_selectedCurve->symbol());
+    if (!symbol)
+        return;
+    const QBrush remembered = symbol->brush();
+    if (highlight)
+        symbol->setBrush(QBrush(QColor(128, 255, 0, 255)));
+
+    QwtPlotDirectPainter directPainter;
+    directPainter.drawSeries(m_selectedCurve, m_selectedIndex, m_selectedIndex);
+
+    if (highlight)
+        symbol->setBrush(remembered);
+}

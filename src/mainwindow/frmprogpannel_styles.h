@@ -1,0 +1,14 @@
+#pragma once
+
+// Style sheets the main window puts on its buttons.
+#define LED_ON_STYLE "background-image: url(:/led/imgs/LEDON.JPG);"
+#define LED_OFF_STYLE "background-image: url(:/led/imgs/LEDOFF.JPG);"
+#define BANCO_ON_STYLE                                                                             \
+    "background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, stop:0 rgba(165, 28, " \
+    "32, 255), stop:1 rgba(255, 255, 255, 255));"
+#define BANCO_OFF_STYLE                                                                            \
+    "background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, stop:0 rgba(0, 0, 0, " \
+    "255), stop:1 rgba(255, 255, 255, 255));"
+
+// The expert-mode password.
+#define EXPERT_PASSWORD "5821"

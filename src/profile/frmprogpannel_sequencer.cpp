@@ -1,0 +1,138 @@
+// The command sequencer: every operation that needs the ECU line or a file
+// dialog runs as a named command handed back by the real-time worker once
+// the line is free; transfer results come back here.
+#include "mainwindow/frmprogpannel.h"
+
+#include "comm/cgestreceive.h"
+#include "comm/cgestrt.h"
+#include "comm/cgestsend.h"
+#include "mainwindow/cmsg.h"
+#include "mainwindow/frmprogpannel_styles.h"
+#include "profile/profilecodec.h"
+#include "ui_frmprogpannel.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+void frmProgPannel::setTransferControlsEnabled(bool enabled)
+{
+    ui->btReadFlash->setEnabled(enabled);
+    ui->btSaveFlash->setEnabled(enabled);
+    ui->btBanco->setEnabled(enabled);
+    ui->btStartLink->setEnabled(enabled);
+    ui->btRicercaPorta->setEnabled(enabled);
+    ui->btCaricaProfilo->setEnabled(enabled);
+    ui->btSalvaProfilo->setEnabled(enabled);
+    ui->btFlatProfile->setEnabled(enabled);
+    ui->spKIniezione->setEnabled(enabled);
+    ui->spProfiloPiatto->setEnabled(enabled);
+}
+
+void frmProgPannel::onReadFlashClicked()
+{
+    setTransferControlsEnabled(false);
+    profileNameLabel->clear();
+    statusBar()->update();
+    gestRT->requestCommand(QStringLiteral("FLASH_READ"));
+}
+
+void frmProgPannel::onSaveFlashClicked()
+{
+    if (!findProfileCurve())
+        return;
+    if (devInfo.hardware >= 11 && ui->lblPathProfilo->text().contains(QLatin1Char('<'))) {
+        gestRT->requestCommand(QStringLiteral("SAVE_PROFILE_AND_SEND"));
+        return;
+    }
+    profileNameLabel->clear();
+    statusBar()->update();
+    flashBuffer.clear();
+    setTransferControlsEnabled(false);
+    ui->btClose->setEnabled(false);
+    buildFlashImage();
+    gestRT->requestCommand(QStringLiteral("FLASH_WRITE"));
+}
+
+void frmProgPannel::buildFlashImage()
+{
+    flashBuffer = buildFlashImageBytes(profileValues(), devInfo.hardware,
+                                       ui->lblPathProfilo->text());
+}
+
+void frmProgPannel::execCmd(const QString &cmd)
+{
+    if (cmd == QLatin1String("FLASH_WRITE")) {
+        gestSend->startSend(0);
+        return;
+    }
+    if (cmd == QLatin1String("FLASH_READ")) {
+        gestReceive->startReceive(0, devInfo.hardware);
+        showPlaceholderProfile();
+        setFlatCurve(0);
+        return;
+    }
+    if (cmd == QLatin1String("LOAD_PROFILE")) {
+        const FileOutcome outcome = loadProfileFile();
+        if (outcome != FileOutcome::OpenFailure && linkOn)
+            gestRT->startLink();
+        return;
+    }
+    if (cmd.contains(QLatin1String("SAVE_PROFILE"))) {
+        const FileOutcome outcome = saveProfileFile();
+        if (outcome == FileOutcome::Cancelled) {
+            if (linkOn)
+                gestRT->startLink();
+        } else if (outcome == FileOutcome::Done) {
+            if (cmd == QLatin1String("SAVE_PROFILE_AND_SEND"))
+                onSaveFlashClicked();
+            else if (linkOn)
+                gestRT->startLink();
+        }
+    }
+}
+
+void frmProgPannel::onEsitoSndRcv(const QString &result)
+{
+    setTransferControlsEnabled(true);
+    ui->btClose->setEnabled(true);
+
+    if (result.startsWith(QLatin1String("OK"))) {
+        if (result.endsWith(QLatin1String("RCV")))
+            applyFlashImage();
+        if (linkOn)
+            gestRT->startLink();
+        QTimer::singleShot(1000, this, &frmProgPannel::onClearUpdateBar);
+        return;
+    }
+    if (result.startsWith(QLatin1String("KO"))) {
+        onCercaPortaClicked();
+        if (linkOn)
+            onLinkClicked();
+        onClearUpdateBar();
+        QMessageBox::warning(this, CMsg::messages[result.endsWith(QLatin1String("RCV")) ? 13 : 14],
+                             CMsg::messages[15], QMessageBox::Ok, QMessageBox::NoButton);
+    }
+}
+
+void frmProgPannel::applyFlashImage()
+{
+    const FlashImage image = parseFlashImage(flashBuffer, devInfo.hardware);
+    if (image.hasName) {
+        profileNameLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        profileNameLabel->setText(image.name);
+        statusBar()->addWidget(profileNameLabel, 0);
+        profileNameLabel->show();
+    }
+    setProfileValues(image.values);
+    ui->spKIniezione->setValue(image.k);
+    if (image.benchOn) {
+        ui->btBanco->setStyleSheet(QStringLiteral(BANCO_ON_STYLE));
+        ui->btBanco->setText(CMsg::messages[2]);
+    } else {
+        ui->btBanco->setStyleSheet(QStringLiteral(BANCO_OFF_STYLE));
+        ui->btBanco->setText(CMsg::messages[3]);
+    }
+    // The next press of the test-bench button sends the opposite of what it shows.
+    bancoOn = image.benchOn;
+}
