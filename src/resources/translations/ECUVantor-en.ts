@@ -1,4 +1,311 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="en_GB">
+<TS version="2.1" language="en_GB" sourcelanguage="it_IT">
+<context>
+    <name>CMsg</name>
+    <message>
+        <source>Link ON</source>
+        <translation>RPM Monitor</translation>
+    </message>
+    <message>
+        <source>Link OFF</source>
+        <translation>RPM Monitor</translation>
+    </message>
+    <message>
+        <source>Banco ON</source>
+        <translation>Test Mode ON</translation>
+    </message>
+    <message>
+        <source>Banco OFF</source>
+        <translation>Test Mode OFF</translation>
+    </message>
+    <message>
+        <source>&lt;Nessun profilo&gt;</source>
+        <translation>&lt;No profile loaded&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;Nessuna&gt;</source>
+        <translation>&lt;None&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;Selezionare una porta&gt;</source>
+        <translation>&lt;Choose a port&gt;</translation>
+    </message>
+    <message>
+        <source>Scheda trovata</source>
+        <translation>ECU Vantor found</translation>
+    </message>
+    <message>
+        <source>Scheda non trovata</source>
+        <translation>ECU Vantor not found</translation>
+    </message>
+    <message>
+        <source>Curva iniezione</source>
+        <translation>Injection Plot</translation>
+    </message>
+    <message>
+        <source>Giri al Minuto</source>
+        <translation>RPM</translation>
+    </message>
+    <message>
+        <source>Punti</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>Lettura FLASH</source>
+        <translation>Reading profile from ECU Vantor</translation>
+    </message>
+    <message>
+        <source>Aggiornamento FLASH</source>
+        <translation> Updating profile on ECU Vantor</translation>
+    </message>
+    <message>
+        <source>Errore di comunicazione con la scheda</source>
+        <translation>Failure to communicate with ECU Vantor</translation>
+    </message>
+</context>
+<context>
+    <name>frmProgPannel</name>
+    <message>
+        <source>MainWindow</source>
+        <translation>MainWindow</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Carica Profilo&quot;)</source>
+        <translation>Load Profile</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Salva Profilo&quot;)</source>
+        <translation>Save Profile</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Exit program Alt+F4&quot;)</source>
+        <translation>Exit program</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Cerca Centralina: Ctrl+P&quot;)</source>
+        <translation>Search for ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Sù: Ctrl+Up&quot;)</source>
+        <translation>Move Up</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Giù: Ctrl+Dn&quot;)</source>
+        <translation>Move Down</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Sinistra: Ctrl+Left&quot;)</source>
+        <translation>Move Left</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Destra: Ctrl+Right&quot;)</source>
+        <translation>Move Right</translation>
+    </message>
+    <message>
+        <source>tr(&quot;About&quot;)</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Centralina 2 cilindri&quot;)</source>
+        <translation>ECU Vantor for 2 cylinder bikes</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Centralina 4 cilindri&quot;)</source>
+        <translation>ECU Vantor for 4 cylinder bikes</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Inglese&quot;)</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Italiano&quot;)</source>
+        <translation>Italian</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Modo Esperto&quot;)</source>
+        <translation>Expert Mode</translation>
+    </message>
+    <message>
+        <source>tr(&quot;File&quot;)</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Configurazione&quot;)</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Seleziona Centralina&quot;)</source>
+        <translation>Select version of ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Seleziona Lingua&quot;)</source>
+        <translation>Choose your language</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Cursore&quot;)</source>
+        <translation>Move Cursor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Giri/min&quot;)</source>
+        <translation>RPM</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Virtual Port&quot;)</source>
+        <translation>Virtual Comm</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Cerca la porta seriale ove e&apos; collegata la centralina e ne attiva/disattiva la connessione&quot;)</source>
+        <translation>Look for ECU Vantor connection and enable/disable a link</translation>
+    </message>
+    <message>
+        <source>tr(&quot;     Ricerca Porta&quot;)</source>
+        <translation>     Search for ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Attiva/Blocca l&apos;aggiornamento della velocita&apos; e dell&apos;analogica sonda temperatura&quot;)</source>
+        <translation>Start/Stop the update of RPM</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Link OFF&quot;)</source>
+        <translation>RPM Monitor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Invia la curva profilo alla centralina&quot;)</source>
+        <translation>Send the profile plot to ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Aggiorna ROM Centralina&quot;)</source>
+        <translation>Update Profile on ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Legge la curva profilo dalla centralina&quot;)</source>
+        <translation>Read the profile plot from ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Leggi ROM Centralina&quot;)</source>
+        <translation>Read Profile from ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Livello Sensore&quot;)</source>
+        <translation>TEMP Sensor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Valore analogico sonda temperatura&quot;)</source>
+        <translation>Analogic value of temperature probe</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Imposta/Rimuove Modalita&apos; Banco di Prova&quot;)</source>
+        <translation>Set/Reset Test Mode</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Banco OFF&quot;)</source>
+        <translation>Test Mode OFF</translation>
+    </message>
+    <message>
+        <source>tr(&quot;K Iniezione&quot;)</source>
+        <translation>RPM Divider</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Divisore numero di giri&quot;)</source>
+        <translation>RPM factor divider</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Profilo Piatto&quot;)</source>
+        <translation>Flat Profile Value</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Valore del profilo piatto&quot;)</source>
+        <translation>Value for Flat Profile</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Genera un Profilo Piatto&quot;)</source>
+        <translation>Generate a Flat Plot</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Genera Profilo Piatto&quot;)</source>
+        <translation>Generate Flat Profile</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Profilo utilizzato&quot;)</source>
+        <translation>Profile in use</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Carica la curva profilo da file&quot;) </source>
+        <translation>Load from file a profile plot</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Carica File di Profilo&quot;)</source>
+        <translation>Load Profile</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Salva la curva profilo su file&quot;)</source>
+        <translation>Save on file the current profile plot</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Salva File di Profilo&quot;)</source>
+        <translation>Save Profile</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Chiude l&apos;applicazione&quot;)</source>
+        <translation>Close application</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Close&quot;)</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Profili (*.prf)</source>
+        <translation>Profiles (*.prf)</translation>
+    </message>
+    <message>
+        <source>Apre File di Profilo</source>
+        <translation>Load Profile</translation>
+    </message>
+    <message>
+        <source>Salva File di Profilo</source>
+        <translation>Save profile</translation>
+    </message>
+</context>
+<context>
+    <name>frmLogin</name>
+    <message>
+        <source>tr(&quot;Accesso modo esperto&quot;)</source>
+        <translation>Expert Mode</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Digitare la password&quot;)</source>
+        <translation>Enter the  password</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Conferma&quot;)</source>
+        <translation>Confirm</translation>
+    </message>
+</context>
+<context>
+    <name>frmAbout</name>
+    <message>
+        <source>tr(&quot;Informazioni&quot;)</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Chiudi&quot;)</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>frmRicercaPorta</name>
+    <message>
+        <source>tr(&quot;Ricerca porta di collegamento con la centralina&quot;)</source>
+        <translation>Search for ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Porte rilevate nel sistema&quot;)</source>
+        <translation>Communication Ports Found on your System</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Chiudi&quot;)</source>
+        <translation>Close</translation>
+    </message>
+</context>
 </TS>

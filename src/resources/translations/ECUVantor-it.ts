@@ -1,4 +1,311 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="it_IT">
+<TS version="2.1" language="it_IT" sourcelanguage="it_IT">
+<context>
+    <name>CMsg</name>
+    <message>
+        <source>Link ON</source>
+        <translation>Monitor n.ro giri</translation>
+    </message>
+    <message>
+        <source>Link OFF</source>
+        <translation>Monitor n.ro giri</translation>
+    </message>
+    <message>
+        <source>Banco ON</source>
+        <translation>Banco ON</translation>
+    </message>
+    <message>
+        <source>Banco OFF</source>
+        <translation>Banco OFF</translation>
+    </message>
+    <message>
+        <source>&lt;Nessun profilo&gt;</source>
+        <translation>&lt;Nessuna mappa caricata&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;Nessuna&gt;</source>
+        <translation>&lt;Nessuna&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;Selezionare una porta&gt;</source>
+        <translation>&lt;Selezionare una porta&gt;</translation>
+    </message>
+    <message>
+        <source>Scheda trovata</source>
+        <translation>ECU Vantor trovato</translation>
+    </message>
+    <message>
+        <source>Scheda non trovata</source>
+        <translation>ECU Vantor non trovato</translation>
+    </message>
+    <message>
+        <source>Curva iniezione</source>
+        <translation>Mappa Iniezione</translation>
+    </message>
+    <message>
+        <source>Giri al Minuto</source>
+        <translation>Giri al minuto</translation>
+    </message>
+    <message>
+        <source>Punti</source>
+        <translation>Punti</translation>
+    </message>
+    <message>
+        <source>Lettura FLASH</source>
+        <translation>Lettura mappa da ECU Vantor</translation>
+    </message>
+    <message>
+        <source>Aggiornamento FLASH</source>
+        <translation>Aggiornamento mappa su ECU Vantor</translation>
+    </message>
+    <message>
+        <source>Errore di comunicazione con la scheda</source>
+        <translation>Errore di comunicazione con ECU Vantor</translation>
+    </message>
+</context>
+<context>
+    <name>frmProgPannel</name>
+    <message>
+        <source>MainWindow</source>
+        <translation>MainWindow</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Carica Profilo&quot;)</source>
+        <translation>Carica Mappa</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Salva Profilo&quot;)</source>
+        <translation>Salva Mappa</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Exit program Alt+F4&quot;)</source>
+        <translation>Termina programma</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Cerca Centralina: Ctrl+P&quot;)</source>
+        <translation>Cerca ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Sù: Ctrl+Up&quot;)</source>
+        <translation>Muovi Sù</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Giù: Ctrl+Dn&quot;)</source>
+        <translation>Muovi Giù</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Sinistra: Ctrl+Left&quot;)</source>
+        <translation>Muovi Sinistra</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Destra: Ctrl+Right&quot;)</source>
+        <translation>Muovi Destra</translation>
+    </message>
+    <message>
+        <source>tr(&quot;About&quot;)</source>
+        <translation>Informazioni</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Centralina 2 cilindri&quot;)</source>
+        <translation>ECU Vantor per moto a 2 cilindri</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Centralina 4 cilindri&quot;)</source>
+        <translation>ECU Vantor per moto a 4 cilindri</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Inglese&quot;)</source>
+        <translation>Inglese</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Italiano&quot;)</source>
+        <translation>Italiano</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Modo Esperto&quot;)</source>
+        <translation>Modo Esperto</translation>
+    </message>
+    <message>
+        <source>tr(&quot;File&quot;)</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Configurazione&quot;)</source>
+        <translation>Configurazione</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Seleziona Centralina&quot;)</source>
+        <translation>Seleziona versione ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Seleziona Lingua&quot;)</source>
+        <translation>Seleziona Lingua</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Muovi Cursore&quot;)</source>
+        <translation>Muovi Cursore</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Giri/min&quot;)</source>
+        <translation>Giri/min</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Virtual Port&quot;)</source>
+        <translation>Porta Virtuale</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Cerca la porta seriale ove e&apos; collegata la centralina e ne attiva/disattiva la connessione&quot;)</source>
+        <translation>Cerca la connessione con ECU Vantor e ne attiva/disattiva il link</translation>
+    </message>
+    <message>
+        <source>tr(&quot;     Ricerca Porta&quot;)</source>
+        <translation>     Cerca ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Attiva/Blocca l&apos;aggiornamento della velocita&apos; e dell&apos;analogica sonda temperatura&quot;)</source>
+        <translation>Attiva/Blocca l&apos;aggiornamento dei giri</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Link OFF&quot;)</source>
+        <translation>Monitor n.ro giri</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Invia la curva profilo alla centralina&quot;)</source>
+        <translation>Invia la mappa a ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Aggiorna ROM Centralina&quot;)</source>
+        <translation>Invia Mappa a ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Legge la curva profilo dalla centralina&quot;)</source>
+        <translation>Legge la mappa iniezione da ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Leggi ROM Centralina&quot;)</source>
+        <translation>Leggi Mappa da ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Livello Sensore&quot;)</source>
+        <translation>Analog. Sonda</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Valore analogico sonda temperatura&quot;)</source>
+        <translation>Valore analogico della sonda temperatura</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Imposta/Rimuove Modalita&apos; Banco di Prova&quot;)</source>
+        <translation>Imposta/Rimuove la Modalità Banco Prova</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Banco OFF&quot;)</source>
+        <translation>Banco OFF</translation>
+    </message>
+    <message>
+        <source>tr(&quot;K Iniezione&quot;)</source>
+        <translation>Divisore n.Giri</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Divisore numero di giri&quot;)</source>
+        <translation>Fattore di divisione del numero di giri</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Profilo Piatto&quot;)</source>
+        <translation>Val. Mappa Piatta</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Valore del profilo piatto&quot;)</source>
+        <translation>Valore per la Mappa Piatta</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Genera un Profilo Piatto&quot;)</source>
+        <translation>Genera una Mappa Piatta</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Genera Profilo Piatto&quot;)</source>
+        <translation>Genera Mappa Piatta</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Profilo utilizzato&quot;)</source>
+        <translation>Mappa utilizzata</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Carica la curva profilo da file&quot;) </source>
+        <translation>Carica Mappa da file</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Carica File di Profilo&quot;)</source>
+        <translation>Carica Mappa</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Salva la curva profilo su file&quot;)</source>
+        <translation>Salva Mappa in uso su file</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Salva File di Profilo&quot;)</source>
+        <translation>Salva Mappa</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Chiude l&apos;applicazione&quot;)</source>
+        <translation>Chiude l&apos;applicazione</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Close&quot;)</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <source>Profili (*.prf)</source>
+        <translation>Mappe (*.prf)</translation>
+    </message>
+    <message>
+        <source>Apre File di Profilo</source>
+        <translation>Apre file di Mappa</translation>
+    </message>
+    <message>
+        <source>Salva File di Profilo</source>
+        <translation>Salva file di Mappa</translation>
+    </message>
+</context>
+<context>
+    <name>frmLogin</name>
+    <message>
+        <source>tr(&quot;Accesso modo esperto&quot;)</source>
+        <translation>Modalità esperto</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Digitare la password&quot;)</source>
+        <translation>Digitare la password</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Conferma&quot;)</source>
+        <translation>Conferma</translation>
+    </message>
+</context>
+<context>
+    <name>frmAbout</name>
+    <message>
+        <source>tr(&quot;Informazioni&quot;)</source>
+        <translation>Informazioni</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Chiudi&quot;)</source>
+        <translation>Chiudi</translation>
+    </message>
+</context>
+<context>
+    <name>frmRicercaPorta</name>
+    <message>
+        <source>tr(&quot;Ricerca porta di collegamento con la centralina&quot;)</source>
+        <translation>Cerca ECU Vantor</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Porte rilevate nel sistema&quot;)</source>
+        <translation>Porte seriali rilevate nel sistema</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Chiudi&quot;)</source>
+        <translation>Chiudi</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,369 @@
+// The two compiled catalogues against the table of translated texts: every key
+// gives its Italian or English text, and neither catalogue holds a key beyond
+// the table.
+
+#include <QFile>
+#include <QSet>
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+
+struct Entry
+{
+    const char *context;
+    const char *source;   // the catalogue key, exactly as the code or form passes it
+    const char *italian;
+    const char *english;
+};
+
+// Form texts carry their literal tr("...") wrapper as typed into the forms.
+const Entry kTexts[] = {
+    { "CMsg", "Link ON",
+      "Monitor n.ro giri", "RPM Monitor" },
+    { "CMsg", "Link OFF",
+      "Monitor n.ro giri", "RPM Monitor" },
+    { "CMsg", "Banco ON",
+      "Banco ON", "Test Mode ON" },
+    { "CMsg", "Banco OFF",
+      "Banco OFF", "Test Mode OFF" },
+    { "CMsg", "<Nessun profilo>",
+      "<Nessuna mappa caricata>", "<No profile loaded>" },
+    { "CMsg", "<Nessuna>",
+      "<Nessuna>", "<None>" },
+    { "CMsg", "<Selezionare una porta>",
+      "<Selezionare una porta>", "<Choose a port>" },
+    { "CMsg", "Scheda trovata",
+      "ECU Vantor trovato", "ECU Vantor found" },
+    { "CMsg", "Scheda non trovata",
+      "ECU Vantor non trovato", "ECU Vantor not found" },
+    { "CMsg", "Curva iniezione",
+      "Mappa Iniezione", "Injection Plot" },
+    { "CMsg", "Giri al Minuto",
+      "Giri al minuto", "RPM" },
+    { "CMsg", "Punti",
+      "Punti", "Points" },
+    { "CMsg", "Lettura FLASH",
+      "Lettura mappa da ECU Vantor", "Reading profile from ECU Vantor" },
+    { "CMsg", "Aggiornamento FLASH",
+      "Aggiornamento mappa su ECU Vantor", " Updating profile on ECU Vantor" },
+    { "CMsg", "Errore di comunicazione con la scheda",
+      "Errore di comunicazione con ECU Vantor", "Failure to communicate with ECU Vantor" },
+    { "frmProgPannel", "MainWindow",
+      "MainWindow", "MainWindow" },
+    { "frmProgPannel", "tr(\"Carica Profilo\")",
+      "Carica Mappa", "Load Profile" },
+    { "frmProgPannel", "tr(\"Salva Profilo\")",
+      "Salva Mappa", "Save Profile" },
+    { "frmProgPannel", "tr(\"Exit program Alt+F4\")",
+      "Termina programma", "Exit program" },
+    { "frmProgPannel", "tr(\"Cerca Centralina: Ctrl+P\")",
+      "Cerca ECU Vantor", "Search for ECU Vantor" },
+    { "frmProgPannel", "tr(\"Muovi Sù: Ctrl+Up\")",
+      "Muovi Sù", "Move Up" },
+    { "frmProgPannel", "tr(\"Muovi Giù: Ctrl+Dn\")",
+      "Muovi Giù", "Move Down" },
+    { "frmProgPannel", "tr(\"Muovi Sinistra: Ctrl+Left\")",
+      "Muovi Sinistra", "Move Left" },
+    { "frmProgPannel", "tr(\"Muovi Destra: Ctrl+Right\")",
+      "Muovi Destra", "Move Right" },
+    { "frmProgPannel", "tr(\"About\")",
+      "Informazioni", "About" },
+    { "frmProgPannel", "tr(\"Centralina 2 cilindri\")",
+      "ECU Vantor per moto a 2 cilindri", "ECU Vantor for 2 cylinder bikes" },
+    { "frmProgPannel", "tr(\"Centralina 4 cilindri\")",
+      "ECU Vantor per moto a 4 cilindri", "ECU Vantor for 4 cylinder bikes" },
+    { "frmProgPannel", "tr(\"Inglese\")",
+      "Inglese", "English" },
+    { "frmProgPannel", "tr(\"Italiano\")",
+      "Italiano", "Italian" },
+    { "frmProgPannel", "tr(\"Modo Esperto\")",
+      "Modo Esperto", "Expert Mode" },
+    { "frmProgPannel", "tr(\"File\")",
+      "File", "File" },
+    { "frmProgPannel", "tr(\"Configurazione\")",
+      "Configurazione", "Configuration" },
+    { "frmProgPannel", "tr(\"Seleziona Centralina\")",
+      "Seleziona versione ECU Vantor", "Select version of ECU Vantor" },
+    { "frmProgPannel", "tr(\"Seleziona Lingua\")",
+      "Seleziona Lingua", "Choose your language" },
+    { "frmProgPannel", "tr(\"Muovi Cursore\")",
+      "Muovi Cursore", "Move Cursor" },
+    { "frmProgPannel", "tr(\"Giri/min\")",
+      "Giri/min", "RPM" },
+    { "frmProgPannel", "tr(\"Virtual Port\")",
+      "Porta Virtuale", "Virtual Comm" },
+    { "frmProgPannel", "tr(\"Cerca la porta seriale ove e' collegata la centralina e ne attiva/disattiva la connessione\")",
+      "Cerca la connessione con ECU Vantor e ne attiva/disattiva il link", "Look for ECU Vantor connection and enable/disable a link" },
+    { "frmProgPannel", "tr(\"     Ricerca Porta\")",
+      "     Cerca ECU Vantor", "     Search for ECU Vantor" },
+    { "frmProgPannel", "tr(\"Attiva/Blocca l'aggiornamento della velocita' e dell'analogica sonda temperatura\")",
+      "Attiva/Blocca l'aggiornamento dei giri", "Start/Stop the update of RPM" },
+    { "frmProgPannel", "tr(\"Link OFF\")",
+      "Monitor n.ro giri", "RPM Monitor" },
+    { "frmProgPannel", "tr(\"Invia la curva profilo alla centralina\")",
+      "Invia la mappa a ECU Vantor", "Send the profile plot to ECU Vantor" },
+    { "frmProgPannel", "tr(\"Aggiorna ROM Centralina\")",
+      "Invia Mappa a ECU Vantor", "Update Profile on ECU Vantor" },
+    { "frmProgPannel", "tr(\"Legge la curva profilo dalla centralina\")",
+      "Legge la mappa iniezione da ECU Vantor", "Read the profile plot from ECU Vantor" },
+    { "frmProgPannel", "tr(\"Leggi ROM Centralina\")",
+      "Leggi Mappa da ECU Vantor", "Read Profile from ECU Vantor" },
+    { "frmProgPannel", "tr(\"Livello Sensore\")",
+      "Analog. Sonda", "TEMP Sensor" },
+    { "frmProgPannel", "tr(\"Valore analogico sonda temperatura\")",
+      "Valore analogico della sonda temperatura", "Analogic value of temperature probe" },
+    { "frmProgPannel", "tr(\"Imposta/Rimuove Modalita' Banco di Prova\")",
+      "Imposta/Rimuove la Modalità Banco Prova", "Set/Reset Test Mode" },
+    { "frmProgPannel", "tr(\"Banco OFF\")",
+      "Banco OFF", "Test Mode OFF" },
+    { "frmProgPannel", "tr(\"K Iniezione\")",
+      "Divisore n.Giri", "RPM Divider" },
+    { "frmProgPannel", "tr(\"Divisore numero di giri\")",
+      "Fattore di divisione del numero di giri", "RPM factor divider" },
+    { "frmProgPannel", "tr(\"Profilo Piatto\")",
+      "Val. Mappa Piatta", "Flat Profile Value" },
+    { "frmProgPannel", "tr(\"Valore del profilo piatto\")",
+      "Valore per la Mappa Piatta", "Value for Flat Profile" },
+    { "frmProgPannel", "tr(\"Genera un Profilo Piatto\")",
+      "Genera una Mappa Piatta", "Generate a Flat Plot" },
+    { "frmProgPannel", "tr(\"Genera Profilo Piatto\")",
+      "Genera Mappa Piatta", "Generate Flat Profile" },
+    { "frmProgPannel", "tr(\"Profilo utilizzato\")",
+      "Mappa utilizzata", "Profile in use" },
+    { "frmProgPannel", "tr(\"Carica la curva profilo da file\") ",
+      "Carica Mappa da file", "Load from file a profile plot" },
+    { "frmProgPannel", "tr(\"Carica File di Profilo\")",
+      "Carica Mappa", "Load Profile" },
+    { "frmProgPannel", "tr(\"Salva la curva profilo su file\")",
+      "Salva Mappa in uso su file", "Save on file the current profile plot" },
+    { "frmProgPannel", "tr(\"Salva File di Profilo\")",
+      "Salva Mappa", "Save Profile" },
+    { "frmProgPannel", "tr(\"Chiude l'applicazione\")",
+      "Chiude l'applicazione", "Close application" },
+    { "frmProgPannel", "tr(\"Close\")",
+      "Chiudi", "Close" },
+    { "frmProgPannel", "Profili (*.prf)",
+      "Mappe (*.prf)", "Profiles (*.prf)" },
+    { "frmProgPannel", "Apre File di Profilo",
+      "Apre file di Mappa", "Load Profile" },
+    { "frmProgPannel", "Salva File di Profilo",
+      "Salva file di Mappa", "Save profile" },
+    { "frmLogin", "tr(\"Accesso modo esperto\")",
+      "Modalità esperto", "Expert Mode" },
+    { "frmLogin", "tr(\"Digitare la password\")",
+      "Digitare la password", "Enter the  password" },
+    { "frmLogin", "tr(\"Conferma\")",
+      "Conferma", "Confirm" },
+    { "frmAbout", "tr(\"Informazioni\")",
+      "Informazioni", "Info" },
+    { "frmAbout", "tr(\"Chiudi\")",
+      "Chiudi", "Close" },
+    { "frmRicercaPorta", "tr(\"Ricerca porta di collegamento con la centralina\")",
+      "Cerca ECU Vantor", "Search for ECU Vantor" },
+    { "frmRicercaPorta", "tr(\"Porte rilevate nel sistema\")",
+      "Porte seriali rilevate nel sistema", "Communication Ports Found on your System" },
+    { "frmRicercaPorta", "tr(\"Chiudi\")",
+      "Chiudi", "Close" },
+};
+
+constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
+
+using Key = QPair<QString, QString>; // context, source text
+
+// Keys stored in a compiled catalogue. A .qm file is a 16-byte magic number
+// followed by tagged blocks (tag byte, 32-bit big-endian length, data). In the
+// messages block each message is a run of tagged fields closed by the End tag;
+// the fields read here are the source text and the context (both UTF-8). An
+// unknown field or a field running past the block is a format error.
+bool readQmKeys(const QByteArray &qm, QList<Key> *keys, QString *error)
+{
+    enum : quint8 {
+        BlockMessages = 0x69,
+        End = 1, Translation = 3, Obsolete1 = 5, SourceText = 6, Context = 7, Comment = 8
+    };
+    auto read32 = [](const QByteArray &b, int at) {
+        return quint32(quint8(b[at])) << 24 | quint32(quint8(b[at + 1])) << 16
+               | quint32(quint8(b[at + 2])) << 8 | quint32(quint8(b[at + 3]));
+    };
+
+    if (qm.size() < 16) {
+        *error = QStringLiteral("too short for a catalogue");
+        return false;
+    }
+    bool sawMessages = false;
+    int pos = 16;
+    while (pos < qm.size()) {
+        if (pos + 5 > qm.size()) {
+            *error = QStringLiteral("truncated block header at %1").arg(pos);
+            return false;
+        }
+        const quint8 tag = quint8(qm[pos]);
+        const quint32 len = read32(qm, pos + 1);
+        pos += 5;
+        if (len > quint32(qm.size() - pos)) {
+            *error = QStringLiteral("block 0x%1 runs past the end").arg(tag, 0, 16);
+            return false;
+        }
+        if (tag == BlockMessages) {
+            sawMessages = true;
+            const QByteArray block = qm.mid(pos, int(len));
+            int p = 0;
+            QString context, source;
+            bool open = false;
+            while (p < block.size()) {
+                const quint8 field = quint8(block[p++]);
+                open = true;
+                if (field == End) {
+                    keys->append(qMakePair(context, source));
+                    context.clear();
+                    source.clear();
+                    open = false;
+                    continue;
+                }
+                if (field == Obsolete1) {
+                    p += 4;
+                    continue;
+                }
+                if (field != Translation && field != SourceText && field != Context
+                    && field != Comment) {
+                    *error = QStringLiteral("unknown message field %1").arg(field);
+                    return false;
+                }
+                if (p + 4 > block.size()) {
+                    *error = QStringLiteral("truncated message field");
+                    return false;
+                }
+                const quint32 flen = read32(block, p);
+                p += 4;
+                if (field == Translation && flen == 0xFFFFFFFFu)
+                    continue; // a null translation has no data
+                if (flen > quint32(block.size() - p)) {
+                    *error = QStringLiteral("message field runs past the block");
+                    return false;
+                }
+                const QByteArray data = block.mid(p, int(flen));
+                p += int(flen);
+                if (field == SourceText)
+                    source = QString::fromUtf8(data);
+                else if (field == Context)
+                    context = QString::fromUtf8(data);
+            }
+            if (open) {
+                *error = QStringLiteral("last message has no End tag");
+                return false;
+            }
+        }
+        pos += int(len);
+    }
+    if (!sawMessages) {
+        *error = QStringLiteral("no messages block");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class tst_Catalogues : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void translate_data();
+    void translate();
+    void noKeyBeyondTheTable_data();
+    void noKeyBeyondTheTable();
+    void qmReaderRejectsDamagedData();
+
+private:
+    QTranslator italian;
+    QTranslator english;
+};
+
+void tst_Catalogues::initTestCase()
+{
+    QCOMPARE(kTextCount, 73);
+    QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
+    QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
+    QCOMPARE(italian.language(), QStringLiteral("it_IT"));
+}
+
+void tst_Catalogues::translate_data()
+{
+    QTest::addColumn<bool>("isEnglish");
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("expected");
+
+    for (int i = 0; i < kTextCount; ++i) {
+        const Entry &e = kTexts[i];
+        const QByteArray tag = QByteArray(e.context) + ": " + e.source;
+        QTest::newRow(("it " + tag).constData())
+            << false << QString::fromUtf8(e.context) << QString::fromUtf8(e.source)
+            << QString::fromUtf8(e.italian);
+        QTest::newRow(("en " + tag).constData())
+            << true << QString::fromUtf8(e.context) << QString::fromUtf8(e.source)
+            << QString::fromUtf8(e.english);
+    }
+}
+
+void tst_Catalogues::translate()
+{
+    QFETCH(bool, isEnglish);
+    QFETCH(QString, context);
+    QFETCH(QString, source);
+    QFETCH(QString, expected);
+
+    const QTranslator &tr = isEnglish ? english : italian;
+    const QString got = tr.translate(context.toUtf8().constData(), source.toUtf8().constData());
+    QCOMPARE(got, expected);
+}
+
+void tst_Catalogues::noKeyBeyondTheTable_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("it") << QStringLiteral(":/linguist/ECUVantor-it.qm");
+    QTest::newRow("en") << QStringLiteral(":/linguist/ECUVantor-en.qm");
+}
+
+void tst_Catalogues::noKeyBeyondTheTable()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+
+    QList<Key> keys;
+    QString error;
+    QVERIFY2(readQmKeys(file.readAll(), &keys, &error), qPrintable(error));
+    QCOMPARE(keys.size(), kTextCount);
+
+    QSet<Key> expected;
+    for (const Entry &e : kTexts)
+        expected.insert(qMakePair(QString::fromUtf8(e.context), QString::fromUtf8(e.source)));
+    QSet<Key> stored;
+    for (const Key &k : qAsConst(keys)) {
+        QVERIFY2(expected.contains(k),
+                 qPrintable(QStringLiteral("unexpected key %1: \"%2\"").arg(k.first, k.second)));
+        stored.insert(k);
+    }
+    QCOMPARE(stored.size(), kTextCount); // no key twice
+}
+
+// The reader must not count garbage as messages.
+void tst_Catalogues::qmReaderRejectsDamagedData()
+{
+    QFile file(QStringLiteral(":/linguist/ECUVantor-en.qm"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray qm = file.readAll();
+
+    QList<Key> keys;
+    QString error;
+    QVERIFY(!readQmKeys(qm.left(10), &keys, &error));
+    QVERIFY(!readQmKeys(qm.left(qm.size() - 3), &keys, &error));
+    QVERIFY(!readQmKeys(qm.left(16), &keys, &error)); // header only: no messages block
+}
+
+QTEST_GUILESS_MAIN(tst_Catalogues)
+#include "tst_catalogues.moc"
