@@ -38,6 +38,8 @@ public slots:
     void onSendSerialData(const QByteArray &frame);
     void onTimeout();
     void onClose();
+    // Escape closes the dialog like its close buttons, so the result is reported.
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

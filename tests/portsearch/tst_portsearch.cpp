@@ -1,0 +1,591 @@
+// The port search dialog against the ECU simulator: the serial route over real
+// pseudo-terminals, the HID route through the hidapi fake.
+
+#include "comm/cdevinfo.h"
+#include "comm/frames.h"
+#include "ecusimulator.h"
+#include "hidfake.h"
+#include "mainwindow/cmsg.h"
+#include "portsearch/frmricercaporta.h"
+#include "portsearch/hiddevice.h"
+#include "portsearch/portlist.h"
+#include "portsearch/virtualports.h"
+#include "ptysimserver.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The virtual-port folder lives in the runtime location: give the test a
+// private one before the application object exists.
+struct PrivateRuntimeDir
+{
+    QTemporaryDir dir;
+    PrivateRuntimeDir()
+    {
+        QFile::setPermissions(dir.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+    }
+};
+PrivateRuntimeDir runtimeDir;
+
+const QString StyleFound = QStringLiteral("background-color: rgb(85, 255, 0); color: rgb(85, 0, 255);");
+const QString StyleNotFound = QStringLiteral("background-color: rgb(255, 0, 0); color: rgb(255, 255, 0);");
+
+QByteArray frameOf(std::initializer_list<int> bytes)
+{
+    QByteArray f;
+    for (int b : bytes)
+        f.append(static_cast<char>(b));
+    return f;
+}
+
+// A simulator served on a pseudo-terminal that is linked into the
+// virtual-port folder under the given name.
+struct LinkedSim
+{
+    EcuSimulator sim;
+    PtySimServer server{&sim};
+    bool ok = false;
+
+    explicit LinkedSim(const QString &name)
+    {
+        QDir().mkpath(virtualPortFolder());
+        ok = server.open() && server.linkInto(virtualPortFolder(), name);
+    }
+    QString path() const { return server.linkPath(); }
+};
+
+// The dialog with the main window's side of the line: frames the dialog sends
+// are written to the port, and every complete 8-byte answer goes back to
+// checkReply.
+struct Harness
+{
+    QSerialPort port;
+    std::unique_ptr<frmRicercaPorta> dlg;
+    QByteArray rxFrame;
+    int rxCount = 0;
+    QList<QByteArray> sent;
+    QList<CDevInfo> infos;
+    QList<QPair<QString, QString>> results;
+
+    explicit Harness(hid_device *hid = nullptr)
+    {
+        port.setBaudRate(QSerialPort::Baud9600);
+        port.setDataBits(QSerialPort::Data8);
+        port.setParity(QSerialPort::NoParity);
+        port.setStopBits(QSerialPort::OneStop);
+        port.setFlowControl(QSerialPort::NoFlowControl);
+        dlg.reset(new frmRicercaPorta(nullptr, &port, hid));
+
+        QObject::connect(dlg.get(), &frmRicercaPorta::sgnSndByte, [this](const QByteArray &frame) {
+            sent.append(frame);
+            rxCount = 0; // a new request drops a partial answer
+            if (port.isOpen())
+                port.write(frame);
+        });
+        QObject::connect(&port, &QSerialPort::readyRead, [this] {
+            const QByteArray bytes = port.readAll();
+            for (char c : bytes) {
+                if (pushAnswerByte(rxFrame, rxCount, c))
+                    dlg->checkReply(rxFrame);
+            }
+        });
+        QObject::connect(dlg.get(), &frmRicercaPorta::sgnDeviceInfo,
+                         [this](CDevInfo &info) { infos.append(info); });
+        QObject::connect(dlg.get(), &frmRicercaPorta::sgnEsito,
+                         [this](const QString &r, const QString &name) { results.append({r, name}); });
+    }
+    ~Harness()
+    {
+        dlg.reset();
+        if (port.isOpen())
+            port.close();
+    }
+
+    QComboBox *list() const { return dlg->findChild<QComboBox *>(QStringLiteral("cbPorteSeriali")); }
+    QLabel *status() const { return dlg->findChild<QLabel *>(QStringLiteral("lblStatus")); }
+    QLabel *listLabel() const { return dlg->findChild<QLabel *>(QStringLiteral("lblRicerca")); }
+    QPushButton *closeButton() const { return dlg->findChild<QPushButton *>(QStringLiteral("btClose")); }
+
+    // Starts a search and picks the entry with the given text.
+    bool pick(const QString &name)
+    {
+        const int index = list()->findText(name);
+        if (index < 0)
+            return false;
+        list()->setCurrentIndex(index);
+        return true;
+    }
+};
+
+bool sameInfo(const CDevInfo &a, const CDevInfo &b)
+{
+    return a.hardware == b.hardware && a.cylinders == b.cylinders && a.versionMajor == b.versionMajor
+           && a.versionMinor == b.versionMinor && a.revision == b.revision;
+}
+
+} // namespace
+
+class TestPortSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void serialPortNameFilter_data();
+    void serialPortNameFilter();
+    void portListOrderAndDanglingLinks();
+    void retranslateKeepsColours();
+    void listWithoutLinksHoldsPlaceholderFirst();
+
+    void serialFound();
+    void serialWrongAnswers();
+    void serialSilenceTimesOut();
+    void placeholderAfterResult();
+    void anotherPortAfterSuccess();
+    void closeDuringProbe();
+    void escapeReportsOnce();
+    void portThatCannotBeOpened();
+
+    void hidFoundAtOnce();
+    void hidAttempts_data();
+    void hidAttempts();
+    void hidWrongAnswerKeepsBufferBytes();
+    void openHidDevice();
+};
+
+void TestPortSearch::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(runtimeDir.dir.isValid());
+    QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation), runtimeDir.dir.path());
+    CMsg::buildMessages();
+    QCOMPARE(CMsg::messages.value(7), QStringLiteral("Scheda trovata"));
+}
+
+void TestPortSearch::cleanup()
+{
+    hidfake::reset();
+    QDir(virtualPortFolder()).removeRecursively();
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestPortSearch::serialPortNameFilter_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("serial");
+    QTest::newRow("windows") << "COM3" << true;
+    QTest::newRow("usb adapter") << "ttyUSB0" << true;
+    QTest::newRow("pseudo-terminal") << "/dev/pts/3" << true;
+    QTest::newRow("placeholder") << "<Selezionare una porta>" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("macos short name") << "usbmodem" << false;
+    QTest::newRow("lower-case com") << "com3" << false;
+}
+
+void TestPortSearch::serialPortNameFilter()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, serial);
+    QCOMPARE(isSerialPortName(name), serial);
+}
+
+void TestPortSearch::portListOrderAndDanglingLinks()
+{
+    const QString folder = virtualPortFolder();
+    QVERIFY(QDir().mkpath(folder));
+    QTemporaryDir targets;
+    QFile b(targets.filePath("b")), a(targets.filePath("a"));
+    QVERIFY(b.open(QIODevice::WriteOnly));
+    QVERIFY(a.open(QIODevice::WriteOnly));
+    QVERIFY(QFile::link(b.fileName(), folder + "/zeta"));
+    QVERIFY(QFile::link(a.fileName(), folder + "/alpha"));
+    QVERIFY(QFile::link(targets.filePath("gone"), folder + "/dangling"));
+
+    QStringList expected;
+    const auto infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos)
+        expected << info.portName();
+    expected << folder + "/alpha" << folder + "/zeta";
+    QCOMPARE(serialPortNames(), expected);
+}
+
+void TestPortSearch::retranslateKeepsColours()
+{
+    Harness h;
+    h.dlg->onSelezionePortaClicked(QStringLiteral("/nonexistent/ecu-port"));
+    QTRY_COMPARE(h.status()->text(), CMsg::messages.value(8));
+    h.dlg->retranslateUi();
+    QCOMPARE(h.status()->text(), QString());
+    QCOMPARE(h.status()->styleSheet(), StyleNotFound);
+    // Without a catalogue the form shows its source texts.
+    QCOMPARE(h.closeButton()->text(), QStringLiteral("tr(\"Chiudi\")"));
+}
+
+void TestPortSearch::listWithoutLinksHoldsPlaceholderFirst()
+{
+    Harness h;
+    h.dlg->startSearch();
+    QStringList expected{CMsg::messages.value(6)};
+    const auto infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos) {
+        if (isSerialPortName(info.portName()))
+            expected << info.portName();
+    }
+    QStringList shown;
+    for (int i = 0; i < h.list()->count(); ++i)
+        shown << h.list()->itemText(i);
+    // On a machine without serial ports this is the placeholder alone.
+    QCOMPARE(shown, expected);
+    QCOMPARE(h.list()->currentIndex(), 0);
+    QVERIFY(!h.list()->isHidden());
+    QVERIFY(!h.listLabel()->isHidden());
+    QVERIFY(h.sent.isEmpty());
+}
+
+void TestPortSearch::serialFound()
+{
+    LinkedSim ecu(QStringLiteral("sim"));
+    QVERIFY(ecu.ok);
+    Harness h;
+    h.dlg->show();
+    h.dlg->startSearch();
+    QVERIFY(h.pick(ecu.path()));
+
+    // Probing: the controls wait, the probe frame went out.
+    QVERIFY(!h.list()->isEnabled());
+    QVERIFY(!h.closeButton()->isEnabled());
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QCOMPARE(h.sent, QList<QByteArray>{buildInfoFrame()});
+
+    QTRY_COMPARE(h.infos.size(), 1);
+    QVERIFY(sameInfo(h.infos.first(), CDevInfo{10, 0, '1', '1', '0'}));
+    QCOMPARE(h.status()->text(), CMsg::messages.value(7));
+    QCOMPARE(h.status()->styleSheet(), StyleFound);
+    QVERIFY(h.list()->isEnabled());
+    QVERIFY(h.closeButton()->isEnabled());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QCOMPARE(ecu.sim.requests(), QList<QByteArray>{buildInfoFrame()});
+
+    // The time-out is stopped by the result.
+    QTest::qWait(700);
+    QCOMPARE(h.status()->text(), CMsg::messages.value(7));
+    QVERIFY(h.port.isOpen());
+
+    h.closeButton()->click();
+    QCOMPARE(h.results.size(), 1);
+    QCOMPARE(h.results.first().first, QStringLiteral("OK"));
+    QCOMPARE(h.results.first().second, ecu.path());
+    QVERIFY(h.port.isOpen()); // left open for the main window
+    QVERIFY(h.dlg->isHidden());
+}
+
+void TestPortSearch::serialWrongAnswers()
+{
+    LinkedSim ecu(QStringLiteral("sim"));
+    QVERIFY(ecu.ok);
+    Harness h;
+    h.dlg->startSearch();
+
+    // A wrong first byte over the line.
+    ecu.sim.setFault(EcuSimulator::Fault::WrongByte0);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(h.pick(ecu.path()));
+    QTRY_COMPARE(h.status()->text(), CMsg::messages.value(8));
+    QVERIFY(clock.elapsed() < 450); // at once, not by the time-out
+    QCOMPARE(h.status()->styleSheet(), StyleNotFound);
+    QVERIFY(!h.port.isOpen());
+
+    // FA followed by anything but C8 is no ECU either.
+    ecu.sim.setFault(EcuSimulator::Fault::Silent);
+    h.dlg->onSelezionePortaClicked(ecu.path());
+    QVERIFY(h.port.isOpen());
+    QCOMPARE(h.status()->text(), QString());
+    h.dlg->checkReply(frameOf({0xFA, 0xC9, 0x19, 0x19, 0x19, 0x19, 0x19, 0x00}));
+    QCOMPARE(h.status()->text(), CMsg::messages.value(8));
+    QCOMPARE(h.status()->styleSheet(), StyleNotFound);
+    QVERIFY(!h.port.isOpen());
+    QVERIFY(h.infos.isEmpty());
+
+    h.dlg->close();
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"KO", QString()}}));
+}
+
+void TestPortSearch::serialSilenceTimesOut()
+{
+    LinkedSim ecu(QStringLiteral("sim"));
+    QVERIFY(ecu.ok);
+    ecu.sim.setFault(EcuSimulator::Fault::Silent);
+    Harness h;
+    h.dlg->startSearch();
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(h.pick(ecu.path()));
+    QVERIFY(h.port.isOpen());
+    QTRY_COMPARE_WITH_TIMEOUT(h.status()->text(), CMsg::messages.value(8), 3000);
+    QVERIFY2(clock.elapsed() >= 450 && clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(h.status()->styleSheet(), StyleNotFound);
+    QVERIFY(!h.port.isOpen());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    // A reply that comes after the time-out is ignored.
+    h.dlg->checkReply(frameOf({0xFA, 0xC8, 0, 0, 0, 0, 0, 0xC2}));
+    QCOMPARE(h.status()->text(), CMsg::messages.value(8));
+    QVERIFY(h.infos.isEmpty());
+
+    // No second time-out: the timer stopped with the result.
+    h.status()->clear();
+    QTest::qWait(700);
+    QCOMPARE(h.status()->text(), QString());
+
+    h.dlg->close();
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"KO", QString()}}));
+}
+
+void TestPortSearch::placeholderAfterResult()
+{
+    LinkedSim ecu(QStringLiteral("sim"));
+    QVERIFY(ecu.ok);
+    Harness h;
+    h.dlg->startSearch();
+    QVERIFY(h.pick(ecu.path()));
+    QTRY_COMPARE(h.status()->text(), CMsg::messages.value(7));
+
+    h.list()->setCurrentIndex(0);
+    QCOMPARE(h.status()->text(), QString());
+    QCOMPARE(h.status()->styleSheet(), QString());
+    QCOMPARE(h.sent.size(), 1);
+    QTest::qWait(100);
+    QCOMPARE(ecu.sim.requests().size(), 1);
+
+    h.dlg->close();
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"KO", QString()}}));
+}
+
+void TestPortSearch::anotherPortAfterSuccess()
+{
+    LinkedSim first(QStringLiteral("simA"));
+    LinkedSim second(QStringLiteral("simB"));
+    QVERIFY(first.ok);
+    QVERIFY(second.ok);
+    Harness h;
+    h.dlg->startSearch();
+    QVERIFY(h.list()->findText(first.path()) < h.list()->findText(second.path()));
+
+    QVERIFY(h.pick(first.path()));
+    QTRY_COMPARE(h.infos.size(), 1);
+    QVERIFY(h.port.isOpen());
+
+    QSignalSpy closing(&h.port, &QIODevice::aboutToClose);
+    QVERIFY(h.pick(second.path()));
+    QCOMPARE(closing.count(), 1);
+    QVERIFY(h.port.isOpen());
+    QCOMPARE(h.port.portName(), second.path());
+    QTRY_COMPARE(h.infos.size(), 2);
+    QCOMPARE(h.status()->text(), CMsg::messages.value(7));
+    QCOMPARE(first.sim.requests().size(), 1);
+    QCOMPARE(second.sim.requests(), QList<QByteArray>{buildInfoFrame()});
+
+    h.dlg->close();
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"OK", second.path()}}));
+}
+
+void TestPortSearch::closeDuringProbe()
+{
+    LinkedSim ecu(QStringLiteral("sim"));
+    QVERIFY(ecu.ok);
+    ecu.sim.setFault(EcuSimulator::Fault::Silent);
+    Harness h;
+    h.dlg->show();
+    h.dlg->startSearch();
+    QVERIFY(h.pick(ecu.path()));
+    QVERIFY(h.port.isOpen());
+
+    h.dlg->close();
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"KO", QString()}}));
+    QVERIFY(!h.port.isOpen());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(h.closeButton()->isEnabled());
+    QVERIFY(h.list()->isEnabled());
+
+    // The probe is over: no late time-out result.
+    QTest::qWait(700);
+    QCOMPARE(h.status()->text(), QString());
+    QCOMPARE(h.results.size(), 1);
+
+    // A new search starts from a clean list.
+    h.dlg->show();
+    h.dlg->startSearch();
+    QCOMPARE(h.list()->currentIndex(), 0);
+    QVERIFY(h.list()->isEnabled());
+}
+
+void TestPortSearch::escapeReportsOnce()
+{
+    LinkedSim ecu(QStringLiteral("sim"));
+    QVERIFY(ecu.ok);
+    Harness h;
+    h.dlg->show();
+    h.dlg->startSearch();
+    QVERIFY(h.pick(ecu.path()));
+    QTRY_COMPARE(h.infos.size(), 1);
+
+    QTest::keyClick(h.dlg.get(), Qt::Key_Escape);
+    QVERIFY(h.dlg->isHidden());
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"OK", ecu.path()}}));
+
+    // Each closing reports once.
+    h.dlg->show();
+    h.dlg->close();
+    QCOMPARE(h.results.size(), 2);
+}
+
+void TestPortSearch::portThatCannotBeOpened()
+{
+    Harness h;
+    h.dlg->startSearch();
+    const QString missing = runtimeDir.dir.filePath(QStringLiteral("no-such-tty"));
+    h.dlg->onSelezionePortaClicked(missing);
+    QVERIFY(!h.port.isOpen());
+    QCOMPARE(h.sent, QList<QByteArray>{buildInfoFrame()});
+    QTRY_COMPARE_WITH_TIMEOUT(h.status()->text(), CMsg::messages.value(8), 3000);
+    QCOMPARE(h.status()->styleSheet(), StyleNotFound);
+    QVERIFY(h.list()->isEnabled());
+
+    h.dlg->close();
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"KO", QString()}}));
+}
+
+void TestPortSearch::hidFoundAtOnce()
+{
+    EcuSimulator sim;
+    sim.setIdentity(EcuSimulator::Identity{21, 4, '2', '0', '3'});
+    hidfake::attach(&sim);
+    hid_device *dev = ::openHidDevice(0x04D8, 0x0080);
+    QVERIFY(dev);
+    Harness h(dev);
+    h.dlg->show();
+    h.dlg->startSearch();
+
+    QVERIFY(h.list()->isHidden());
+    QVERIFY(h.listLabel()->isHidden());
+    QCOMPARE(h.infos.size(), 1);
+    QVERIFY(sameInfo(h.infos.first(), CDevInfo{21, 4, '2', '0', '3'}));
+    QCOMPARE(h.status()->text(), CMsg::messages.value(7));
+    QCOMPARE(h.status()->styleSheet(), StyleFound);
+    QVERIFY(h.sent.isEmpty()); // the HID route never uses the serial line
+
+    const QList<QByteArray> reports = hidfake::writtenReports();
+    QCOMPARE(reports.size(), 1);
+    QByteArray expected(65, '\0');
+    expected[1] = static_cast<char>(0xFA);
+    QCOMPARE(reports.first(), expected);
+
+    h.dlg->close();
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"OK", "HID"}}));
+    hid_close(dev);
+}
+
+void TestPortSearch::hidAttempts_data()
+{
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("found on the fifth attempt") << 4 << true;
+    QTest::newRow("five failures") << 5 << false;
+}
+
+void TestPortSearch::hidAttempts()
+{
+    QFETCH(int, failures);
+    QFETCH(bool, found);
+    EcuSimulator sim;
+    sim.setIdentity(EcuSimulator::Identity{12, 2, '1', '4', '7'});
+    hidfake::attach(&sim);
+    hid_device *dev = ::openHidDevice(0x04D8, 0x0080);
+    QVERIFY(dev);
+    hidfake::setReadFails(failures);
+    Harness h(dev);
+    h.dlg->startSearch();
+
+    QCOMPARE(hidfake::writtenReports().size(), 5);
+    QCOMPARE(h.infos.size(), found ? 1 : 0);
+    QCOMPARE(h.list()->isHidden(), found);
+    QCOMPARE(h.listLabel()->isHidden(), found);
+    if (found) {
+        QVERIFY(sameInfo(h.infos.first(), CDevInfo{12, 2, '1', '4', '7'}));
+    } else {
+        // The serial list takes over, neutral.
+        QCOMPARE(h.list()->itemText(0), CMsg::messages.value(6));
+        QCOMPARE(h.status()->text(), QString());
+        QCOMPARE(h.status()->styleSheet(), QString());
+    }
+    h.dlg->close();
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{found ? "OK" : "KO", found ? "HID" : ""}}));
+    hid_close(dev);
+}
+
+void TestPortSearch::hidWrongAnswerKeepsBufferBytes()
+{
+    // The report buffer is zeroed once: a later request carries what the
+    // previous answer left behind bytes 0 and 1.
+    EcuSimulator sim;
+    sim.setIdentity(EcuSimulator::Identity{21, 4, '2', '0', '3'});
+    sim.setFault(EcuSimulator::Fault::WrongByte0);
+    hidfake::attach(&sim);
+    hid_device *dev = ::openHidDevice(0x04D8, 0x0080);
+    QVERIFY(dev);
+    Harness h(dev);
+    h.dlg->startSearch();
+
+    const QList<QByteArray> reports = hidfake::writtenReports();
+    QCOMPARE(reports.size(), 5);
+    QVERIFY(h.infos.isEmpty());
+    QVERIFY(!h.list()->isHidden());
+    const QByteArray second = reports.at(1);
+    QCOMPARE(second.size(), 65);
+    QCOMPARE(static_cast<quint8>(second.at(0)), quint8(0x00));
+    QCOMPARE(static_cast<quint8>(second.at(1)), quint8(0xFA));
+    QCOMPARE(second.mid(2, 5), frameOf({21, 4, '2', '0', '3'}));
+    hid_close(dev);
+}
+
+void TestPortSearch::openHidDevice()
+{
+    QCOMPARE(::openHidDevice(0x04D8, 0x0080), nullptr);
+
+    EcuSimulator sim;
+    hidfake::attach(&sim);
+    QCOMPARE(::openHidDevice(0x04D8, 0x0081), nullptr); // another device's ids
+    hid_device *dev = ::openHidDevice(0x04D8, 0x0080);
+    QVERIFY(dev);
+    // The handle is live: a probe report gets the ECU's answer.
+    unsigned char buf[65] = {0x00, 0xFA};
+    QCOMPARE(hid_write(dev, buf, sizeof buf), 65);
+    QVERIFY(hid_read_timeout(dev, buf, sizeof buf, HidReadTimeoutMs) > 0);
+    QCOMPARE(buf[0], quint8(0xFA));
+    QCOMPARE(buf[1], quint8(0xC8));
+    hid_close(dev);
+}
+
+QTEST_MAIN(TestPortSearch)
+#include "tst_portsearch.moc"
