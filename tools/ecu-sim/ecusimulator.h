@@ -34,8 +34,10 @@ public:
     EcuSimulator();
 
     // Answer to one request (raw bytes as they would go on the line; empty
-    // when the ECU stays silent). Requests that are not 8 bytes or carry an
-    // unknown byte 0 get no answer.
+    // when the ECU stays silent). Requests that are not 8 bytes, carry an
+    // unknown byte 0 or, for write, read and poll, a wrong checksum get no
+    // answer. A probe is recognised by byte 0 (0xFA) alone: the HID route
+    // sends the bare byte FA in an otherwise zeroed report.
     QByteArray handle(const QByteArray &request);
 
     void setIdentity(const Identity &id);
@@ -56,8 +58,31 @@ public:
     // Fixes the live values (engine speed etc.) instead of the running-engine
     // model; pass rpm < 0 to return to the model.
     void setLiveValues(int rpm, quint8 adc, quint8 cellIndex, quint8 cellValue);
+    // Fixes the engine speed only: the probe level keeps drifting and the
+    // cell follows the speed and the table. rpm < 0 returns to the model.
+    void setFixedRpm(int rpm);
 
-    // Every request seen, oldest first.
+    // The initial table: a smooth injection curve at 0..40 (between -5 and
+    // 20), K = 1 at 42 and 82, test bench off (41, 49, 81, 89 = 0), no
+    // profile name (41..80 = 0), everything else 0. One table serves both
+    // layouts, so 41/42 must read as bench byte and K for a small-table read
+    // (0..49) while they are the first name bytes of a large-table read
+    // (0..89); a zero at 41 makes the name read as empty there.
+    static QByteArray defaultTable();
+
+    // The running-engine model, as pure functions of the time since start:
+    // idle around 1200 rpm, revving up to 80 % of maxRpm and back over a
+    // 40-second cycle with shorter blips; the probe level warms up from
+    // about 70 to about 180 over a few minutes with a slight wobble.
+    static int modelRpm(qint64 ms, int maxRpm);
+    static quint8 modelAdc(qint64 ms);
+    // 17000 for 4 cylinders, 12000 otherwise.
+    static int maxRpmFor(quint8 cylinders);
+    // The curve cell in use at that speed: rpm * 40 / maxRpm, rounded, 0..40.
+    static int cellIndexFor(int rpm, int maxRpm);
+
+    // Every request seen, oldest first (the latest MaxRecorded of them).
+    static constexpr int MaxRecorded = 10000;
     QList<QByteArray> requests() const;
     void clearRequests();
     int answersGiven() const;
@@ -74,6 +99,7 @@ private:
     QByteArray tableBytes;
     QList<QByteArray> seen;
     int fixedRpm = -1;
+    bool fixedAll = false; // setLiveValues (all fixed) rather than setFixedRpm
     quint8 fixedAdc = 0, fixedCellIndex = 0, fixedCellValue = 0;
     QElapsedTimer engineClock;
 };
