@@ -1,3 +1,4 @@
+#include "app/startup.h"
 #include "mainwindow/frmprogpannel.h"
 
 #include <QApplication>
@@ -15,14 +16,7 @@ int main(int argc, char *argv[])
     auto *translator = new QTranslator;
     auto *settings = new QSettings;
 
-    if (!settings->contains(QStringLiteral("Language")))
-        settings->setValue(QStringLiteral("Language"), QStringLiteral("IT"));
-    const QString language = settings->value(QStringLiteral("Language")).toString();
-    // A catalogue that fails to load leaves the source texts on screen.
-    (void)translator->load(language == QLatin1String("IT") ? QStringLiteral("ECUVantor-it.qm")
-                                                          : QStringLiteral("ECUVantor-en.qm"),
-                           QStringLiteral(":/linguist"));
-    QCoreApplication::installTranslator(translator);
+    installStartupTranslator(*settings, *translator);
 
     auto *window = new frmProgPannel;
     window->show();

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages ECU Vantor needs to build and run, when missing.
+set -euo pipefail
+
+PACKAGES=(
+  cmake g++ make pkg-config
+  qtbase5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
+  libqwt-qt5-dev libqt5opengl5-dev libqt5serialport5-dev
+  libhidapi-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
