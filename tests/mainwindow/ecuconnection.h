@@ -1,0 +1,87 @@
+#pragma once
+
+// Connecting the real main window to the ECU simulator over a real
+// pseudo-terminal, the way a user does it: port search, pick the port,
+// close the dialog.
+
+#include "ecusimulator.h"
+#include "mainwindowprobe.h"
+#include "portsearch/frmricercaporta.h"
+#include "portsearch/virtualports.h"
+#include "ptysimserver.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <memory>
+
+// The virtual-port folder lives in the runtime location: each test program
+// gets a private one before the application object exists.
+struct PrivateRuntimeDir
+{
+    QTemporaryDir dir;
+    PrivateRuntimeDir()
+    {
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+    }
+};
+inline PrivateRuntimeDir privateRuntimeDir;
+
+// A simulator served on a pseudo-terminal linked into the virtual-port folder.
+struct SimulatedEcu
+{
+    EcuSimulator sim;
+    std::unique_ptr<PtySimServer> server;
+
+    explicit SimulatedEcu(const QString &name = QStringLiteral("sim"), bool paced = false)
+    {
+        server = std::make_unique<PtySimServer>(&sim);
+        if (!server->open())
+            qFatal("cannot open a pseudo-terminal");
+        server->setPaced(paced);
+        if (!server->linkInto(virtualPortFolder(), name))
+            qFatal("cannot link the pseudo-terminal");
+    }
+    QString path() const { return server->linkPath(); }
+};
+
+// Runs the port search on the serial route and picks the simulator's port.
+// Returns the status text the dialog shows; the dialog stays open.
+inline QString searchAndPick(frmProgPannel &w, const QString &portPath, int timeoutMs = 3000)
+{
+    MainWindowProbe p(w);
+    w.onCercaPortaClicked();
+    QDialog *dialog = static_cast<QDialog *>(p.ricercaPorta());
+    auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cbPorteSeriali"));
+    auto *status = dialog->findChild<QLabel *>(QStringLiteral("lblStatus"));
+    const int index = list->findText(portPath);
+    if (index < 0)
+        return QStringLiteral("port not listed");
+    list->setCurrentIndex(index);
+    QElapsedTimer t;
+    t.start();
+    while (status->text().isEmpty() && t.elapsed() < timeoutMs)
+        QTest::qWait(10);
+    return status->text();
+}
+
+// Search, pick, close the dialog: the main window then reads the profile.
+// Waits until the read has ended (the read button is enabled again).
+inline bool connectToEcu(frmProgPannel &w, const QString &portPath, int timeoutMs = 15000)
+{
+    MainWindowProbe p(w);
+    searchAndPick(w, portPath);
+    static_cast<QDialog *>(p.ricercaPorta())->close();
+    if (!p.connected())
+        return false;
+    auto *read = widget<QPushButton>(w, "btReadFlash");
+    QElapsedTimer t;
+    t.start();
+    QTest::qWait(20);
+    while (!read->isEnabled() && t.elapsed() < timeoutMs)
+        QTest::qWait(10);
+    return read->isEnabled() && p.connected();
+}
