@@ -7,7 +7,7 @@
 #                          They are the background-image of the 33 px search and
 #                          link buttons; a style-sheet background image tiles, so
 #                          the strip is wider than any of those buttons and one
-#                          button high, and the face blends with the dark window.
+#                          button high, and the face is a light button face, so the dark caption stays readable.
 #   motorcycle.ico         window icon, 16, 32, 48 and 256 px.
 #   vantor2.jpg,           478 x 320 logos of the two- and four-cylinder ECU.
 #   vantor4.jpg

@@ -2,6 +2,7 @@
 #include "mainwindow/frmprogpannel.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QSettings>
 #include <QTranslator>
 
@@ -13,6 +14,10 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationDomain(QStringLiteral("info@ecuvantor.example"));
 
     auto *app = new QApplication(argc, argv);
+    // The form was laid out for an 8-point interface font.
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
     auto *translator = new QTranslator;
     auto *settings = new QSettings;
 
