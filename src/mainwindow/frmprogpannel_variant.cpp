@@ -65,6 +65,8 @@ void frmProgPannel::onGetDeviceInfo(CDevInfo &info)
                    .arg(QChar::fromLatin1(devInfo.revision));
     }
     deviceInfoLabel->setText(text);
+    // Each report shows the label once: a later report replaces the entry.
+    statusBar()->removeWidget(deviceInfoLabel);
     statusBar()->addWidget(deviceInfoLabel, 0);
     deviceInfoLabel->show();
 
