@@ -190,10 +190,17 @@ void CGestRT::step()
         state = nextAfterAnswer(retriesLeft, maxRetries, commandQueue.isEmpty(), linkActive);
         break;
     case StateTimeout:
-        // A lost answer (poll or command) is always followed by a poll; a
-        // command whose acknowledgement was lost is not sent again.
+        // While the link is on, a lost answer (poll or command) is followed by
+        // a poll; a command whose acknowledgement was lost is not sent again.
+        // With the link off (switched off, disconnected, or paused for a
+        // command) nothing more is polled: the idle state sends what is
+        // queued, so a poll lost to a disconnection cannot grow into a
+        // failure report long after the user ended the connection.
         --retriesLeft;
-        state = retriesLeft <= 0 ? StateFailed : StatePoll;
+        if (retriesLeft <= 0)
+            state = StateFailed;
+        else
+            state = linkActive ? StatePoll : StateIdle;
         break;
     case StateFailed:
         failed = true;
