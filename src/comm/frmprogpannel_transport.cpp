@@ -90,4 +90,8 @@ void frmProgPannel::onEsitoRicercaPorta(const QString &result, const QString &na
     connected = false;
     if (!portName.isNull())
         portName = QString();
+    // No ECU is in use: a port the search left open (a port found, then the
+    // placeholder chosen) is not kept open behind the user's back.
+    if (port->isOpen())
+        port->close();
 }

@@ -143,6 +143,7 @@ private slots:
     void searchOutcomeOk();
     void searchOutcomeKo();
     void searchThroughSimulatorPort();
+    void searchFoundThenPlaceholder();
     void searchSilentSimulator();
 };
 
@@ -440,6 +441,23 @@ void TestTransport::searchThroughSimulatorPort()
         QVERIFY2(widget<QPushButton>(w, name)->isEnabled(), name);
     QCOMPARE(p.profile().at(20), double(static_cast<qint8>(ecu.sim.tableByte(20))));
     QVERIFY(p.port()->isOpen());
+}
+
+// A port found, then the placeholder chosen: closing reports "KO" and the
+// window does not keep that port open.
+void TestTransport::searchFoundThenPlaceholder()
+{
+    SimulatedEcu ecu(QStringLiteral("changed-mind"));
+    frmProgPannel w(nullptr, shortTimings());
+    MainWindowProbe p(w);
+    QCOMPARE(searchAndPick(w, ecu.path()), CMsg::messages[7]);
+    QVERIFY(p.port()->isOpen());
+    auto *dialog = static_cast<QDialog *>(p.ricercaPorta());
+    dialog->findChild<QComboBox *>("cbPorteSeriali")->setCurrentIndex(0);
+    dialog->close();
+    QVERIFY(!p.connected());
+    QVERIFY(!p.port()->isOpen());
+    QCOMPARE(widget<QPushButton>(w, "btRicercaPorta")->styleSheet(), QStringLiteral(LED_OFF_STYLE));
 }
 
 void TestTransport::searchSilentSimulator()
