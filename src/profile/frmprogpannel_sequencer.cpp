@@ -62,6 +62,19 @@ void frmProgPannel::buildFlashImage()
 
 void frmProgPannel::execCmd(const QString &cmd)
 {
+    const bool transfer = cmd == QLatin1String("FLASH_WRITE") || cmd == QLatin1String("FLASH_READ");
+    if (transfer && !connected) {
+        // The connection ended (a link failure) while the transfer waited for
+        // the line: there is nothing to transfer to. The panel returns to the
+        // state without an ECU instead of waiting for a result.
+        setTransferControlsEnabled(true);
+        ui->btClose->setEnabled(true);
+        ui->btStartLink->setEnabled(false);
+        ui->btSaveFlash->setEnabled(false);
+        ui->btReadFlash->setEnabled(false);
+        ui->btBanco->setEnabled(false);
+        return;
+    }
     if (cmd == QLatin1String("FLASH_WRITE")) {
         gestSend->startSend(0);
         return;
@@ -121,7 +134,10 @@ void frmProgPannel::applyFlashImage()
     if (image.hasName) {
         profileNameLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         profileNameLabel->setText(image.name);
-        statusBar()->addWidget(profileNameLabel, 0);
+        // Added once: the status bar keeps one entry per addWidget, and an
+        // entry left behind for a deleted label would dangle.
+        if (profileNameLabel->parentWidget() != statusBar())
+            statusBar()->addWidget(profileNameLabel, 0);
         profileNameLabel->show();
     }
     setProfileValues(image.values);

@@ -1,0 +1,768 @@
+// Profile transfers and the command sequencer, end to end: the real main
+// window talks to the ECU simulator over a pseudo-terminal, and every check
+// looks at what the user sees and at what the ECU received.
+#include "ecuconnection.h"
+#include "mainwindow/frmprogpannel_styles.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QSpinBox>
+#include <QStatusBar>
+
+namespace {
+
+// Short time-outs; the failure tests also shorten the budgets, so that a
+// silent ECU is given up quickly.
+CWorkerTimings shortTimings(int transferRetries = 20, int linkRetries = 30)
+{
+    CWorkerTimings t;
+    t.transferTimeoutMs = 60;
+    t.transferRetries = transferRetries;
+    t.linkTimeoutMs = 50;
+    t.linkRetries = linkRetries;
+    return t;
+}
+
+// A request frame as the ECU expects it on the line: seven bytes and their
+// 8-bit sum.
+QByteArray frameOf(std::initializer_list<int> bytes)
+{
+    QByteArray f;
+    quint8 sum = 0;
+    for (int b : bytes) {
+        f.append(static_cast<char>(b & 0xFF));
+        sum = static_cast<quint8>(sum + (b & 0xFF));
+    }
+    f.append(static_cast<char>(sum));
+    return f;
+}
+
+QByteArray writeFrame(int address, int value)
+{
+    return frameOf({0xFD, value, address, 0x01, 0x01, 0x01, 0x01});
+}
+
+QByteArray readFrame(int address)
+{
+    return frameOf({0xF4, 0xF4, address, 0x19, 0x19, 0x19, 0x19});
+}
+
+// The requests the simulator saw whose byte 0 is `kind` (FD write, F4 read,
+// FB poll).
+QList<QByteArray> requestsOf(const EcuSimulator &sim, quint8 kind)
+{
+    QList<QByteArray> out;
+    const QList<QByteArray> all = sim.requests();
+    for (const QByteArray &r : all) {
+        if (!r.isEmpty() && static_cast<quint8>(r.at(0)) == kind)
+            out.append(r);
+    }
+    return out;
+}
+
+constexpr quint8 Write = 0xFD;
+constexpr quint8 Read = 0xF4;
+constexpr quint8 Poll = 0xFB;
+
+const char *const transferControls[] = {"btReadFlash",     "btSaveFlash",    "btBanco",
+                                         "btStartLink",     "btRicercaPorta", "btCaricaProfilo",
+                                         "btSalvaProfilo",  "btFlatProfile",  "spKIniezione",
+                                         "spProfiloPiatto"};
+
+QStringList controlsWithState(frmProgPannel &w, bool enabled)
+{
+    QStringList names;
+    for (const char *name : transferControls) {
+        if (widget<QWidget>(w, name)->isEnabled() == enabled)
+            names << QLatin1String(name);
+    }
+    return names;
+}
+
+} // namespace
+
+// Closes every message box the window shows and records it, so that a
+// transfer that fails unexpectedly cannot block the test on a modal box.
+class MessageBoxWatcher : public QObject
+{
+public:
+    struct Box
+    {
+        QString title;
+        QString text;
+    };
+    QList<Box> boxes;
+    std::function<void()> onBox; // runs while the box is on the screen
+
+    MessageBoxWatcher()
+    {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this]() {
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                auto *box = qobject_cast<QMessageBox *>(top);
+                if (box && box->isVisible()) {
+                    boxes.append({box->windowTitle(), box->text()});
+                    if (onBox)
+                        onBox();
+                    box->accept();
+                }
+            }
+        });
+        timer.start();
+    }
+
+private:
+    QTimer timer;
+};
+
+class TestTransfers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void readTakesProfileKAndTestBench();
+    void writeSendsTheEditedCurve();
+    void largeTableCarriesTheProfileName();
+    void hardware11SavesAFileFirst();
+    void closeButtonDuringTransfers();
+    void failedTransferDisconnects_data();
+    void failedTransferDisconnects();
+    void linkFailureWhileTransferPending();
+    void wrongByte0IsNotTaken();
+    void execCmdUnknownAndFilePolling();
+
+private:
+    QTemporaryDir dir;
+    MessageBoxWatcher *watcher = nullptr;
+};
+
+void TestTransfers::initTestCase()
+{
+    useTestSettings();
+    QVERIFY(dir.isValid());
+}
+
+void TestTransfers::init()
+{
+    QSettings().clear();
+    watcher = new MessageBoxWatcher;
+}
+
+void TestTransfers::cleanup()
+{
+    delete watcher;
+    watcher = nullptr;
+}
+
+// Waits until a transfer started by a press has ended (the read button is
+// enabled again).
+static bool waitTransferEnd(frmProgPannel &w, int timeoutMs = 10000)
+{
+    auto *read = widget<QPushButton>(w, "btReadFlash");
+    QElapsedTimer t;
+    t.start();
+    while (!read->isEnabled() && t.elapsed() < timeoutMs)
+        QTest::qWait(10);
+    return read->isEnabled();
+}
+
+void TestTransfers::readTakesProfileKAndTestBench()
+{
+    SimulatedEcu ecu(QStringLiteral("read"));
+    QVector<double> expected;
+    for (int i = 0; i < 41; ++i) {
+        const int v = (i * 7) % 60 - 20;
+        expected.append(v);
+        ecu.sim.setTableByte(i, static_cast<quint8>(static_cast<qint8>(v)));
+    }
+    // Any signed byte is taken as it is.
+    ecu.sim.setTableByte(3, 0x80);
+    expected[3] = -128;
+    ecu.sim.setTableByte(4, 0x7F);
+    expected[4] = 127;
+    ecu.sim.setTableByte(42, 3); // K
+    ecu.sim.setTableByte(49, 1); // test bench on
+
+    frmProgPannel w(nullptr, shortTimings());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    auto *bar = widget<QProgressBar>(w, "progressBar");
+    auto *banco = widget<QPushButton>(w, "btBanco");
+    auto *path = widget<QLabel>(w, "lblPathProfilo");
+    QSignalSpy progress(bar, &QProgressBar::valueChanged);
+    // A file shown before the read gives way to the placeholder.
+    path->setText(dir.filePath("before.prf"));
+    p.profileFileShown() = true;
+
+    QVERIFY(connectToEcu(w, ecu.path()));
+    QVERIFY(watcher->boxes.isEmpty());
+    QCOMPARE(p.profile(), expected);
+    QCOMPARE(p.curve()->sample(40).x(), 12000.0);
+    QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), 3);
+    QCOMPARE(banco->text(), QStringLiteral("Banco ON"));
+    QCOMPARE(banco->styleSheet(), QStringLiteral(BANCO_ON_STYLE));
+    QVERIFY(p.bancoOn());
+    QCOMPARE(path->text(), QStringLiteral("<Nessun profilo>"));
+    QVERIFY(!p.profileFileShown());
+    QVERIFY(p.profileNameLabel()->text().isEmpty());
+
+    // The small table: 50 read requests in address order.
+    QList<QByteArray> reads;
+    for (int a = 0; a < 50; ++a)
+        reads.append(readFrame(a));
+    QCOMPARE(requestsOf(ecu.sim, Read), reads);
+    // The new K reaches the ECU through the real-time worker.
+    QTRY_VERIFY(requestsOf(ecu.sim, Write).contains(writeFrame(42, 3)));
+
+    // Progress ran up to 100; the bar is cleared about 1 s later.
+    // (the bar stood at 0 already, so the first value it shows is a later one)
+    QVERIFY(progress.size() >= 3);
+    QVERIFY(progress.first().at(0).toInt() > 0 && progress.first().at(0).toInt() < 10);
+    QCOMPARE(bar->value(), 100);
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 0, 2000);
+
+    // The test bench off in the ECU: the button follows, and so does bancoOn.
+    ecu.sim.setTableByte(49, 0);
+    ecu.sim.setTableByte(10, static_cast<quint8>(-5));
+    expected[10] = -5;
+    ecu.sim.clearRequests();
+    QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
+    QVERIFY(waitTransferEnd(w));
+    QVERIFY(watcher->boxes.isEmpty());
+    QCOMPARE(p.profile(), expected);
+    QCOMPARE(banco->text(), QStringLiteral("Banco OFF"));
+    QCOMPARE(banco->styleSheet(), QStringLiteral(BANCO_OFF_STYLE));
+    QVERIFY(!p.bancoOn());
+    QCOMPARE(requestsOf(ecu.sim, Read), reads);
+    QVERIFY(p.connected());
+}
+
+void TestTransfers::writeSendsTheEditedCurve()
+{
+    SimulatedEcu ecu(QStringLiteral("write"));
+    frmProgPannel w(nullptr, shortTimings());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu.path()));
+
+    QVector<double> values = p.profile();
+    values[0] = -10;
+    values[5] = 25;
+    values[20] = -1;
+    values[40] = 7;
+    p.setProfile(values);
+    const QString pathText = widget<QLabel>(w, "lblPathProfilo")->text();
+
+    auto *bar = widget<QProgressBar>(w, "progressBar");
+    auto *close = widget<QPushButton>(w, "btClose");
+    QSignalSpy progress(bar, &QProgressBar::valueChanged);
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 0, 2000); // the read's progress is cleared
+    progress.clear();
+    ecu.sim.clearRequests();
+
+    QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
+    QVERIFY(!close->isEnabled());
+    QVERIFY(waitTransferEnd(w));
+    QVERIFY(close->isEnabled());
+    QVERIFY(watcher->boxes.isEmpty());
+
+    // 41 write frames in address order, nothing read.
+    QList<QByteArray> writes;
+    for (int a = 0; a < 41; ++a)
+        writes.append(writeFrame(a, static_cast<int>(values[a])));
+    QCOMPARE(requestsOf(ecu.sim, Write), writes);
+    QVERIFY(requestsOf(ecu.sim, Read).isEmpty());
+    for (int a = 0; a < 41; ++a)
+        QCOMPARE(static_cast<qint8>(ecu.sim.tableByte(a)), static_cast<qint8>(values[a]));
+
+    // The write changes neither the curve nor the labels.
+    QCOMPARE(p.profile(), values);
+    QCOMPARE(widget<QLabel>(w, "lblPathProfilo")->text(), pathText);
+
+    // Progress ran up to 100, stays there for a while, then returns to 0.
+    QVERIFY(progress.size() >= 3);
+    QVERIFY(progress.first().at(0).toInt() > 0 && progress.first().at(0).toInt() < 10);
+    QCOMPARE(progress.last().at(0).toInt(), 100);
+    for (int i = 1; i < progress.size(); ++i)
+        QVERIFY(progress.at(i).at(0).toInt() >= progress.at(i - 1).at(0).toInt());
+    QTest::qWait(500);
+    QCOMPARE(bar->value(), 100);
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 0, 1500);
+
+    // "OK_SND" on its own leaves the curve and both labels alone.
+    p.profileNameLabel()->setText(QStringLiteral("gara.prf"));
+    w.onEsitoSndRcv(QStringLiteral("OK_SND"));
+    QCOMPARE(p.profile(), values);
+    QCOMPARE(widget<QLabel>(w, "lblPathProfilo")->text(), pathText);
+    QCOMPARE(p.profileNameLabel()->text(), QStringLiteral("gara.prf"));
+}
+
+void TestTransfers::largeTableCarriesTheProfileName()
+{
+    SimulatedEcu ecu(QStringLiteral("large"));
+    frmProgPannel w(nullptr, shortTimings());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu.path()));
+    p.devInfo().hardware = 20;
+    for (int a = 41; a <= 80; ++a)
+        ecu.sim.setTableByte(a, 0x55);
+
+    QVector<double> values = p.profile();
+    values[1] = 11;
+    values[39] = -9;
+    p.setProfile(values);
+    const QString gara = dir.filePath(QStringLiteral("gara.prf"));
+    answerFileDialog(gara);
+    p.execCmd(QStringLiteral("SAVE_PROFILE"));
+    QCOMPARE(widget<QLabel>(w, "lblPathProfilo")->text(), gara);
+
+    ecu.sim.clearRequests();
+    QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
+    QVERIFY(waitTransferEnd(w));
+    QVERIFY(watcher->boxes.isEmpty());
+
+    // 81 frames: the values, then "gara.prf" and 32 zeros.
+    const QByteArray name = QByteArrayLiteral("gara.prf") + QByteArray(32, '\0');
+    QList<QByteArray> writes;
+    for (int a = 0; a < 41; ++a)
+        writes.append(writeFrame(a, static_cast<int>(values[a])));
+    for (int a = 41; a <= 80; ++a)
+        writes.append(writeFrame(a, static_cast<quint8>(name.at(a - 41))));
+    QCOMPARE(requestsOf(ecu.sim, Write), writes);
+    QCOMPARE(ecu.sim.table().mid(41, 40), name);
+    QCOMPARE(static_cast<qint8>(ecu.sim.tableByte(39)), qint8(-9));
+
+    // A read of the large table brings the name back into the status bar,
+    // K from 82 and the test bench from 89.
+    ecu.sim.setTableByte(82, 2);
+    ecu.sim.setTableByte(89, 1);
+    ecu.sim.setTableByte(49, 0);
+    ecu.sim.clearRequests();
+    QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
+    QVERIFY(waitTransferEnd(w));
+    QVERIFY(watcher->boxes.isEmpty());
+    QCOMPARE(requestsOf(ecu.sim, Read).size(), 90);
+    QCOMPARE(requestsOf(ecu.sim, Read).last(), readFrame(89));
+    QLabel *nameLabel = p.profileNameLabel();
+    QCOMPARE(nameLabel->text(), QStringLiteral("gara.prf"));
+    QVERIFY(w.statusBar()->isAncestorOf(nameLabel));
+    QVERIFY(nameLabel->isVisible());
+    QCOMPARE(nameLabel->frameStyle(), int(QFrame::Panel | QFrame::Sunken));
+    QCOMPARE(p.profile(), values);
+    QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), 2);
+    QCOMPARE(widget<QPushButton>(w, "btBanco")->text(), QStringLiteral("Banco ON"));
+    QVERIFY(p.bancoOn());
+    // The read put the placeholder in place of the file path.
+    QVERIFY(widget<QLabel>(w, "lblPathProfilo")->text().startsWith(QLatin1Char('<')));
+
+    // Below hardware 20 there is no name: nothing is shown.
+    p.devInfo().hardware = 19;
+    ecu.sim.clearRequests();
+    QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
+    QVERIFY(waitTransferEnd(w));
+    QCOMPARE(requestsOf(ecu.sim, Read).size(), 50);
+    QVERIFY(nameLabel->text().isEmpty());
+    QCOMPARE(widget<QPushButton>(w, "btBanco")->text(), QStringLiteral("Banco OFF"));
+}
+
+void TestTransfers::hardware11SavesAFileFirst()
+{
+    SimulatedEcu ecu(QStringLiteral("hw11"));
+    frmProgPannel w(nullptr, shortTimings());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu.path()));
+    p.devInfo().hardware = 11;
+    auto *path = widget<QLabel>(w, "lblPathProfilo");
+    QVERIFY(path->text().startsWith(QLatin1Char('<')));
+    QVector<double> values = p.profile();
+    values[7] = 33;
+    p.setProfile(values);
+
+    QTest::mousePress(widget<QPushButton>(w, "btStartLink"), Qt::LeftButton);
+    QVERIFY(p.linkOn());
+    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+
+    // Cancelled: nothing is written and polling resumes.
+    bool asked = false;
+    answerNextDialog<QFileDialog>([&](QFileDialog *d) {
+        asked = true;
+        ecu.sim.clearRequests(); // polling is paused while the dialog is open
+        d->reject();
+    });
+    QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
+    QTRY_VERIFY(asked);
+    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    QTest::qWait(200);
+    QVERIFY(requestsOf(ecu.sim, Write).isEmpty());
+    QVERIFY(path->text().startsWith(QLatin1Char('<')));
+    QVERIFY(widget<QPushButton>(w, "btClose")->isEnabled());
+    QVERIFY(p.linkOn());
+
+    // Saved: the write follows without a further click.
+    const QString file = dir.filePath(QStringLiteral("hw11.prf"));
+    QVERIFY(!QFile::exists(file));
+    answerFileDialog(file);
+    ecu.sim.clearRequests();
+    QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
+    QTRY_VERIFY(QFile::exists(file));
+    QTRY_COMPARE_WITH_TIMEOUT(requestsOf(ecu.sim, Write).size(), 41, 10000);
+    QVERIFY(waitTransferEnd(w));
+    QVERIFY(watcher->boxes.isEmpty());
+    QCOMPARE(path->text(), file);
+    QVERIFY(p.profileFileShown());
+    QCOMPARE(requestsOf(ecu.sim, Write).at(7), writeFrame(7, 33));
+    QCOMPARE(ecu.sim.tableByte(7), quint8(33));
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll().size(), 42);
+
+    // Polling resumes after the write.
+    ecu.sim.clearRequests();
+    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    QVERIFY(requestsOf(ecu.sim, Write).isEmpty());
+
+    // With a file shown, the next write asks for nothing.
+    bool askedAgain = false;
+    QElapsedTimer answering;
+    answering.start();
+    answerNextDialog<QFileDialog>(
+        [&](QFileDialog *d) {
+            askedAgain = true;
+            d->reject();
+        },
+        1500);
+    ecu.sim.clearRequests();
+    QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
+    QVERIFY(waitTransferEnd(w));
+    QCOMPARE(requestsOf(ecu.sim, Write).size(), 41);
+    QVERIFY(!askedAgain);
+    while (answering.elapsed() < 1600) // the answerer must not outlive the test
+        QTest::qWait(20);
+}
+
+void TestTransfers::closeButtonDuringTransfers()
+{
+    SimulatedEcu ecu(QStringLiteral("paced"), true);
+    frmProgPannel w(nullptr, shortTimings());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(connectToEcu(w, ecu.path()));
+    auto *bar = widget<QProgressBar>(w, "progressBar");
+    auto *close = widget<QPushButton>(w, "btClose");
+
+    // Read: every transfer control is disabled, the close button is not.
+    QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
+    QTRY_VERIFY(bar->value() > 0 && bar->value() < 100);
+    QVERIFY(close->isEnabled());
+    QCOMPARE(controlsWithState(w, true), QStringList());
+    QVERIFY(waitTransferEnd(w));
+    QCOMPARE(controlsWithState(w, false), QStringList());
+
+    // Write: the close button too.
+    QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
+    QVERIFY(!close->isEnabled());
+    QTRY_VERIFY(bar->value() > 0 && bar->value() < 100);
+    QVERIFY(!close->isEnabled());
+    QCOMPARE(controlsWithState(w, true), QStringList());
+    QVERIFY(waitTransferEnd(w));
+    QVERIFY(close->isEnabled());
+    QCOMPARE(controlsWithState(w, false), QStringList());
+    QVERIFY(watcher->boxes.isEmpty());
+}
+
+enum FaultKind { Silent, SilentAfter20, NoWriteAck, WrongByte0 };
+
+void TestTransfers::failedTransferDisconnects_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<bool>("link");
+    QTest::newRow("read, silent ECU") << false << int(Silent) << false;
+    QTest::newRow("read, silent ECU, link on") << false << int(Silent) << true;
+    QTest::newRow("read, ECU falls silent mid-way, link on") << false << int(SilentAfter20) << true;
+    QTest::newRow("read, answers with a wrong byte 0") << false << int(WrongByte0) << false;
+    QTest::newRow("write, ECU falls silent mid-way, link on") << true << int(SilentAfter20) << true;
+    QTest::newRow("write, never acknowledged") << true << int(NoWriteAck) << false;
+}
+
+void TestTransfers::failedTransferDisconnects()
+{
+    QFETCH(bool, write);
+    QFETCH(int, fault);
+    QFETCH(bool, link);
+
+    SimulatedEcu ecu(QStringLiteral("fail"));
+    ecu.sim.setTableByte(42, 1);
+    ecu.sim.setTableByte(49, 0);
+    frmProgPannel w(nullptr, shortTimings(6));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu.path()));
+    QVERIFY(p.profile() != QVector<double>(41, 0.0)); // the ECU's curve is shown
+    if (write)
+        p.setProfile(QVector<double>(41, 6.0));
+    if (link) {
+        QTest::mousePress(widget<QPushButton>(w, "btStartLink"), Qt::LeftButton);
+        QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    }
+    // The bench-on byte and K beyond the point where the read stops: a
+    // half-read image must not bring them in.
+    ecu.sim.setTableByte(42, 4);
+    ecu.sim.setTableByte(49, 1);
+
+    switch (fault) {
+    case Silent:
+        ecu.sim.setFault(EcuSimulator::Fault::Silent);
+        break;
+    case SilentAfter20:
+        ecu.sim.setSilentAfter(20);
+        break;
+    case NoWriteAck:
+        ecu.sim.setFault(EcuSimulator::Fault::NoWriteAck);
+        break;
+    case WrongByte0:
+        ecu.sim.setFault(EcuSimulator::Fault::WrongByte0);
+        break;
+    }
+
+    // What the user sees while the warning is on the screen.
+    QVector<double> profileAtBox;
+    bool connectedAtBox = true;
+    watcher->onBox = [&]() {
+        profileAtBox = p.profile();
+        connectedAtBox = p.connected();
+    };
+
+    QTest::mousePress(widget<QPushButton>(w, write ? "btSaveFlash" : "btReadFlash"),
+                      Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(watcher->boxes.size(), 1, 10000);
+    QCOMPARE(watcher->boxes.at(0).title,
+             write ? QStringLiteral("Aggiornamento FLASH") : QStringLiteral("Lettura FLASH"));
+    QCOMPARE(watcher->boxes.at(0).text, QStringLiteral("Errore di comunicazione con la scheda"));
+    QCOMPARE(profileAtBox, QVector<double>(41, 0.0));
+    QVERIFY(!connectedAtBox);
+
+    // Disconnected: LEDs off, the four buttons disabled, the port closed.
+    QVERIFY(!p.connected());
+    QVERIFY(!p.linkOn());
+    QVERIFY(!p.port()->isOpen());
+    QCOMPARE(widget<QPushButton>(w, "btRicercaPorta")->styleSheet(),
+             QStringLiteral(LED_OFF_STYLE));
+    QCOMPARE(widget<QPushButton>(w, "btStartLink")->styleSheet(), QStringLiteral(LED_OFF_STYLE));
+    for (const char *name : {"btStartLink", "btSaveFlash", "btReadFlash", "btBanco"})
+        QVERIFY2(!widget<QPushButton>(w, name)->isEnabled(), name);
+    // Everything else can be used again: a new search in particular.
+    for (const char *name : {"btRicercaPorta", "btCaricaProfilo", "btSalvaProfilo",
+                             "btFlatProfile", "btClose", "spKIniezione", "spProfiloPiatto"})
+        QVERIFY2(widget<QWidget>(w, name)->isEnabled(), name);
+    QCOMPARE(p.profile(), QVector<double>(41, 0.0));
+    QCOMPARE(widget<QProgressBar>(w, "progressBar")->value(), 0);
+    QCOMPARE(widget<QPushButton>(w, "btBanco")->text(), QStringLiteral("Banco OFF"));
+    QVERIFY(!p.bancoOn());
+    QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), 1);
+    if (fault == SilentAfter20 && !write) {
+        // It did fall silent part-way through the read.
+        const int reads = requestsOf(ecu.sim, Read).size();
+        QVERIFY2(reads > 20, qPrintable(QString::number(reads)));
+    }
+
+    // No second box, nothing comes back later.
+    QTest::qWait(150);
+    QCOMPARE(watcher->boxes.size(), 1);
+    QCOMPARE(p.profile(), QVector<double>(41, 0.0));
+}
+
+void TestTransfers::linkFailureWhileTransferPending()
+{
+    // The ECU falls silent while the link polls, and the user asks for a read
+    // while the last poll the link allows itself is still in flight: the link
+    // fails with the read still waiting for the line.
+    SimulatedEcu ecu(QStringLiteral("pending"));
+    CWorkerTimings t = shortTimings();
+    t.linkTimeoutMs = 300;
+    t.linkRetries = 1;
+    frmProgPannel w(nullptr, t);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu.path()));
+    QTest::mousePress(widget<QPushButton>(w, "btStartLink"), Qt::LeftButton);
+    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    ecu.sim.setFault(EcuSimulator::Fault::Silent);
+    QTest::qWait(100); // a poll that gets no answer is on the line
+    ecu.sim.clearRequests();
+    QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!watcher->boxes.isEmpty(), 5000);
+    QTest::qWait(300);
+    QCOMPARE(watcher->boxes.size(), 1);
+    QCOMPARE(watcher->boxes.at(0).text, QStringLiteral("Errore di comunicazione con la scheda"));
+    QVERIFY(!p.connected());
+    QVERIFY(!p.port()->isOpen());
+    QCOMPARE(p.profile(), QVector<double>(41, 0.0));
+    // The user must be able to search for the ECU again.
+    const QStringList noEcu({"btReadFlash", "btSaveFlash", "btBanco", "btStartLink"});
+    QEXPECT_FAIL("", "a link failure drops the waiting read and leaves the controls disabled",
+                 Continue);
+    QCOMPARE(controlsWithState(w, false), noEcu);
+
+    // The worker may also hand the waiting command on after the
+    // disconnection: then nothing is transferred, no second warning and no
+    // port search follow, and the panel is back in the state without an ECU.
+    p.setTransferControlsEnabled(false);
+    widget<QPushButton>(w, "btClose")->setEnabled(false);
+    p.execCmd(QStringLiteral("FLASH_WRITE"));
+    p.execCmd(QStringLiteral("FLASH_READ"));
+    QTest::qWait(1500); // longer than a transfer's whole time-out budget
+    QCOMPARE(watcher->boxes.size(), 1);
+    QVERIFY(!static_cast<QWidget *>(p.ricercaPorta())->isVisible());
+    QCOMPARE(controlsWithState(w, false), noEcu);
+    QVERIFY(widget<QPushButton>(w, "btClose")->isEnabled());
+    QVERIFY(requestsOf(ecu.sim, Read).isEmpty());
+}
+
+void TestTransfers::wrongByte0IsNotTaken()
+{
+    SimulatedEcu ecu(QStringLiteral("wrong"));
+    frmProgPannel w(nullptr, shortTimings());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu.path()));
+
+    // While the answers carry a wrong byte 0 the table holds 77 at address 0;
+    // only the right answers, after the table has been put back, count.
+    ecu.sim.setTableByte(0, 77);
+    ecu.sim.setFault(EcuSimulator::Fault::WrongByte0);
+    ecu.sim.clearRequests();
+    QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
+    QTest::qWait(300);
+    ecu.sim.setTableByte(0, static_cast<quint8>(-7));
+    ecu.sim.setFault(EcuSimulator::Fault::None);
+    QVERIFY(waitTransferEnd(w));
+    QVERIFY(watcher->boxes.isEmpty());
+    QVERIFY(p.connected());
+    QCOMPARE(p.profile().at(0), -7.0);
+    QCOMPARE(p.profile().at(1), double(static_cast<qint8>(ecu.sim.tableByte(1))));
+    // Address 0 was asked again after each unanswered request.
+    QVERIFY(requestsOf(ecu.sim, Read).count(readFrame(0)) >= 2);
+    QCOMPARE(requestsOf(ecu.sim, Read).last(), readFrame(49));
+}
+
+void TestTransfers::execCmdUnknownAndFilePolling()
+{
+    SimulatedEcu ecu(QStringLiteral("cmds"));
+    frmProgPannel w(nullptr, shortTimings());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu.path()));
+    QTest::mousePress(widget<QPushButton>(w, "btStartLink"), Qt::LeftButton);
+    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    const QVector<double> before = p.profile();
+    auto *path = widget<QLabel>(w, "lblPathProfilo");
+    const QString pathBefore = path->text();
+
+    // Unknown names (the first three are compared exactly) do nothing.
+    bool dialogOpened = false;
+    answerNextDialog<QFileDialog>(
+        [&](QFileDialog *d) {
+            dialogOpened = true;
+            d->reject();
+        },
+        250);
+    ecu.sim.clearRequests();
+    for (const char *cmd : {"", "flash_read", "FLASH_READ ", "FLASH_WRITE_NOW", "LOAD", "PROFILE"})
+        p.execCmd(QLatin1String(cmd));
+    QTest::qWait(400); // also lets the dialog answerer above expire
+    QVERIFY(!dialogOpened);
+    QVERIFY(requestsOf(ecu.sim, Read).isEmpty());
+    QVERIFY(requestsOf(ecu.sim, Write).isEmpty());
+    QVERIFY(!requestsOf(ecu.sim, Poll).isEmpty()); // the link goes on polling
+    QCOMPARE(p.profile(), before);
+    QCOMPARE(path->text(), pathBefore);
+    QCOMPARE(controlsWithState(w, false), QStringList());
+
+    auto *load = widget<QPushButton>(w, "btCaricaProfilo");
+    const auto expectPaused = [&]() {
+        ecu.sim.clearRequests();
+        QTest::qWait(300);
+        return requestsOf(ecu.sim, Poll).isEmpty();
+    };
+
+    // A load whose file cannot be opened leaves polling paused, link on.
+    const QString gone = dir.filePath(QStringLiteral("gone.prf"));
+    const auto makeGone = [gone]() {
+        QFile g(gone);
+        return g.open(QIODevice::WriteOnly) && g.write(QByteArray(42, char(9))) == 42;
+    };
+    const auto vanishingFile = [gone](QFileDialog *d) {
+        chooseFile(d, gone);
+        QFile::remove(gone);
+        static_cast<QDialog *>(d)->done(QDialog::Accepted);
+    };
+    QVERIFY(makeGone());
+    answerNextDialog<QFileDialog>(vanishingFile);
+    QTest::mousePress(load, Qt::LeftButton);
+    QTest::qWait(200);
+    QVERIFY(expectPaused());
+    QVERIFY(p.linkOn());
+    QCOMPARE(p.profile(), before);
+
+    // Cancelled: polling resumes.
+    answerFileDialog(QString());
+    QTest::mousePress(load, Qt::LeftButton);
+    QTest::qWait(200);
+    ecu.sim.clearRequests();
+    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+
+    // Paused again, then a load that succeeds resumes it.
+    QVERIFY(makeGone());
+    answerNextDialog<QFileDialog>(vanishingFile);
+    QTest::mousePress(load, Qt::LeftButton);
+    QTest::qWait(200);
+    QVERIFY(expectPaused());
+    const QString file = dir.filePath(QStringLiteral("load.prf"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QByteArray bytes(41, char(3));
+    bytes.append(char(2));
+    f.write(bytes);
+    f.close();
+    answerFileDialog(file);
+    QTest::mousePress(load, Qt::LeftButton);
+    QTRY_COMPARE(path->text(), file);
+    QCOMPARE(p.profile(), QVector<double>(41, 3.0));
+    ecu.sim.clearRequests();
+    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    // The loaded K reaches the ECU.
+    QTRY_VERIFY(requestsOf(ecu.sim, Write).contains(writeFrame(42, 2)));
+
+    // The same rule for a save: an open failure pauses, a save resumes.
+    answerNextDialog<QFileDialog>([this](QFileDialog *d) {
+        chooseFile(d, dir.filePath(QStringLiteral("no-such-dir/x.prf")));
+        static_cast<QDialog *>(d)->done(QDialog::Accepted);
+    });
+    QTest::mousePress(widget<QPushButton>(w, "btSalvaProfilo"), Qt::LeftButton);
+    QTest::qWait(200);
+    QVERIFY(expectPaused());
+    const QString saved = dir.filePath(QStringLiteral("saved.prf"));
+    answerFileDialog(saved);
+    QTest::mousePress(widget<QPushButton>(w, "btSalvaProfilo"), Qt::LeftButton);
+    QTRY_VERIFY(QFile::exists(saved));
+    ecu.sim.clearRequests();
+    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    QVERIFY(watcher->boxes.isEmpty());
+}
+
+QTEST_MAIN(TestTransfers)
+#include "tst_transfers.moc"
