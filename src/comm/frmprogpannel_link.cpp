@@ -73,6 +73,10 @@ void frmProgPannel::onErrorRT(const QString &error)
 {
     if (!error.startsWith(QLatin1String("KO")))
         return;
+    // A transfer that was waiting for the line is dropped with the link: its
+    // result will never come, so the panel does not wait for it.
+    setTransferControlsEnabled(true);
+    ui->btClose->setEnabled(true);
     onCercaPortaClicked();
     if (linkOn)
         onLinkClicked();

@@ -611,8 +611,6 @@ void TestTransfers::linkFailureWhileTransferPending()
     QCOMPARE(p.profile(), QVector<double>(41, 0.0));
     // The user must be able to search for the ECU again.
     const QStringList noEcu({"btReadFlash", "btSaveFlash", "btBanco", "btStartLink"});
-    QEXPECT_FAIL("", "a link failure drops the waiting read and leaves the controls disabled",
-                 Continue);
     QCOMPARE(controlsWithState(w, false), noEcu);
 
     // The worker may also hand the waiting command on after the
