@@ -2,6 +2,7 @@
 
 #include "frames.h"
 
+#include "transferstates.h"
 #include "workerlock.h"
 
 // The worker reads the flash image out of the ECU one address per exchange:
@@ -14,15 +15,6 @@
 // it. Every other member the GUI thread can reach is guarded by the same
 // mutex; signals are emitted after the lock has been released.
 
-namespace {
-constexpr int StateIdle = 800;
-constexpr int StateSend = 10;
-constexpr int StateWait = 11;
-constexpr int StateAdvance = 12;
-constexpr int StateRetry = 100;
-constexpr int StateFailed = 150;
-constexpr int StateDone = 200;
-} // namespace
 
 CGestReceive::CGestReceive(QByteArray *data, QObject *parent, int timeoutMs, int maxRetries)
     : QThread(parent), maxRetries(maxRetries), timeoutMs(timeoutMs), data(data)
@@ -46,7 +38,7 @@ void CGestReceive::startReceive(quint8 first, quint8 hardware)
         if (data)
             data->clear();
         retriesLeft = maxRetries;
-        state = StateSend;
+        state = TransferState::Send;
     }
     emit sgnPercent(0);
 }
@@ -74,48 +66,35 @@ void CGestReceive::step()
     {
         WorkerLock lock(&mutex);
         switch (state) {
-        case StateSend:
+        case TransferState::Send:
             frame = buildReadFrame(index);
             percent = index * 100 / count;
             // Emptied before the frame leaves, so an answer that comes back
             // while the signal is still being delivered is not lost.
             reply.clear();
             clock.restart();
-            state = StateWait;
+            state = TransferState::Wait;
             break;
-        case StateWait:
-            if (isAnswer(reply, AnswerRead))
-                state = StateAdvance;
-            else if (clock.elapsed() > timeoutMs)
-                // No answer, or only one with the wrong byte 0: the wait is
-                // bounded by the time-out all the same.
-                state = StateRetry;
-            break;
-        case StateAdvance:
+        case TransferState::Advance:
             if (data)
                 data->append(static_cast<char>(readAnswerValue(reply)));
             if (index >= count - 1) {
-                state = StateDone;
+                state = TransferState::Done;
             } else {
                 ++index;
-                state = StateSend;
+                state = TransferState::Send;
             }
             break;
-        case StateRetry:
-            --retriesLeft;
-            state = retriesLeft <= 0 ? StateFailed : StateSend;
+        default: {
+            const TransferPass pass =
+                transferPass(state, reply, AnswerRead, clock, timeoutMs, retriesLeft,
+                             QStringLiteral("OK_RCV"), QStringLiteral("KO_RCV"));
+            state = pass.next;
+            result = pass.result;
+            if (pass.percent >= 0)
+                percent = pass.percent;
             break;
-        case StateFailed:
-            result = QStringLiteral("KO_RCV");
-            state = StateIdle;
-            break;
-        case StateDone:
-            percent = 100;
-            result = QStringLiteral("OK_RCV");
-            state = StateIdle;
-            break;
-        default:
-            break;
+        }
         }
     }
 

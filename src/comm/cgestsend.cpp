@@ -2,6 +2,7 @@
 
 #include "frames.h"
 
+#include "transferstates.h"
 #include "workerlock.h"
 
 // The worker writes the flash image into the ECU one byte per exchange: a
@@ -12,13 +13,6 @@
 // receiver connected directly may call back into the worker.
 
 namespace {
-constexpr int StateIdle = 800;
-constexpr int StateSend = 10;
-constexpr int StateWait = 11;
-constexpr int StateAdvance = 12;
-constexpr int StateRetry = 100;
-constexpr int StateFailed = 150;
-constexpr int StateDone = 200;
 
 // The address is 8 bits wide: an image can hold at most 256 bytes.
 constexpr int MaxImageSize = 256;
@@ -49,7 +43,7 @@ void CGestSend::startSend(quint8 first)
         refused = size == 0 || size > MaxImageSize || first >= size;
         index = first;
         retriesLeft = maxRetries;
-        state = refused ? StateIdle : StateSend;
+        state = refused ? TransferState::Idle : TransferState::Send;
     }
     emit sgnPercent(0);
     if (refused)
@@ -79,10 +73,10 @@ void CGestSend::step()
     {
         WorkerLock lock(&mutex);
         switch (state) {
-        case StateSend: {
+        case TransferState::Send: {
             const int size = data ? data->size() : 0;
             if (index >= size) { // the image shrank under a running transfer
-                state = StateFailed;
+                state = TransferState::Failed;
                 break;
             }
             frame = buildWriteFrame(index, static_cast<quint8>(data->at(index)));
@@ -91,40 +85,27 @@ void CGestSend::step()
             // while the signal is still being delivered is not lost.
             reply.clear();
             clock.restart();
-            state = StateWait;
+            state = TransferState::Wait;
             break;
         }
-        case StateWait:
-            if (isAnswer(reply, AnswerWrite))
-                state = StateAdvance;
-            else if (clock.elapsed() > timeoutMs)
-                // No answer, or only one with the wrong byte 0: the wait is
-                // bounded by the time-out all the same.
-                state = StateRetry;
-            break;
-        case StateAdvance:
+        case TransferState::Advance:
             if (!data || index >= data->size() - 1) {
-                state = StateDone;
+                state = TransferState::Done;
             } else {
                 ++index;
-                state = StateSend;
+                state = TransferState::Send;
             }
             break;
-        case StateRetry:
-            --retriesLeft;
-            state = retriesLeft <= 0 ? StateFailed : StateSend;
+        default: {
+            const TransferPass pass =
+                transferPass(state, reply, AnswerWrite, clock, timeoutMs, retriesLeft,
+                             QStringLiteral("OK_SND"), QStringLiteral("KO_SND"));
+            state = pass.next;
+            result = pass.result;
+            if (pass.percent >= 0)
+                percent = pass.percent;
             break;
-        case StateFailed:
-            result = QStringLiteral("KO_SND");
-            state = StateIdle;
-            break;
-        case StateDone:
-            percent = 100;
-            result = QStringLiteral("OK_SND");
-            state = StateIdle;
-            break;
-        default:
-            break;
+        }
         }
     }
 
