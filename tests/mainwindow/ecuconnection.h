@@ -48,6 +48,19 @@ struct SimulatedEcu
     QString path() const { return server->linkPath(); }
 };
 
+// Short answer time-outs for tests; the budgets stay those of the program
+// unless a test asks for less.
+inline CWorkerTimings shortTimings(int transferRetries = 20, int linkRetries = 30,
+                                   int transferTimeoutMs = 100)
+{
+    CWorkerTimings t;
+    t.transferTimeoutMs = transferTimeoutMs;
+    t.transferRetries = transferRetries;
+    t.linkTimeoutMs = 50;
+    t.linkRetries = linkRetries;
+    return t;
+}
+
 // Runs the port search on the serial route and picks the simulator's port.
 // Returns the status text the dialog shows; the dialog stays open.
 inline QString searchAndPick(frmProgPannel &w, const QString &portPath, int timeoutMs = 3000)

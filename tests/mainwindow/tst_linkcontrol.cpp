@@ -17,16 +17,6 @@
 
 namespace {
 
-CWorkerTimings shortTimings()
-{
-    CWorkerTimings t;
-    t.transferTimeoutMs = 100;
-    t.transferRetries = 20;
-    t.linkTimeoutMs = 50;
-    t.linkRetries = 30;
-    return t;
-}
-
 int countFrames(const EcuSimulator &sim, const QByteArray &frame)
 {
     return static_cast<int>(sim.requests().count(frame));

@@ -14,14 +14,9 @@ namespace {
 
 // Short time-outs; the failure tests also shorten the budgets, so that a
 // silent ECU is given up quickly.
-CWorkerTimings shortTimings(int transferRetries = 20, int linkRetries = 30)
+CWorkerTimings xferTimings(int transferRetries = 20, int linkRetries = 30)
 {
-    CWorkerTimings t;
-    t.transferTimeoutMs = 60;
-    t.transferRetries = transferRetries;
-    t.linkTimeoutMs = 50;
-    t.linkRetries = linkRetries;
-    return t;
+    return shortTimings(transferRetries, linkRetries, 60);
 }
 
 // A request frame as the ECU expects it on the line: seven bytes and their
@@ -186,7 +181,7 @@ void TestTransfers::readTakesProfileKAndTestBench()
     ecu.sim.setTableByte(42, 3); // K
     ecu.sim.setTableByte(49, 1); // test bench on
 
-    frmProgPannel w(nullptr, shortTimings());
+    frmProgPannel w(nullptr, xferTimings());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
@@ -244,7 +239,7 @@ void TestTransfers::readTakesProfileKAndTestBench()
 void TestTransfers::writeSendsTheEditedCurve()
 {
     SimulatedEcu ecu(QStringLiteral("write"));
-    frmProgPannel w(nullptr, shortTimings());
+    frmProgPannel w(nullptr, xferTimings());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
@@ -305,7 +300,7 @@ void TestTransfers::writeSendsTheEditedCurve()
 void TestTransfers::largeTableCarriesTheProfileName()
 {
     SimulatedEcu ecu(QStringLiteral("large"));
-    frmProgPannel w(nullptr, shortTimings());
+    frmProgPannel w(nullptr, xferTimings());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
@@ -375,7 +370,7 @@ void TestTransfers::largeTableCarriesTheProfileName()
 void TestTransfers::hardware11SavesAFileFirst()
 {
     SimulatedEcu ecu(QStringLiteral("hw11"));
-    frmProgPannel w(nullptr, shortTimings());
+    frmProgPannel w(nullptr, xferTimings());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
@@ -452,7 +447,7 @@ void TestTransfers::hardware11SavesAFileFirst()
 void TestTransfers::closeButtonDuringTransfers()
 {
     SimulatedEcu ecu(QStringLiteral("paced"), true);
-    frmProgPannel w(nullptr, shortTimings());
+    frmProgPannel w(nullptr, xferTimings());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QVERIFY(connectToEcu(w, ecu.path()));
@@ -503,7 +498,7 @@ void TestTransfers::failedTransferDisconnects()
     SimulatedEcu ecu(QStringLiteral("fail"));
     ecu.sim.setTableByte(42, 1);
     ecu.sim.setTableByte(49, 0);
-    frmProgPannel w(nullptr, shortTimings(6));
+    frmProgPannel w(nullptr, xferTimings(6));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
@@ -588,7 +583,7 @@ void TestTransfers::linkFailureWhileTransferPending()
     // while the last poll the link allows itself is still in flight: the link
     // fails with the read still waiting for the line.
     SimulatedEcu ecu(QStringLiteral("pending"));
-    CWorkerTimings t = shortTimings();
+    CWorkerTimings t = xferTimings();
     t.linkTimeoutMs = 300;
     t.linkRetries = 1;
     frmProgPannel w(nullptr, t);
@@ -631,7 +626,7 @@ void TestTransfers::linkFailureWhileTransferPending()
 void TestTransfers::wrongByte0IsNotTaken()
 {
     SimulatedEcu ecu(QStringLiteral("wrong"));
-    frmProgPannel w(nullptr, shortTimings());
+    frmProgPannel w(nullptr, xferTimings());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
@@ -659,7 +654,7 @@ void TestTransfers::wrongByte0IsNotTaken()
 void TestTransfers::execCmdUnknownAndFilePolling()
 {
     SimulatedEcu ecu(QStringLiteral("cmds"));
-    frmProgPannel w(nullptr, shortTimings());
+    frmProgPannel w(nullptr, xferTimings());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);

@@ -115,16 +115,6 @@ QByteArray captureStdout(const std::function<void()> &f)
     return again.readAll();
 }
 
-CWorkerTimings shortTimings()
-{
-    CWorkerTimings t;
-    t.transferTimeoutMs = 100;
-    t.transferRetries = 20;
-    t.linkTimeoutMs = 50;
-    t.linkRetries = 30;
-    return t;
-}
-
 const char *const FourButtons[] = {"btStartLink", "btSaveFlash", "btReadFlash", "btBanco"};
 
 } // namespace
