@@ -73,20 +73,23 @@ void CGestRT::queueKIniezione(quint8 k, quint8 hardware)
 
 void CGestRT::queueBancoOn(quint8 hardware)
 {
-    const EcuTable t = ecuTable(hardware);
-    WorkerLock lock(&mutex);
-    commandQueue.append(buildWriteFrame(t.benchArmAddr, 2));
-    commandQueue.append(buildWriteFrame(t.kAddr, 1));
-    commandQueue.append(buildWriteFrame(t.benchSwitchAddr, 1));
+    queueBanco(hardware, true);
 }
 
 void CGestRT::queueBancoOff(quint8 hardware)
+{
+    queueBanco(hardware, false);
+}
+
+// The test-bench switch takes three writes: arm (2), 1 at K's address, then
+// 1 (on) or 0 (off).
+void CGestRT::queueBanco(quint8 hardware, bool on)
 {
     const EcuTable t = ecuTable(hardware);
     WorkerLock lock(&mutex);
     commandQueue.append(buildWriteFrame(t.benchArmAddr, 2));
     commandQueue.append(buildWriteFrame(t.kAddr, 1));
-    commandQueue.append(buildWriteFrame(t.benchSwitchAddr, 0));
+    commandQueue.append(buildWriteFrame(t.benchSwitchAddr, on ? 1 : 0));
 }
 
 void CGestRT::setReply(const QByteArray &frame)

@@ -40,6 +40,7 @@ protected:
 
 private:
     void step();
+    void queueBanco(quint8 hardware, bool on);
 
     QMutex mutex; // guards every member below that the GUI thread touches
     int state = 800;

@@ -36,6 +36,11 @@ void frmProgPannel::onCercaPortaClicked()
         return;
     }
 
+    // A transfer that was waiting for the line is dropped with the link and
+    // will never report: the panel does not wait for it.
+    setTransferControlsEnabled(true);
+    ui->btClose->setEnabled(true);
+
     ui->btStartLink->setStyleSheet(QStringLiteral(LED_OFF_STYLE));
     ui->btStartLink->setText(CMsg::messages[1]);
     linkOn = false;
@@ -73,10 +78,6 @@ void frmProgPannel::onErrorRT(const QString &error)
 {
     if (!error.startsWith(QLatin1String("KO")))
         return;
-    // A transfer that was waiting for the line is dropped with the link: its
-    // result will never come, so the panel does not wait for it.
-    setTransferControlsEnabled(true);
-    ui->btClose->setEnabled(true);
     onCercaPortaClicked();
     if (linkOn)
         onLinkClicked();

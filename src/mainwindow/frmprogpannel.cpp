@@ -23,8 +23,6 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     : QMainWindow(parent)
     , ui(new Ui::frmProgPannel)
 {
-    flashBuffer.clear();
-    rxFrame.clear();
     ui->setupUi(this);
 
     {
@@ -72,7 +70,6 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     rpmGauge->setMaximumSize(ui->gbRPM->width(), ui->gbRPM->height());
     rpmGauge->setShowOverlay(false);
 
-    flashBuffer.clear();
     flashBuffer.resize(devInfo.hardware < 20 ? 49 : 89);
 
     port = new QSerialPort;

@@ -65,9 +65,9 @@ void frmProgPannel::onGetDeviceInfo(CDevInfo &info)
                    .arg(QChar::fromLatin1(devInfo.revision));
     }
     deviceInfoLabel->setText(text);
-    // Each report shows the label once: a later report replaces the entry.
-    statusBar()->removeWidget(deviceInfoLabel);
-    statusBar()->addWidget(deviceInfoLabel, 0);
+    // Added once: the status bar keeps one entry per addWidget.
+    if (deviceInfoLabel->parentWidget() != statusBar())
+        statusBar()->addWidget(deviceInfoLabel, 0);
     deviceInfoLabel->show();
 
     const ValueRange range = valueRangeFor(devInfo.hardware);

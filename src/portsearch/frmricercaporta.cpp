@@ -122,13 +122,9 @@ void frmRicercaPorta::checkReply(const QByteArray &reply)
     const bool found = isProbeFound(reply);
     showResult(QLatin1String(found ? ResultOk : ResultKo));
     if (found) {
-        // The serial route does not read the identity from the reply.
+        // The serial route does not read the identity from the reply: it
+        // reports the fixed record {10, 0, '1', '1', '0'}, CDevInfo's defaults.
         CDevInfo info;
-        info.hardware = 10;
-        info.cylinders = 0;
-        info.versionMajor = '1';
-        info.versionMinor = '1';
-        info.revision = '0';
         emit sgnDeviceInfo(info);
     }
 }
@@ -191,16 +187,9 @@ void frmRicercaPorta::onClose()
     // A probe still in flight ends here: its port is given up, and the
     // result is "KO" rather than the name of a port about to be closed.
     if (searching) {
-        timer->stop();
-        searching = false;
-        if (waitCursor) {
-            QApplication::restoreOverrideCursor();
-            waitCursor = false;
-        }
+        endProbe();
         port->close();
         portName.clear();
-        ui->cbPorteSeriali->setEnabled(true);
-        ui->btClose->setEnabled(true);
     }
 
     if (portName.isEmpty())
@@ -223,13 +212,22 @@ void frmRicercaPorta::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void frmRicercaPorta::showResult(const QString &result)
+// Ends the probe's waiting: timer, flag, wait cursor, disabled controls.
+void frmRicercaPorta::endProbe()
 {
+    timer->stop();
     searching = false;
     if (waitCursor) {
         QApplication::restoreOverrideCursor();
         waitCursor = false;
     }
+    ui->cbPorteSeriali->setEnabled(true);
+    ui->btClose->setEnabled(true);
+}
+
+void frmRicercaPorta::showResult(const QString &result)
+{
+    endProbe();
 
     if (result == QLatin1String(ResultOk)) {
         ui->lblStatus->setText(CMsg::messages.value(MsgFound));
@@ -240,8 +238,4 @@ void frmRicercaPorta::showResult(const QString &result)
         portName.clear();
         port->close();
     }
-
-    ui->cbPorteSeriali->setEnabled(true);
-    ui->btClose->setEnabled(true);
-    timer->stop();
 }

@@ -46,6 +46,7 @@ protected:
 
 private:
     void showResult(const QString &result);
+    void endProbe();
 
     Ui::frmRicercaPorta *ui;
     QSerialPort *port;

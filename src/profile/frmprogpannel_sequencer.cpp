@@ -64,15 +64,8 @@ void frmProgPannel::execCmd(const QString &cmd)
 {
     const bool transfer = cmd == QLatin1String("FLASH_WRITE") || cmd == QLatin1String("FLASH_READ");
     if (transfer && !connected) {
-        // The connection ended (a link failure) while the transfer waited for
-        // the line: there is nothing to transfer to. The panel returns to the
-        // state without an ECU instead of waiting for a result.
-        setTransferControlsEnabled(true);
-        ui->btClose->setEnabled(true);
-        ui->btStartLink->setEnabled(false);
-        ui->btSaveFlash->setEnabled(false);
-        ui->btReadFlash->setEnabled(false);
-        ui->btBanco->setEnabled(false);
+        // Handed back just before the connection ended: there is nothing to
+        // transfer to, and the disconnection has already freed the panel.
         return;
     }
     if (cmd == QLatin1String("FLASH_WRITE")) {
