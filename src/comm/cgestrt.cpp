@@ -1,7 +1,9 @@
 #include "cgestrt.h"
 
+#include "eculine.h"
 #include "frames.h"
 
+#include "transferstates.h"
 #include "workerlock.h"
 
 // The real-time link worker owns the ECU line between transfers: it polls the
@@ -10,7 +12,9 @@
 // command back only from the idle state, when no exchange of its own is in
 // flight. Everything the GUI thread can reach (state, retriesLeft,
 // linkActive, reply, commandQueue, pendingCmd) is read and written under
-// `mutex`; signals are emitted after the lock has been released.
+// `mutex`; signals are emitted after the lock has been released. The thread
+// sleeps until an event (an answer, a start, a stop, a request, a queued
+// command) or the deadline of its state wakes it; idle, it sleeps for good.
 
 namespace {
 constexpr int StateIdle = 800;
@@ -38,8 +42,13 @@ CGestRT::CGestRT(QObject *parent, int timeoutMs, int maxRetries)
 
 CGestRT::~CGestRT()
 {
-    stopRequested = true;
-    wait();
+    stopWorkerLoop(this, &mutex, &wake, &stopRequested);
+}
+
+void CGestRT::setLine(CEcuLine *l)
+{
+    WorkerLock lock(&mutex);
+    line = l;
 }
 
 void CGestRT::startLink()
@@ -48,6 +57,7 @@ void CGestRT::startLink()
     retriesLeft = maxRetries;
     linkActive = true;
     pendingCmd = QString();
+    wake.notify();
 }
 
 void CGestRT::stopLink()
@@ -55,6 +65,7 @@ void CGestRT::stopLink()
     WorkerLock lock(&mutex);
     linkActive = false;
     pendingCmd = QString();
+    wake.notify();
 }
 
 void CGestRT::requestCommand(const QString &cmd)
@@ -62,6 +73,19 @@ void CGestRT::requestCommand(const QString &cmd)
     WorkerLock lock(&mutex);
     pendingCmd = cmd;
     linkActive = false;
+    wake.notify();
+}
+
+void CGestRT::abort()
+{
+    WorkerLock lock(&mutex);
+    linkActive = false;
+    pendingCmd = QString();
+    commandQueue.clear();
+    reply.clear();
+    retriesLeft = maxRetries;
+    state = StateIdle;
+    wake.notify();
 }
 
 void CGestRT::queueKIniezione(quint8 k, quint8 hardware)
@@ -69,6 +93,7 @@ void CGestRT::queueKIniezione(quint8 k, quint8 hardware)
     const EcuTable t = ecuTable(hardware);
     WorkerLock lock(&mutex);
     commandQueue.append(buildWriteFrame(t.kAddr, k));
+    wake.notify();
 }
 
 void CGestRT::queueBancoOn(quint8 hardware)
@@ -90,20 +115,19 @@ void CGestRT::queueBanco(quint8 hardware, bool on)
     commandQueue.append(buildWriteFrame(t.benchArmAddr, 2));
     commandQueue.append(buildWriteFrame(t.kAddr, 1));
     commandQueue.append(buildWriteFrame(t.benchSwitchAddr, on ? 1 : 0));
+    wake.notify();
 }
 
 void CGestRT::setReply(const QByteArray &frame)
 {
     WorkerLock lock(&mutex);
     reply = frame;
+    wake.notify();
 }
 
 void CGestRT::run()
 {
-    while (!stopRequested) {
-        step();
-        msleep(10);
-    }
+    runWorkerLoop(&mutex, &wake, stopRequested, [this] { return step(); });
 }
 
 // After a poll answer or an acknowledgement: the budget is full again, queued
@@ -116,11 +140,12 @@ static int nextAfterAnswer(int &retriesLeft, int maxRetries, bool queueEmpty, bo
     return linkActive ? StatePoll : StateIdle;
 }
 
-void CGestRT::step()
+qint64 CGestRT::step()
 {
     QByteArray frame;
     QString execCmd;
     bool failed = false;
+    qint64 sleepNs = 0;
 
     WorkerLock lock(&mutex);
     switch (state) {
@@ -133,8 +158,17 @@ void CGestRT::step()
             state = StatePoll;
         else if (!commandQueue.isEmpty())
             state = StateCommand;
+        else if (execCmd.isEmpty())
+            sleepNs = -1; // nothing to do until woken
         break;
     case StatePoll:
+        // The line first keeps its gap after the previous answer, or its
+        // silence after a time-out.
+        sleepNs = line ? line->nsUntilFree() : 0;
+        if (sleepNs > 0)
+            break;
+        if (line)
+            line->noteRequest();
         frame = buildPollFrame();
         // Emptied before the frame leaves, so an answer that comes back while
         // the signal is still being delivered is not lost.
@@ -145,7 +179,7 @@ void CGestRT::step()
     case StateWaitPoll:
         if (isAnswer(reply, AnswerPoll))
             state = StatePublish;
-        else if (clock.elapsed() > timeoutMs)
+        else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0)
             // No answer, or only one with the wrong byte 0: the wait is
             // bounded by the time-out all the same.
             state = StateTimeout;
@@ -178,6 +212,11 @@ void CGestRT::step()
             state = nextAfterAnswer(retriesLeft, maxRetries, true, linkActive);
             break;
         }
+        sleepNs = line ? line->nsUntilFree() : 0;
+        if (sleepNs > 0)
+            break;
+        if (line)
+            line->noteRequest();
         frame = commandQueue.takeFirst();
         reply.clear();
         clock.restart();
@@ -186,24 +225,23 @@ void CGestRT::step()
     case StateWaitAck:
         if (isAnswer(reply, AnswerWrite))
             state = StateAfterAnswer;
-        else if (clock.elapsed() > timeoutMs)
+        else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0)
             state = StateTimeout;
         break;
     case StateAfterAnswer:
         state = nextAfterAnswer(retriesLeft, maxRetries, commandQueue.isEmpty(), linkActive);
         break;
     case StateTimeout:
-        // While the link is on, a lost answer (poll or command) is followed by
-        // a poll; a command whose acknowledgement was lost is not sent again.
-        // With the link off (switched off, disconnected, or paused for a
-        // command) nothing more is polled: the idle state sends what is
-        // queued, so a poll lost to a disconnection cannot grow into a
-        // failure report long after the user ended the connection.
+        // A lost answer (poll or command) is always followed by a poll, also
+        // with the link off: an ECU that answers polls but never acknowledges
+        // a command keeps the link up. A command whose acknowledgement was
+        // lost is not sent again. A disconnection aborts the worker instead,
+        // so no poll follows a connection that has ended. The next request
+        // waits for silence, so a late answer is not taken for it.
+        if (line)
+            line->noteTimeout();
         --retriesLeft;
-        if (retriesLeft <= 0)
-            state = StateFailed;
-        else
-            state = linkActive ? StatePoll : StateIdle;
+        state = retriesLeft <= 0 ? StateFailed : StatePoll;
         break;
     case StateFailed:
         failed = true;
@@ -220,4 +258,5 @@ void CGestRT::step()
         emit sgnSndByte(frame);
     if (failed)
         emit sgnError(QStringLiteral("KO"));
+    return sleepNs;
 }

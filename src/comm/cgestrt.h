@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workerlock.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
@@ -7,6 +9,8 @@
 #include <QString>
 #include <QThread>
 #include <atomic>
+
+class CEcuLine;
 
 // The real-time link worker and gatekeeper of the ECU line: polls the ECU
 // while the link is on, sends queued command frames between polls, and hands
@@ -18,6 +22,9 @@ public:
     CGestRT(QObject *parent, int timeoutMs, int maxRetries);
     ~CGestRT() override;
 
+    // The line whose gaps and silences the worker keeps (none: requests go
+    // out as soon as the previous exchange has ended).
+    void setLine(CEcuLine *line);
     void startLink();
     void stopLink();
     void requestCommand(const QString &cmd);
@@ -25,6 +32,11 @@ public:
     void queueBancoOn(quint8 hardware);
     void queueBancoOff(quint8 hardware);
     void setReply(const QByteArray &frame);
+    // The connection has ended: polling stops, queued command frames and a
+    // held-back command are dropped, the exchange in flight is abandoned and
+    // the budget is full again, so nothing of this connection reaches the
+    // next one.
+    void abort();
 
 signals:
     void sgnSndByte(QByteArray frame);
@@ -39,7 +51,7 @@ protected:
     void run() override;
 
 private:
-    void step();
+    qint64 step();
     void queueBanco(quint8 hardware, bool on);
 
     QMutex mutex; // guards every member below that the GUI thread touches
@@ -52,5 +64,7 @@ private:
     QByteArray reply;
     QList<QByteArray> commandQueue;
     QString pendingCmd;
+    CEcuLine *line = nullptr;
+    WorkerWake wake;
     std::atomic<bool> stopRequested{false};
 };

@@ -5,6 +5,7 @@
 #include "comm/cgestreceive.h"
 #include "comm/cgestrt.h"
 #include "comm/cgestsend.h"
+#include "comm/chidtransport.h"
 #include "comm/frames.h"
 #include "mainwindow/frmprogpannel_styles.h"
 #include "portsearch/frmricercaporta.h"
@@ -13,51 +14,73 @@
 
 #include <QSerialPort>
 #include <cstdio>
-#include <cstring>
 
 // Bytes of rxFrame already filled; kept from one receive call to the next.
 static int rxCount = 0;
 
 void frmProgPannel::onSendSerialData(const QByteArray &frame)
 {
+    // Nothing a worker sends after its connection has ended reaches the line.
+    const QObject *from = sender();
+    if (!connected && from && (from == gestSend || from == gestReceive || from == gestRT))
+        return;
+
     if (portName == QLatin1String("HID")) {
-        unsigned char buf[65];
-        std::memset(buf, 0, sizeof buf);
-        std::memcpy(buf + 1, frame.constData(), static_cast<size_t>(qMin(frame.size(), 8)));
-        const int written = hidDevice ? hid_write(hidDevice, buf, sizeof buf) : -1;
-        std::printf("OnSendSerialData: bytes written=%d\n", written);
-        // The read is bounded: no report within the time counts as a failure.
-        const int read =
-            hidDevice ? hid_read_timeout(hidDevice, buf, sizeof buf, HidReadTimeoutMs) : -1;
-        if (read <= 0) {
+        // The exchange runs on the HID thread; the answer comes back through
+        // onHidAnswer.
+        if (hidTransport) {
+            hidTransport->send(frame);
+        } else {
+            std::printf("OnSendSerialData: bytes written=%d\n", -1);
             std::printf("OnSendSerialData: Unable to read()\n");
             std::fflush(stdout);
-            return;
         }
-        std::printf("OnSendSerialData: bytes read=%d\n", read);
-        std::fflush(stdout);
-        rxFrame.resize(8);
-        std::memcpy(rxFrame.data(), buf, 8);
-        handAnswer(rxFrame);
         return;
     }
 
-    // A new request discards a partial answer, so a lost or surplus byte
-    // cannot leave the assembly misaligned for the requests that follow.
-    if (port->isOpen() && port->bytesAvailable() > 0)
+    if (!port->isOpen())
+        return;
+    // A new request discards a partial answer and whatever is waiting, so a
+    // lost or surplus byte cannot leave the assembly misaligned for the
+    // requests that follow.
+    if (port->bytesAvailable() > 0)
         port->readAll();
     rxCount = 0;
     port->write(frame);
 }
 
+void frmProgPannel::onHidAnswer(const QByteArray &frame)
+{
+    ecuLine.noteAnswer(frame);
+    rxFrame = frame;
+    rxFrame.resize(FrameSize);
+    handAnswer(rxFrame);
+}
+
+void frmProgPannel::onPortError(QSerialPort::SerialPortError error)
+{
+    // The port went away under a connection (the adapter was unplugged).
+    if (error != QSerialPort::ResourceError || !connected || portName == QLatin1String("HID"))
+        return;
+    if (transferRunning)
+        searchOrDisconnect(); // the transfer reports its own failure
+    else
+        onErrorRT(QStringLiteral("KO"));
+}
+
 void frmProgPannel::onReceiveSerialData()
 {
+    if (port->bytesAvailable() > 0)
+        ecuLine.noteActivity();
     while (port->bytesAvailable() > 0) {
         char byte = 0;
         if (!port->getChar(&byte))
             break;
-        if (pushAnswerByte(rxFrame, rxCount, byte))
-            handAnswer(QByteArray(rxFrame.constData(), FrameSize));
+        if (pushAnswerByte(rxFrame, rxCount, byte)) {
+            const QByteArray frame(rxFrame.constData(), FrameSize);
+            ecuLine.noteAnswer(frame);
+            handAnswer(frame);
+        }
     }
 }
 
@@ -76,6 +99,7 @@ void frmProgPannel::onEsitoRicercaPorta(const QString &result, const QString &na
         connected = true;
         portName = name;
         rxCount = 0; // the port has just been opened: start on a frame boundary
+        ecuLine.reset();
         QString shown = name;
         shown.remove(QStringLiteral("\\\\.\\"));
         ui->lblVirtualPort->setText(shown);

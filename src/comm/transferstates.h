@@ -20,29 +20,40 @@ constexpr int Failed = 150;
 constexpr int Done = 200;
 }
 
+// Nanoseconds left until a wait that started with `clock` has lasted strictly
+// more than timeoutMs; 0 once it has.
+inline qint64 nsUntilTimeout(const QElapsedTimer &clock, int timeoutMs)
+{
+    return qMax<qint64>(0, timeoutMs * qint64(1000000) + 1 - clock.nsecsElapsed());
+}
+
 // What one pass in a shared state (Wait, Retry, Failed, Done) decides.
 struct TransferPass
 {
     int next;           // the next state
     QString result;     // the outcome to report, or empty
     int percent = -1;   // the progress to report, or -1
+    qint64 sleepNs = 0; // how long the worker may sleep before the next pass
 };
 
 // One pass in a shared state. Wait takes an answer whose byte 0 is the awaited
 // one; without it (no answer, or only one with another byte 0) the wait is
-// bounded by the time-out measured from the request all the same. Retry spends
+// bounded by the time-out measured from the request all the same, and the
+// worker sleeps until that deadline unless an answer wakes it. Retry spends
 // one time-out of the transfer's budget.
 inline TransferPass transferPass(int state, const QByteArray &reply, quint8 awaitedByte0,
                                  const QElapsedTimer &clock, int timeoutMs, int &retriesLeft,
                                  const QString &okResult, const QString &koResult)
 {
     switch (state) {
-    case TransferState::Wait:
+    case TransferState::Wait: {
         if (isAnswer(reply, awaitedByte0))
             return {TransferState::Advance, QString()};
-        if (clock.elapsed() > timeoutMs)
+        const qint64 left = nsUntilTimeout(clock, timeoutMs);
+        if (left == 0)
             return {TransferState::Retry, QString()};
-        return {TransferState::Wait, QString()};
+        return {TransferState::Wait, QString(), -1, left};
+    }
     case TransferState::Retry:
         --retriesLeft;
         return {retriesLeft <= 0 ? TransferState::Failed : TransferState::Send, QString()};
@@ -51,6 +62,6 @@ inline TransferPass transferPass(int state, const QByteArray &reply, quint8 awai
     case TransferState::Done:
         return {TransferState::Idle, okResult, 100};
     default:
-        return {state, QString()};
+        return {state, QString(), -1, -1}; // idle: sleep until woken
     }
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QMutex>
+#include <QWaitCondition>
+#include <atomic>
+#include <chrono>
 
 #if defined(__SANITIZE_THREAD__)
 #define VANTOR_TSAN_ANNOTATE 1
@@ -51,7 +55,70 @@ public:
         locked = true;
     }
 
+    // Sleeps on the condition until woken or until ns nanoseconds have
+    // passed (ns < 0: until woken), with the mutex released meanwhile.
+    void wait(QWaitCondition *condition, qint64 ns)
+    {
+#ifdef VANTOR_TSAN_ANNOTATE
+        __tsan_release(m);
+#endif
+        if (ns < 0)
+            condition->wait(m);
+        else
+            condition->wait(m, QDeadlineTimer(std::chrono::nanoseconds(ns), Qt::PreciseTimer));
+#ifdef VANTOR_TSAN_ANNOTATE
+        __tsan_acquire(m);
+#endif
+    }
+
 private:
     QMutex *m;
     bool locked = false;
 };
+
+// What wakes a worker's loop: every event from the GUI thread (an answer, a
+// start, a stop, a request) sets `pending` and wakes the thread, which
+// otherwise sleeps until the deadline its state asks for, or for ever when it
+// has nothing to do. Guarded by the worker's mutex.
+struct WorkerWake
+{
+    QWaitCondition condition;
+    bool pending = false;
+
+    // Called with the worker's mutex held.
+    void notify()
+    {
+        pending = true;
+        condition.wakeAll();
+    }
+};
+
+// The loop of a worker thread: one pass of its state table at a time; a pass
+// returns how long the worker may sleep (0: go on at once, < 0: until woken),
+// and an event that came in meanwhile cuts the sleep short.
+template <class Pass>
+void runWorkerLoop(QMutex *mutex, WorkerWake *wake, const std::atomic<bool> &stop, Pass pass)
+{
+    while (!stop) {
+        const qint64 ns = pass();
+        if (ns == 0)
+            continue;
+        WorkerLock lock(mutex);
+        if (!wake->pending && !stop)
+            lock.wait(&wake->condition, ns);
+        wake->pending = false;
+    }
+}
+
+// Stops a worker's loop and waits for its thread to end.
+template <class Thread>
+void stopWorkerLoop(Thread *thread, QMutex *mutex, WorkerWake *wake, std::atomic<bool> *stop)
+{
+    {
+        WorkerLock lock(mutex);
+        *stop = true;
+        wake->notify();
+    }
+    thread->wait();
+}
+

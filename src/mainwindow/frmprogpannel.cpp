@@ -4,6 +4,7 @@
 #include "comm/cgestreceive.h"
 #include "comm/cgestrt.h"
 #include "comm/cgestsend.h"
+#include "comm/chidtransport.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmlogin.h"
 #include "frmprogpannel_styles.h"
@@ -15,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSerialPort>
 #include <QSettings>
 #include <qwt_plot_curve.h>
@@ -51,6 +53,9 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     ui->lblAdcSonda->setText(QStringLiteral("0"));
 
     hidDevice = openHidDevice(0x04D8, 0x0080);
+    // The one owner of the HID device from here on.
+    if (hidDevice)
+        hidTransport = new CHidTransport(hidDevice, this);
 
     ui->lblVirtualPort->setText(CMsg::messages[5]);
     ui->lblPathProfilo->setText(CMsg::messages[4]);
@@ -84,11 +89,16 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     gestReceive = new CGestReceive(&flashBuffer, this, timings.transferTimeoutMs,
                                    timings.transferRetries);
     gestRT = new CGestRT(this, timings.linkTimeoutMs, timings.linkRetries);
+    applyLineSettings();
+    gestSend->setLine(&ecuLine);
+    gestReceive->setLine(&ecuLine);
+    gestRT->setLine(&ecuLine);
 
     rxFrame.resize(8);
 
     aboutDialog = new frmAbout(this);
     ricercaPorta = new frmRicercaPorta(this, port, hidDevice);
+    ricercaPorta->setHidTransport(hidTransport);
     loginDialog = new frmLogin(this);
 
     ui->btBanco->hide();
@@ -125,6 +135,9 @@ frmProgPannel::~frmProgPannel()
 {
     QSettings().setValue(QStringLiteral("Geometry"), saveGeometry());
 
+    // The HID thread ends (its read is bounded) before the device goes.
+    delete hidTransport;
+    hidTransport = nullptr;
     if (port->isOpen())
         port->close();
     if (hidDevice)
@@ -176,6 +189,9 @@ void frmProgPannel::connectAll()
     connect(ui->actionCentralina_4cilindri, &QAction::triggered, this,
             &frmProgPannel::onSelect4Cylinders);
     connect(port, &QSerialPort::readyRead, this, &frmProgPannel::onReceiveSerialData);
+    connect(port, &QSerialPort::errorOccurred, this, &frmProgPannel::onPortError);
+    if (hidTransport)
+        connect(hidTransport, &CHidTransport::sgnAnswer, this, &frmProgPannel::onHidAnswer);
     connect(gestSend, &CGestSend::sgnSndByte, this, &frmProgPannel::onSendSerialData);
     connect(gestReceive, &CGestReceive::sgnSndByte, this, &frmProgPannel::onSendSerialData);
     connect(gestRT, &CGestRT::sgnSndByte, this, &frmProgPannel::onSendSerialData);
@@ -201,6 +217,18 @@ void frmProgPannel::connectAll()
 
 void frmProgPannel::closeEvent(QCloseEvent *event)
 {
+    // A write cut short leaves the ECU's flash half written: ask first. A
+    // read just ends with the window.
+    if (writeRunning
+        && QMessageBox::question(
+               this, CMsg::messages[14],
+               tr("La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe "
+                  "scritta a metà. Chiudere comunque?"),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
     emit sgnClose();
     event->accept();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "comm/cdevinfo.h"
+#include "comm/eculine.h"
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QSerialPort>
 #include <QString>
 #include <QVector>
 #include <hidapi/hidapi.h>
@@ -12,12 +14,12 @@ class CanvasPicker;
 class CGestRT;
 class CGestReceive;
 class CGestSend;
+class CHidTransport;
 class CRpmGauge;
 class frmAbout;
 class frmLogin;
 class frmRicercaPorta;
 class QLabel;
-class QSerialPort;
 class QTranslator;
 class QwtPlotCurve;
 
@@ -93,6 +95,11 @@ public slots:
     void onGetPassword(const QString &password);
     void onGetDeviceInfo(CDevInfo &info);
 
+private slots:
+    // transport: an answer from the HID device's thread, an error of the port
+    void onHidAnswer(const QByteArray &frame);
+    void onPortError(QSerialPort::SerialPortError error);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -116,6 +123,15 @@ private:
     void setTransferControlsEnabled(bool enabled);
     void handAnswer(const QByteArray &frame);
     void showPlaceholderProfile();
+    // The ECU line has one exchange owner at a time: while a command waits
+    // for the line or a transfer runs, nothing else may start one.
+    bool lineBusy() const;
+    void requestLineCommand(const QString &cmd);
+    void updateLineActions();
+    void setCloseEnabled(bool enabled);
+    void searchOrDisconnect();
+    void endConnection();
+    void applyLineSettings();
 
     Ui::frmProgPannel *ui;
     CRpmGauge *rpmGauge = nullptr;
@@ -137,6 +153,11 @@ private:
     CGestSend *gestSend = nullptr;
     CGestReceive *gestReceive = nullptr;
     CGestRT *gestRT = nullptr;
+    CHidTransport *hidTransport = nullptr; // every HID exchange, off the GUI thread
+    CEcuLine ecuLine;                      // gaps and silences of the line
+    bool commandPending = false;           // handed to gestRT, not yet back
+    bool transferRunning = false;          // a flash read or write is under way
+    bool writeRunning = false;             // ... and it is a write
     frmRicercaPorta *ricercaPorta = nullptr;
     frmAbout *aboutDialog = nullptr;
     frmLogin *loginDialog = nullptr;

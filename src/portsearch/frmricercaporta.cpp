@@ -1,6 +1,7 @@
 #include "frmricercaporta.h"
 #include "ui_frmricercaporta.h"
 
+#include "comm/chidtransport.h"
 #include "comm/frames.h"
 #include "hiddevice.h"
 #include "mainwindow/cmsg.h"
@@ -17,8 +18,10 @@ namespace {
 
 constexpr int ReplyTimeoutMs = 500;
 constexpr int HidAttempts = 5;
-constexpr int HidReportSize = 65;
-constexpr int HidRequestByte = 0xFA;
+// After a port is opened its input is cleared and the line is given this
+// long to fall quiet, so the tail of an answer still on its way from an
+// earlier session cannot come before the probe's answer.
+constexpr int SettleMs = 30;
 
 const char *const ResultOk = "OK";
 const char *const ResultKo = "KO";
@@ -33,7 +36,7 @@ enum MessageKey { MsgChoosePort = 6, MsgFound = 7, MsgNotFound = 8 };
 
 frmRicercaPorta::frmRicercaPorta(QWidget *parent, QSerialPort *port, hid_device *hidDevice)
     : QDialog(parent), ui(new Ui::frmRicercaPorta), port(port), hidDevice(hidDevice),
-      timer(new QTimer)
+      timer(new QTimer), settleTimer(new QTimer(this))
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
@@ -45,6 +48,9 @@ frmRicercaPorta::frmRicercaPorta(QWidget *parent, QSerialPort *port, hid_device 
     connect(ui->cbPorteSeriali, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int index) { onSelezionePortaClicked(ui->cbPorteSeriali->itemText(index)); });
     connect(timer, &QTimer::timeout, this, &frmRicercaPorta::onTimeout);
+    settleTimer->setSingleShot(true);
+    settleTimer->setInterval(SettleMs);
+    connect(settleTimer, &QTimer::timeout, this, &frmRicercaPorta::sendProbe);
     connect(ui->btClose, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -57,46 +63,62 @@ frmRicercaPorta::~frmRicercaPorta()
     delete ui;
 }
 
+void frmRicercaPorta::setHidTransport(CHidTransport *transport)
+{
+    if (hidTransport)
+        disconnect(hidTransport, nullptr, this, nullptr);
+    hidTransport = transport;
+    if (hidTransport)
+        connect(hidTransport, &CHidTransport::sgnProbe, this, &frmRicercaPorta::onHidProbe);
+}
+
 void frmRicercaPorta::startSearch()
 {
-    if (hidDevice) {
+    if (hidDevice && hidTransport) {
+        // The HID device is asked first, on the transport's own thread; the
+        // answer (or the end of all attempts) comes back to onHidProbe.
         ui->cbPorteSeriali->hide();
         ui->lblRicerca->hide();
-
-        // One buffer for request and answer; zeroed once, so later attempts
-        // send what the previous read left behind bytes 0 and 1.
-        unsigned char buf[HidReportSize] = {};
-        for (int attempt = 0; attempt < HidAttempts; ++attempt) {
-            buf[0] = 0x00; // report number
-            buf[1] = HidRequestByte;
-            int res = hid_write(hidDevice, buf, HidReportSize);
-            std::printf("bytes written=%d\n", res);
-
-            // A read that gets no report in time counts as a failed read.
-            res = hid_read_timeout(hidDevice, buf, HidReportSize, HidReadTimeoutMs);
-            if (res <= 0)
-                std::printf("Unable to read()\n");
-            std::printf("bytes read=%d\n", res);
-            for (int i = 0; i < FrameSize; ++i)
-                std::printf("buf[%d]=%02X\r\n", i, buf[i]);
-            std::fflush(stdout);
-
-            if (res > 0 && buf[0] == AnswerProbe && buf[1] == AnswerProbeOk) {
-                CDevInfo info;
-                info.hardware = buf[2];
-                info.cylinders = buf[3];
-                info.versionMajor = static_cast<char>(buf[4]);
-                info.versionMinor = static_cast<char>(buf[5]);
-                info.revision = static_cast<char>(buf[6]);
-                emit sgnDeviceInfo(info);
-                portName = QLatin1String(HidPortName);
-                showResult(QLatin1String(ResultOk));
-                return;
-            }
-        }
-        // The HID device did not answer: offer the serial ports instead.
+        ui->lblStatus->setText(QString());
+        ui->lblStatus->setStyleSheet(QString());
+        hidProbing = true;
+        hidTransport->probe(HidAttempts);
+        return;
     }
+    listSerialPorts();
+}
 
+// The identity record in bytes 2..6 of a positive HID probe answer.
+static CDevInfo hidIdentity(const QByteArray &report)
+{
+    CDevInfo info;
+    info.hardware = static_cast<quint8>(report.at(2));
+    info.cylinders = static_cast<quint8>(report.at(3));
+    info.versionMajor = report.at(4);
+    info.versionMinor = report.at(5);
+    info.revision = report.at(6);
+    return info;
+}
+
+void frmRicercaPorta::onHidProbe(const QByteArray &report)
+{
+    if (!hidProbing)
+        return; // the search was closed meanwhile
+    hidProbing = false;
+    if (report.size() >= FrameSize && static_cast<quint8>(report.at(0)) == AnswerProbe
+        && static_cast<quint8>(report.at(1)) == AnswerProbeOk) {
+        CDevInfo info = hidIdentity(report);
+        emit sgnDeviceInfo(info);
+        portName = QLatin1String(HidPortName);
+        showResult(QLatin1String(ResultOk));
+        return;
+    }
+    // The HID device did not answer: offer the serial ports instead.
+    listSerialPorts();
+}
+
+void frmRicercaPorta::listSerialPorts()
+{
     ui->cbPorteSeriali->show();
     ui->lblRicerca->show();
     ui->cbPorteSeriali->setEnabled(true);
@@ -162,9 +184,24 @@ void frmRicercaPorta::onSelezionePortaClicked(const QString &name)
         // refuses both, which does no harm.
         port->setRequestToSend(true);
         port->setDataTerminalReady(true);
+        // Bytes left from an earlier session (the tail of an answer that
+        // came after the port was closed) are not an answer to this probe.
+        port->clear(QSerialPort::Input);
         port->clearError();
     }
 
+    // The probe goes out once the line has had a moment to fall quiet.
+    searching = false;
+    timer->stop();
+    settling = true;
+    settleTimer->start();
+}
+
+void frmRicercaPorta::sendProbe()
+{
+    if (!settling)
+        return;
+    settling = false;
     // Armed before the frame goes out, so that an answer handed back while
     // the frame is being written is not missed.
     timer->start(ReplyTimeoutMs);
@@ -184,9 +221,15 @@ void frmRicercaPorta::onTimeout()
 
 void frmRicercaPorta::onClose()
 {
+    // The HID identity request still running is given up.
+    if (hidProbing) {
+        hidProbing = false;
+        if (hidTransport)
+            hidTransport->abort();
+    }
     // A probe still in flight ends here: its port is given up, and the
     // result is "KO" rather than the name of a port about to be closed.
-    if (searching) {
+    if (searching || settling) {
         endProbe();
         port->close();
         portName.clear();
@@ -216,7 +259,9 @@ void frmRicercaPorta::closeEvent(QCloseEvent *event)
 void frmRicercaPorta::endProbe()
 {
     timer->stop();
+    settleTimer->stop();
     searching = false;
+    settling = false;
     if (waitCursor) {
         QApplication::restoreOverrideCursor();
         waitCursor = false;

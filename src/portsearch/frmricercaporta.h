@@ -7,6 +7,7 @@
 #include <QString>
 #include <hidapi/hidapi.h>
 
+class CHidTransport;
 class QSerialPort;
 class QTimer;
 
@@ -23,6 +24,9 @@ public:
     frmRicercaPorta(QWidget *parent, QSerialPort *port, hid_device *hidDevice);
     ~frmRicercaPorta() override;
 
+    // The thread that does every exchange with the HID device; without one
+    // the search goes straight to the serial ports.
+    void setHidTransport(CHidTransport *transport);
     void startSearch();
     void checkReply(const QByteArray &reply);
     void retranslateUi();
@@ -47,12 +51,19 @@ protected:
 private:
     void showResult(const QString &result);
     void endProbe();
+    void listSerialPorts();
+    void onHidProbe(const QByteArray &report);
+    void sendProbe();
 
     Ui::frmRicercaPorta *ui;
     QSerialPort *port;
     hid_device *hidDevice;
     QString portName;
     QTimer *timer;
+    QTimer *settleTimer;        // quiet time between opening a port and the probe
+    CHidTransport *hidTransport = nullptr;
     bool searching = false;
+    bool settling = false;      // a port was opened; the probe follows
+    bool hidProbing = false;    // the HID identity request is under way
     bool waitCursor = false;
 };

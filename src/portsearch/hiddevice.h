@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/chidtransport.h"
+
 #include <hidapi/hidapi.h>
 #include <QtGlobal>
 
@@ -8,6 +10,3 @@
 // null when no such device is attached.
 hid_device *openHidDevice(quint16 vendorId, quint16 productId);
 
-// A HID read waits at most this long for a report; a read that gets none in
-// that time counts as a failed read.
-constexpr int HidReadTimeoutMs = 250;

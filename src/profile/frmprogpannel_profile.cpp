@@ -64,12 +64,16 @@ void frmProgPannel::onFlatProfileClicked()
 
 void frmProgPannel::onLoadProfileClicked()
 {
-    gestRT->requestCommand(QStringLiteral("LOAD_PROFILE"));
+    if (lineBusy())
+        return; // the line is taken: the menu action is off meanwhile
+    requestLineCommand(QStringLiteral("LOAD_PROFILE"));
 }
 
 void frmProgPannel::onSaveProfileClicked()
 {
-    gestRT->requestCommand(QStringLiteral("SAVE_PROFILE"));
+    if (lineBusy())
+        return;
+    requestLineCommand(QStringLiteral("SAVE_PROFILE"));
 }
 
 FileOutcome frmProgPannel::loadProfileFile()

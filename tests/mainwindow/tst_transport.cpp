@@ -3,6 +3,7 @@
 // lost and surplus bytes, the HID route through the hidapi fake, and how the
 // outcome of a port search is taken into use.
 #include "comm/cgestrt.h"
+#include "comm/chidtransport.h"
 #include "comm/frames.h"
 #include "ecuconnection.h"
 #include "hidfake.h"
@@ -161,6 +162,7 @@ void TestTransport::serialAssembly()
     widget<QPushButton>(w, "btStartLink")->setEnabled(true); // readouts only update then
     p.port()->setPortName(pty.slave);
     QVERIFY(p.port()->open(QIODevice::ReadWrite));
+    p.connected() = true; // workers' frames reach a connected line only
     QSignalSpy readyRead(p.port(), &QSerialPort::readyRead);
 
     p.gestRT()->startLink();
@@ -278,7 +280,7 @@ void TestTransport::hidNameCaseTakesSerialRoute()
 
     p.portName() = QStringLiteral("HID");
     w.onSendSerialData(buildPollFrame());
-    QCOMPARE(hidfake::writtenReports().size(), 1);
+    QTRY_COMPARE(hidfake::writtenReports().size(), 1); // written on the HID thread
     QVERIFY(pty.drain(50).isEmpty());
 }
 
@@ -300,7 +302,7 @@ void TestTransport::hidRoute()
 
     w.onCercaPortaClicked();
     QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->findChild<QLabel *>("lblStatus")->text(), CMsg::messages[7]);
+    QTRY_COMPARE(dialog->findChild<QLabel *>("lblStatus")->text(), CMsg::messages[7]);
     QVERIFY(p.deviceInfoLabel()->text().contains(QStringLiteral("CYL2")));
     hidfake::reset();
     hidfake::attach(&sim);
@@ -345,20 +347,25 @@ void TestTransport::hidRoute()
     const QByteArray marker("marker!!");
     p.rxFrame() = marker;
     hidfake::setReadFails(1);
-    QByteArray out = captureStdout([&] { w.onSendSerialData(buildPollFrame()); });
+    // The exchange runs on the HID thread; its read waits at most 250 ms.
+    const auto exchange = [&] {
+        w.onSendSerialData(buildPollFrame());
+        QTest::qWait(HidReadTimeoutMs + 150);
+    };
+    QByteArray out = captureStdout(exchange);
     QVERIFY2(out.contains("OnSendSerialData: bytes written=65\n"), out.constData());
     QVERIFY2(out.contains("OnSendSerialData: Unable to read()\n"), out.constData());
     QVERIFY(!out.contains("bytes read="));
     QCOMPARE(p.rxFrame(), marker);
     // The next exchange works again and hands the answer on.
-    out = captureStdout([&] { w.onSendSerialData(buildPollFrame()); });
+    out = captureStdout(exchange);
     QVERIFY2(out.contains("OnSendSerialData: bytes read=65\n"), out.constData());
     QCOMPARE(static_cast<quint8>(p.rxFrame().at(0)), AnswerPoll);
     QCOMPARE(p.rxFrame().size(), 8);
     // A silent device times out the bounded read the same way.
     sim.setFault(EcuSimulator::Fault::Silent);
     p.rxFrame() = marker;
-    out = captureStdout([&] { w.onSendSerialData(buildPollFrame()); });
+    out = captureStdout(exchange);
     QVERIFY2(out.contains("OnSendSerialData: Unable to read()\n"), out.constData());
     QCOMPARE(p.rxFrame(), marker);
 }
@@ -386,7 +393,10 @@ void TestTransport::searchOutcomeOk()
     QTRY_VERIFY_WITH_TIMEOUT(seen.seen, 5000);
     QCOMPARE(seen.text, CMsg::messages[15]);
     QVERIFY(!p.connected());
-    QCOMPARE(p.portName(), name); // the disconnection keeps the route
+    // The disconnection forgets the route: the next search starts afresh
+    // rather than writing its probe to the port (or the HID device) of the
+    // connection that ended.
+    QVERIFY(p.portName().isEmpty());
 }
 
 // "KO" only turns the LED off and forgets the port.

@@ -1,190 +1,369 @@
-// transferbench: times flash reads and writes through the real transfer
-// workers (500 ms time-out, budget of 20, as in the program) against the ECU
-// simulator served on a pseudo-terminal whose answers are paced like a
-// 9600-baud line, talking through a QSerialPort at 9600 8N1.
+// transferbench: times the ECU line through the real main window, the way the
+// program uses it: the port search, flash reads of 50 and 90 addresses,
+// writes of 41 and 81 bytes and the real-time poll, against the ECU simulator
+// on a pseudo-terminal whose whole exchange is paced like a 9600-baud line
+// (the 8 request bytes arrive and the 8 answer bytes leave at 10 bits a
+// byte: 16.7 ms an exchange), then over the hidapi fake at 1 ms a report.
 //
-// For each transfer it prints the time taken and its ratio to the time the
-// bytes alone need on the line: 16 bytes per exchange (8 out, 8 back) at 10
-// bits a byte.
+// For each run it prints the time taken and its ratio to the time the bytes
+// alone need on the line, and the worst stall of the window's event loop (a
+// heartbeat timer). Last it measures the idle window: CPU time over 20 s and
+// the wake-ups of its busiest thread.
 
 #include "comm/cgestreceive.h"
+#include "comm/cgestrt.h"
 #include "comm/cgestsend.h"
 #include "comm/frames.h"
 #include "ecusimulator.h"
+#include "hidfake.h"
+#include "mainwindowprobe.h"
+#include "portsearch/frmricercaporta.h"
+#include "portsearch/virtualports.h"
 #include "ptysimserver.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QSerialPort>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
-constexpr int TimeoutMs = 500;
-constexpr int Budget = 20;
-constexpr int Baud = 9600;
-constexpr int BitsPerByte = 10;
-constexpr int BytesPerExchange = 2 * FrameSize;
+constexpr double ByteMs = 10 * 1000.0 / 9600; // one byte on a 9600-baud line
+constexpr double ExchangeMs = 2 * FrameSize * ByteMs;
 
-// The main window's side of the line, reduced to what a transfer needs:
-// writes every frame a worker sends, assembles 8-byte answers and hands each
-// complete one to both workers.
-class Line : public QObject
+// The worst gap between two ticks of a 2 ms timer on the GUI thread.
+class Heartbeat : public QObject
 {
 public:
-    Line(CGestSend *send, CGestReceive *receive)
-        : send(send), receive(receive)
+    Heartbeat()
     {
-        connect(&port, &QSerialPort::readyRead, this, &Line::onReadyRead);
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(2);
+        connect(&timer, &QTimer::timeout, this, [this] {
+            const qint64 now = clock.nsecsElapsed();
+            worst = qMax(worst, now - last);
+            last = now;
+        });
+        clock.start();
+        timer.start();
+        reset();
     }
-
-    bool open(const QString &path)
+    void reset()
     {
-        port.setPortName(path);
-        port.setBaudRate(Baud);
-        port.setDataBits(QSerialPort::Data8);
-        port.setParity(QSerialPort::NoParity);
-        port.setStopBits(QSerialPort::OneStop);
-        port.setFlowControl(QSerialPort::NoFlowControl);
-        if (!port.open(QIODevice::ReadWrite))
-            return false;
-        port.setRequestToSend(true); // fails on a pseudo-terminal: harmless
-        port.setDataTerminalReady(true);
-        port.clearError();
-        return true;
+        last = clock.nsecsElapsed();
+        worst = 0;
     }
-
-    void write(const QByteArray &frame)
-    {
-        // A partial answer left over from an earlier request is stale.
-        answer.clear();
-        count = 0;
-        port.write(frame);
-        ++frames;
-    }
-
-    int frames = 0;
+    double worstMs() const { return worst / 1e6; }
+    void stop() { timer.stop(); }
 
 private:
-    void onReadyRead()
-    {
-        const QByteArray bytes = port.readAll();
-        for (char b : bytes) {
-            if (pushAnswerByte(answer, count, b)) {
-                send->setReply(answer);
-                receive->setReply(answer);
-            }
-        }
-    }
-
-    QSerialPort port;
-    CGestSend *send;
-    CGestReceive *receive;
-    QByteArray answer;
-    int count = 0;
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 worst = 0;
 };
 
-struct Outcome
+// The simulated ECU on its own thread, so its pacing does not depend on the
+// window's event loop.
+struct SimulatedEcu
+{
+    EcuSimulator sim;
+    QThread thread;
+    PtySimServer *server = nullptr;
+    QString path;
+
+    SimulatedEcu()
+    {
+        thread.start();
+        server = new PtySimServer(&sim);
+        server->moveToThread(&thread);
+        QMetaObject::invokeMethod(server, [this] {
+            if (server->open() && server->linkInto(virtualPortFolder(), QStringLiteral("bench"))) {
+                server->setPaced(true);
+                path = server->linkPath();
+            }
+        }, Qt::BlockingQueuedConnection);
+    }
+    ~SimulatedEcu()
+    {
+        QMetaObject::invokeMethod(server, [this] { delete server; }, Qt::BlockingQueuedConnection);
+        thread.quit();
+        thread.wait();
+    }
+};
+
+void waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < timeoutMs) {
+        QEventLoop loop;
+        QTimer::singleShot(1, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+void idle(int ms)
+{
+    waitFor([] { return false; }, ms);
+}
+
+int failures = 0;
+
+void line(const char *what, const QString &result, int exchanges, double ms, double goal,
+          double stallMs)
+{
+    const double wire = exchanges * ExchangeMs;
+    const double perExchange = exchanges ? ms / exchanges : 0;
+    std::printf("%-26s %-6s %3d exchanges %6.0f ms %5.1f ms each  ratio %4.2f (goal %4.2f)  "
+                "worst stall %5.1f ms\n",
+                what, qPrintable(result), exchanges, ms, perExchange, wire > 0 ? ms / wire : 0.0,
+                goal, stallMs);
+    if (wire > 0 && ms / wire > goal)
+        ++failures;
+    std::fflush(stdout);
+}
+
+struct Transfer
 {
     QString result;
-    qint64 ms = 0;
+    double ms = 0;
     int exchanges = 0;
 };
 
-template <class Worker, class Start>
-Outcome runTransfer(Worker *worker, Line *line, Start start)
+// A transfer started through the window's own slot: its outcome and time.
+template <class Worker>
+Transfer transfer(Worker *worker, EcuSimulator &sim, const std::function<void()> &start)
 {
+    Transfer t;
     QEventLoop loop;
-    Outcome out;
-    const QMetaObject::Connection done = QObject::connect(worker, &Worker::sgnEsito, &loop, [&](const QString &r) {
-        out.result = r;
+    const auto c = QObject::connect(worker, &Worker::sgnEsito, &loop, [&](const QString &r) {
+        t.result = r;
         loop.quit();
     });
-    line->frames = 0;
-    QElapsedTimer timer;
-    timer.start();
+    const int before = sim.answersGiven();
+    QElapsedTimer clock;
+    clock.start();
     start();
     loop.exec();
-    out.ms = timer.elapsed();
-    out.exchanges = line->frames;
-    QObject::disconnect(done);
+    t.ms = clock.nsecsElapsed() / 1e6;
+    t.exchanges = sim.answersGiven() - before;
+    QObject::disconnect(c);
+    return t;
+}
+
+// The port search as a user runs it; closes the dialog once found. The
+// window then reads the profile on its own: waits for that to end.
+bool connectWindow(frmProgPannel &w, const QString &path)
+{
+    MainWindowProbe p(w);
+    w.onCercaPortaClicked();
+    auto *dialog = static_cast<QDialog *>(p.ricercaPorta());
+    auto *status = dialog->findChild<QLabel *>(QStringLiteral("lblStatus"));
+    if (!path.isEmpty()) {
+        auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cbPorteSeriali"));
+        list->setCurrentIndex(list->findText(path));
+    }
+    waitFor([&] { return !status->text().isEmpty(); }, 5000);
+    dialog->close();
+    auto *read = widget<QPushButton>(w, "btReadFlash");
+    waitFor([&] { return read->isEnabled(); }, 20000);
+    return p.connected() && read->isEnabled();
+}
+
+// Polls for a while with the link on: the mean period between two answers.
+double pollPeriod(frmProgPannel &w, int ms)
+{
+    MainWindowProbe p(w);
+    int answers = 0;
+    const auto c = QObject::connect(p.gestRT(), &CGestRT::sgnRpm, [&answers] { ++answers; });
+    w.onLinkClicked();
+    idle(200); // settle
+    answers = 0;
+    QElapsedTimer t;
+    t.start();
+    idle(ms);
+    const double period = double(t.elapsed()) / qMax(1, answers);
+    w.onLinkClicked();
+    QObject::disconnect(c);
+    idle(100);
+    return period;
+}
+
+void benchSerial(Heartbeat &beat, int gapMs, int writeGapMs)
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("Line/GapMs"), gapMs);
+    settings.setValue(QStringLiteral("Line/WriteGapMs"), writeGapMs);
+    SimulatedEcu ecu;
+    frmProgPannel w;
+    MainWindowProbe p(w);
+    std::printf("\nserial, gaps %d ms after a read or poll answer, %d ms after a write\n", gapMs,
+                writeGapMs);
+    if (!connectWindow(w, ecu.path)) {
+        std::printf("cannot connect to the simulator\n");
+        ++failures;
+        return;
+    }
+    const double readGoal = gapMs ? 1.25 : 1.15;
+    for (int hw : {10, 20}) {
+        p.devInfo().hardware = static_cast<quint8>(hw);
+        beat.reset();
+        const Transfer t = transfer(p.gestReceive(), ecu.sim, [&] { w.onReadFlashClicked(); });
+        line(hw < 20 ? "flash read, 50 addresses" : "flash read, 90 addresses", t.result,
+             t.exchanges, t.ms, readGoal, beat.worstMs());
+    }
+    widget<QLabel>(w, "lblPathProfilo")->setText(QDir::temp().filePath(QStringLiteral("bench.prf")));
+    for (int hw : {10, 20}) {
+        p.devInfo().hardware = static_cast<quint8>(hw);
+        beat.reset();
+        const Transfer t = transfer(p.gestSend(), ecu.sim, [&] { w.onSaveFlashClicked(); });
+        // The wire time, the write gap and 2 ms per exchange.
+        const double goal = (ExchangeMs + writeGapMs + 2) / ExchangeMs;
+        line(hw < 20 ? "flash write, 41 bytes" : "flash write, 81 bytes", t.result, t.exchanges,
+             t.ms, goal, beat.worstMs());
+    }
+    beat.reset();
+    const double period = pollPeriod(w, 3000);
+    line("poll period", QStringLiteral("-"), 1, period, readGoal, beat.worstMs());
+}
+
+void benchHid(Heartbeat &beat)
+{
+    EcuSimulator sim;
+    hidfake::attach(&sim);
+    hidfake::setReportMs(1);
+    frmProgPannel w;
+    MainWindowProbe p(w);
+    std::printf("\nHID fake, 1 ms a report, gap %d ms\n", CEcuLine::DefaultGapMs);
+    if (!connectWindow(w, QString())) {
+        std::printf("cannot connect over HID\n");
+        ++failures;
+        return;
+    }
+    beat.reset();
+    const Transfer t = transfer(p.gestReceive(), sim, [&] { w.onReadFlashClicked(); });
+    const double perExchange = t.ms / qMax(1, t.exchanges);
+    std::printf("%-26s %-6s %3d exchanges %6.0f ms %5.1f ms each  (goal under %d ms)  "
+                "worst stall %5.1f ms\n",
+                "flash read, 50 addresses", qPrintable(t.result), t.exchanges, t.ms, perExchange,
+                4 + CEcuLine::DefaultGapMs, beat.worstMs());
+    if (perExchange >= 4 + CEcuLine::DefaultGapMs)
+        ++failures;
+    beat.reset();
+    const double period = pollPeriod(w, 2000);
+    std::printf("%-26s %5.1f ms  worst stall %5.1f ms\n", "poll period", period, beat.worstMs());
+
+    // A silent HID ECU: the search spends five bounded reads; the window goes on.
+    sim.setFault(EcuSimulator::Fault::Silent);
+    w.onCercaPortaClicked(); // disconnects
+    beat.reset();
+    QElapsedTimer clock;
+    clock.start();
+    w.onCercaPortaClicked(); // searches
+    auto *dialog = static_cast<QDialog *>(p.ricercaPorta());
+    auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cbPorteSeriali"));
+    waitFor([&] { return !list->isHidden(); }, 5000);
+    std::printf("%-26s %6lld ms to the serial list  worst stall %5.1f ms\n",
+                "search, silent HID ECU", static_cast<long long>(clock.elapsed()), beat.worstMs());
+    if (beat.worstMs() > 20)
+        ++failures;
+    dialog->close();
+    hidfake::reset();
+}
+
+// Wake-ups (context switches) of each thread of this process so far.
+QMap<QString, long> threadSwitches()
+{
+    QMap<QString, long> out;
+    const QStringList tids =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &tid : tids) {
+        QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(tid));
+        QFile status(QStringLiteral("/proc/self/task/%1/status").arg(tid));
+        if (!comm.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly))
+            continue;
+        long switches = 0;
+        for (const QByteArray &l : status.readAll().split('\n'))
+            if (l.contains("ctxt_switches"))
+                switches += l.split(':').last().trimmed().toLong();
+        out.insert(QString::fromLatin1(comm.readAll().trimmed()) + QLatin1Char('/') + tid, switches);
+    }
     return out;
 }
 
-void report(const char *what, const Outcome &o)
+double cpuSeconds()
 {
-    const double lineMs = o.exchanges * BytesPerExchange * BitsPerByte * 1000.0 / Baud;
-    std::printf("%-22s %-7s %3d exchanges  %7lld ms  line time %7.1f ms  ratio %5.2f  (%.1f ms per exchange)\n",
-                what, qPrintable(o.result), o.exchanges, static_cast<long long>(o.ms), lineMs,
-                lineMs > 0 ? o.ms / lineMs : 0.0, o.exchanges > 0 ? double(o.ms) / o.exchanges : 0.0);
-    std::fflush(stdout);
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void benchIdle(Heartbeat &beat, int seconds)
+{
+    frmProgPannel w;
+    idle(1000);
+    beat.stop(); // its own ticks would count as wake-ups
+    const QMap<QString, long> before = threadSwitches();
+    const double cpu0 = cpuSeconds();
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double cpu = cpuSeconds() - cpu0;
+    const QMap<QString, long> after = threadSwitches();
+    QString busiest;
+    double most = 0;
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        const double perSecond = double(it.value() - before.value(it.key())) / seconds;
+        if (perSecond > most) {
+            most = perSecond;
+            busiest = it.key();
+        }
+    }
+    std::printf("\nidle window for %d s: CPU %.3f%% of a core; busiest thread %s wakes %.2f times a "
+                "second (goals: under 0.1%%, at most once a second)\n",
+                seconds, 100.0 * cpu / seconds, qPrintable(busiest), most);
+    if (100.0 * cpu / seconds >= 0.1 || most > 1.0)
+        ++failures;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // A private settings store and virtual-port folder.
+    QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    QDir().mkpath(home.filePath(QStringLiteral("run")));
+    QFile::setPermissions(home.filePath(QStringLiteral("run")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.filePath(QStringLiteral("run"))));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("vantor"));
+    QCoreApplication::setApplicationName(QStringLiteral("ECU Vantor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0.1"));
+    const bool quick = app.arguments().contains(QStringLiteral("--quick"));
 
-    // The simulated ECU runs on its own thread, driven by that thread's
-    // event loop, so its pacing does not depend on ours.
-    EcuSimulator sim;
-    QThread simThread;
-    simThread.start();
-    PtySimServer *server = new PtySimServer(&sim);
-    server->moveToThread(&simThread);
-    QString path;
-    QMetaObject::invokeMethod(server, [&] {
-        if (server->open()) {
-            server->setPaced(true);
-            path = server->slavePath();
-        }
-    }, Qt::BlockingQueuedConnection);
-    if (path.isEmpty()) {
-        std::fprintf(stderr, "transferbench: cannot open a pseudo-terminal\n");
-        return 1;
-    }
-
-    QByteArray image;
-    CGestSend send(&image, nullptr, TimeoutMs, Budget);
-    CGestReceive receive(&image, nullptr, TimeoutMs, Budget);
-    Line line(&send, &receive);
-    if (!line.open(path)) {
-        std::fprintf(stderr, "transferbench: cannot open %s\n", qPrintable(path));
-        return 1;
-    }
-    QObject::connect(&send, &CGestSend::sgnSndByte, &line, &Line::write);
-    QObject::connect(&receive, &CGestReceive::sgnSndByte, &line, &Line::write);
-
-    std::printf("ECU simulator on %s, answers paced at %d baud; time-out %d ms, budget %d\n",
-                qPrintable(path), Baud, TimeoutMs, Budget);
-
-    int failures = 0;
-    for (const int hardware : {10, 20}) {
-        const Outcome o = runTransfer(&receive, &line, [&] { receive.startReceive(0, static_cast<quint8>(hardware)); });
-        const QByteArray expected = sim.table().left(ecuTable(static_cast<quint8>(hardware)).readCount);
-        if (o.result != "OK_RCV" || image != expected)
-            ++failures;
-        report(hardware < 20 ? "flash read, 50 bytes" : "flash read, 90 bytes", o);
-    }
-    for (const int size : {41, 81}) {
-        image.clear();
-        for (int i = 0; i < size; ++i)
-            image.append(static_cast<char>((i * 7 + 3) & 0x7F));
-        const Outcome o = runTransfer(&send, &line, [&] { send.startSend(0); });
-        if (o.result != "OK_SND" || sim.table().left(size) != image)
-            ++failures;
-        report(size == 41 ? "flash write, 41 bytes" : "flash write, 81 bytes", o);
-    }
-
-    QMetaObject::invokeMethod(server, [server] { delete server; }, Qt::BlockingQueuedConnection);
-    simThread.quit();
-    simThread.wait();
+    std::printf("ECU line through the main window; the simulator paces the whole exchange at "
+                "9600 baud (%.1f ms on the wire)\n", ExchangeMs);
+    Heartbeat beat;
+    benchSerial(beat, CEcuLine::DefaultGapMs, CEcuLine::DefaultWriteGapMs);
+    benchSerial(beat, 0, 0);
+    benchHid(beat);
+    benchIdle(beat, quick ? 5 : 20);
     if (failures)
-        std::printf("%d transfer(s) failed or left wrong data\n", failures);
+        std::printf("\n%d figure(s) missed their goal\n", failures);
     return failures ? 1 : 0;
 }

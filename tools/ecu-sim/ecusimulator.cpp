@@ -99,21 +99,30 @@ quint8 EcuSimulator::modelAdc(qint64 ms)
 
 QByteArray EcuSimulator::handle(const QByteArray &request)
 {
+    return handle(request, nullptr);
+}
+
+QByteArray EcuSimulator::handle(const QByteArray &request, int *delayMs)
+{
     QMutexLocker lock(&mutex);
+    const bool faulty = answers >= faultFrom;
+    const Fault active = faulty ? currentFault : Fault::None;
+    if (delayMs)
+        *delayMs = faulty ? answerDelayMs : 0;
     seen.append(request);
     if (seen.size() > MaxRecorded)
         seen.removeFirst();
 
-    if (currentFault == Fault::Silent || (silentAfter >= 0 && answers >= silentAfter))
+    if (active == Fault::Silent || (silentAfter >= 0 && answers >= silentAfter))
         return QByteArray();
 
     QByteArray answer = answerFor(request);
     if (answer.isEmpty())
         return answer;
-    if (currentFault == Fault::NoWriteAck && byteAt(request, 0) == RequestWrite)
+    if (active == Fault::NoWriteAck && byteAt(request, 0) == RequestWrite)
         return QByteArray();
 
-    switch (currentFault) {
+    switch (active) {
     case Fault::WrongByte0:
         answer[0] = '\0';
         answer = sealed(answer);
@@ -229,6 +238,18 @@ EcuSimulator::Fault EcuSimulator::fault() const
 {
     QMutexLocker lock(&mutex);
     return currentFault;
+}
+
+void EcuSimulator::setAnswerDelayMs(int ms)
+{
+    QMutexLocker lock(&mutex);
+    answerDelayMs = qMax(0, ms);
+}
+
+void EcuSimulator::setFaultAfter(int n)
+{
+    QMutexLocker lock(&mutex);
+    faultFrom = answers + qMax(0, n);
 }
 
 void EcuSimulator::setSilentAfter(int n)

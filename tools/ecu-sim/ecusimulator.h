@@ -39,6 +39,9 @@ public:
     // answer. A probe is recognised by byte 0 (0xFA) alone: the HID route
     // sends the bare byte FA in an otherwise zeroed report.
     QByteArray handle(const QByteArray &request);
+    // The same; *delayMs receives how long after the request the answer is
+    // due (0 unless the late-answer fault is on).
+    QByteArray handle(const QByteArray &request, int *delayMs);
 
     void setIdentity(const Identity &id);
     Identity identity() const;
@@ -47,6 +50,13 @@ public:
     Fault fault() const;
     // Falls silent after n more answers (-1: never).
     void setSilentAfter(int n);
+    // The late-answer fault: every answer is due ms after its request
+    // (0: at once).
+    void setAnswerDelayMs(int ms);
+    // The fault and the late answers begin only after n more answers (0: at
+    // once), so that they can strike during a transfer or the link rather
+    // than at the probe.
+    void setFaultAfter(int n);
 
     // The 256-byte table; starts with a plausible injection profile, K = 1
     // and the test bench off.
@@ -95,6 +105,8 @@ private:
     Identity id;
     Fault currentFault = Fault::None;
     int silentAfter = -1;
+    int answerDelayMs = 0;
+    int faultFrom = 0;     // answers given before the fault and delay apply
     int answers = 0;
     QByteArray tableBytes;
     QList<QByteArray> seen;

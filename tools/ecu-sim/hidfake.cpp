@@ -8,10 +8,14 @@
 
 #include <hidapi/hidapi.h>
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPair>
 #include <QSet>
-#include <QThread>
+#include <QWaitCondition>
+#include <chrono>
 
 #include <cstdlib>
 #include <cstring>
@@ -31,8 +35,12 @@ wchar_t serialText[] = L"SIM0001";
 
 struct State
 {
+    State() { clock.start(); }
     QMutex mutex;
+    QWaitCondition arrived;   // a report was queued
+    QElapsedTimer clock;
     EcuSimulator *sim = nullptr;
+    int reportMs = 0;         // how long a report takes to arrive
     int readFails = 0;
     QList<QByteArray> written;
     int opens = 0;
@@ -83,7 +91,8 @@ int copyString(hid_device *dev, const wchar_t *text, wchar_t *string, size_t max
 
 struct hid_device_
 {
-    QList<QByteArray> answers; // input reports waiting to be read
+    // Input reports on their way: when each can be read, and its bytes.
+    QList<QPair<qint64, QByteArray>> answers;
     bool nonBlocking = false;
     hid_device_info info = deviceInfo();
 };
@@ -103,8 +112,10 @@ hid_device *openDevice()
     return dev;
 }
 
-// noAnswer: the result when no answer is waiting.
-int readReport(hid_device *dev, unsigned char *data, size_t length, int noAnswer)
+// Reads the oldest report, waiting up to ms for it to arrive (ms < 0: as
+// long as one is on its way; with none on its way a real read would block for
+// ever, so this one fails at once). Returns 0 when nothing arrived in time.
+int readReport(hid_device *dev, unsigned char *data, size_t length, int ms)
 {
     QMutexLocker lock(&state().mutex);
     State &s = state();
@@ -112,16 +123,34 @@ int readReport(hid_device *dev, unsigned char *data, size_t length, int noAnswer
         s.lastError = L"hidfake: invalid device";
         return -1;
     }
-    if (s.readFails > 0) {
+    // A read that does not wait (draining what is queued) never counts as a
+    // failing read.
+    if (s.readFails > 0 && ms != 0 && !dev->nonBlocking) {
         --s.readFails;
         if (!dev->answers.isEmpty())
             dev->answers.removeFirst();
         s.lastError = L"hidfake: read failed";
         return -1;
     }
-    if (dev->answers.isEmpty())
-        return noAnswer;
-    const QByteArray answer = dev->answers.takeFirst();
+    if (dev->nonBlocking)
+        ms = 0;
+    const qint64 deadline = s.clock.nsecsElapsed() + qMax(0, ms) * qint64(1000000);
+    for (;;) {
+        const qint64 now = s.clock.nsecsElapsed();
+        if (!dev->answers.isEmpty() && dev->answers.first().first <= now)
+            break;
+        if (ms < 0 && dev->answers.isEmpty())
+            return -1;
+        if (ms >= 0 && now >= deadline)
+            return 0;
+        qint64 until = ms < 0 ? dev->answers.first().first : deadline;
+        if (!dev->answers.isEmpty())
+            until = qMin(until, dev->answers.first().first);
+        s.arrived.wait(&s.mutex, QDeadlineTimer(std::chrono::nanoseconds(until - now), Qt::PreciseTimer));
+        if (!s.handles.contains(dev))
+            return -1; // closed meanwhile
+    }
+    const QByteArray answer = dev->answers.takeFirst().second;
     std::memset(data, 0, length);
     std::memcpy(data, answer.constData(), qMin(length, static_cast<size_t>(answer.size())));
     return static_cast<int>(qMin(length, ReportSize));
@@ -135,6 +164,12 @@ void attach(EcuSimulator *sim)
 {
     QMutexLocker lock(&state().mutex);
     state().sim = sim;
+}
+
+void setReportMs(int ms)
+{
+    QMutexLocker lock(&state().mutex);
+    state().reportMs = qMax(0, ms);
 }
 
 void setReadFails(int n)
@@ -155,6 +190,7 @@ void reset()
     State &s = state();
     s.sim = nullptr;
     s.readFails = 0;
+    s.reportMs = 0;
     s.written.clear();
     s.opens = s.closes = s.exits = 0;
     for (hid_device *dev : qAsConst(s.handles))
@@ -268,26 +304,22 @@ int HID_API_EXPORT HID_API_CALL hid_write(hid_device *dev, const unsigned char *
     QByteArray request(reinterpret_cast<const char *>(data) + 1,
                        static_cast<int>(qMin(length - 1, static_cast<size_t>(FrameBytes))));
     request.append(QByteArray(FrameBytes - request.size(), '\0'));
-    const QByteArray answer = s.sim->handle(request);
-    if (!answer.isEmpty())
-        dev->answers.append(answer);
+    int delayMs = 0;
+    const QByteArray answer = s.sim->handle(request, &delayMs);
+    if (!answer.isEmpty()) {
+        const qint64 due = s.clock.nsecsElapsed() + (s.reportMs + delayMs) * qint64(1000000);
+        // Reports arrive in order: a late one holds back those behind it.
+        const qint64 after = dev->answers.isEmpty() ? 0 : dev->answers.last().first;
+        dev->answers.append(qMakePair(qMax(due, after), answer));
+        s.arrived.wakeAll();
+    }
     return static_cast<int>(length);
 }
 
 int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device *dev, unsigned char *data, size_t length,
                                                  int milliseconds)
 {
-    bool nonBlocking;
-    {
-        QMutexLocker lock(&state().mutex);
-        nonBlocking = state().handles.contains(dev) && dev->nonBlocking;
-    }
-    if (milliseconds < 0 && !nonBlocking)
-        return readReport(dev, data, length, -1);
-    const int result = readReport(dev, data, length, 0);
-    if (result == 0 && milliseconds > 0)
-        QThread::msleep(static_cast<unsigned long>(qMin(milliseconds, 5)));
-    return result;
+    return readReport(dev, data, length, milliseconds);
 }
 
 int HID_API_EXPORT HID_API_CALL hid_read(hid_device *dev, unsigned char *data, size_t length)
@@ -325,6 +357,7 @@ void HID_API_EXPORT HID_API_CALL hid_close(hid_device *dev)
     if (!state().handles.remove(dev))
         return;
     ++state().closes;
+    state().arrived.wakeAll();
     delete dev;
 }
 

@@ -27,7 +27,6 @@ PtySimServer::~PtySimServer()
 {
     unlink();
     delete notifier;
-    delete writeNotifier;
     if (slaveFd >= 0)
         ::close(slaveFd);
     if (masterFd >= 0)
@@ -70,13 +69,11 @@ bool PtySimServer::open()
 
     notifier = new QSocketNotifier(masterFd, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, &PtySimServer::onReadable);
-    writeNotifier = new QSocketNotifier(masterFd, QSocketNotifier::Write, this);
-    writeNotifier->setEnabled(false);
-    connect(writeNotifier, &QSocketNotifier::activated, this, &PtySimServer::onWritable);
     pacer = new QTimer(this);
     pacer->setTimerType(Qt::PreciseTimer);
     pacer->setInterval(1);
-    connect(pacer, &QTimer::timeout, this, &PtySimServer::sendPaced);
+    connect(pacer, &QTimer::timeout, this, &PtySimServer::pump);
+    clock.start();
     return true;
 }
 
@@ -88,10 +85,6 @@ QString PtySimServer::slavePath() const
 void PtySimServer::setPaced(bool on)
 {
     paced = on;
-    if (!paced && pacer) {
-        pacer->stop();
-        flush(outbox.size());
-    }
 }
 
 bool PtySimServer::linkInto(const QString &dir, const QString &name)
@@ -141,64 +134,80 @@ void PtySimServer::onReadable()
                 continue;
             break; // EAGAIN: all read
         }
+        const qint64 now = clock.nsecsElapsed();
         for (ssize_t i = 0; i < n; ++i) {
             // A partial request that saw no further byte for a while is
             // stale: start over with this byte.
             if (!pending.isEmpty() && lastByte.elapsed() > RequestGapMs)
                 pending.clear();
             lastByte.start();
+            if (pending.isEmpty())
+                requestStartNs = now;
             pending.append(buf[i]);
             if (pending.size() < RequestSize)
                 continue;
 
             const QByteArray request = pending;
             pending.clear();
-            const QByteArray answer = sim->handle(request);
+            int delayMs = 0;
+            const QByteArray answer = sim->handle(request, &delayMs);
             emit frameSeen(request, answer);
             if (answer.isEmpty())
                 continue;
-            outbox.append(answer);
-            if (!paced) {
-                flush(outbox.size());
-            } else if (!pacer->isActive()) {
-                pacingClock.start();
-                pacedSent = 0;
-                pacer->start();
-            }
+            // On a paced line the answer starts once the request's bytes
+            // would have arrived; a late ECU adds its delay; answers never
+            // overlap on the line.
+            Outgoing out;
+            out.startNs = (paced ? requestStartNs + RequestSize * PacedByteNs : now)
+                          + delayMs * qint64(1000000);
+            out.startNs = qMax(out.startNs, lastEndNs);
+            out.bytes = answer;
+            lastEndNs = out.startNs + (paced ? answer.size() * PacedByteNs : 0);
+            outbox.append(out);
         }
     }
+    pump();
 }
 
-void PtySimServer::onWritable()
+// Writes every answer byte that is due by now; keeps the pacer running while
+// anything is left.
+void PtySimServer::pump()
 {
-    writeNotifier->setEnabled(false);
-    if (!paced)
-        flush(outbox.size());
-}
-
-// Writes the answer bytes that are due by now on a 9600-baud line.
-void PtySimServer::sendPaced()
-{
-    const qint64 due = pacingClock.nsecsElapsed() / PacedByteNs - pacedSent;
-    if (due > 0)
-        flush(static_cast<int>(qMin<qint64>(due, outbox.size())));
+    const qint64 now = clock.nsecsElapsed();
+    while (!outbox.isEmpty()) {
+        Outgoing &out = outbox.first();
+        if (now < out.startNs)
+            break;
+        // On a paced line byte k (from 1) has left at start + k byte times.
+        const int due = paced ? static_cast<int>(qMin<qint64>(out.bytes.size(),
+                                                              (now - out.startNs) / PacedByteNs))
+                              : out.bytes.size();
+        if (due > out.sent)
+            out.sent += write(out.bytes.constData() + out.sent, due - out.sent);
+        if (out.sent < due)
+            break; // the pseudo-terminal is full: try again on the next tick
+        if (out.sent < out.bytes.size())
+            break;
+        outbox.removeFirst();
+    }
     if (outbox.isEmpty())
         pacer->stop();
+    else if (!pacer->isActive())
+        pacer->start();
 }
 
-void PtySimServer::flush(int maxBytes)
+// Writes what the pseudo-terminal takes now; returns how many bytes that was.
+int PtySimServer::write(const char *bytes, int count)
 {
-    while (maxBytes > 0 && !outbox.isEmpty()) {
-        const ssize_t n = ::write(masterFd, outbox.constData(), static_cast<size_t>(qMin(maxBytes, outbox.size())));
+    int written = 0;
+    while (written < count) {
+        const ssize_t n = ::write(masterFd, bytes + written, static_cast<size_t>(count - written));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            if (errno == EAGAIN && !paced)
-                writeNotifier->setEnabled(true);
-            return;
+            break; // EAGAIN: full for now
         }
-        outbox.remove(0, static_cast<int>(n));
-        maxBytes -= static_cast<int>(n);
-        pacedSent += n;
+        written += static_cast<int>(n);
     }
+    return written;
 }

@@ -30,7 +30,9 @@ public:
 
     bool open();              // creates the pseudo-terminal
     QString slavePath() const;// e.g. /dev/pts/7
-    // Answers are paced like a 9600-baud line (about 1.04 ms per byte).
+    // The whole exchange is paced like a 9600-baud line (about 1.04 ms per
+    // byte): the answer starts once the 8 request bytes would have arrived,
+    // and its bytes leave one by one, so an exchange takes 16.7 ms.
     void setPaced(bool paced);
     // Links the slave into dir/name; the link is removed by the destructor.
     // An existing symbolic link of that name is replaced; any other file
@@ -45,9 +47,8 @@ signals:
 
 private:
     void onReadable();
-    void onWritable();
-    void sendPaced();
-    void flush(int maxBytes);
+    void pump();
+    int write(const char *bytes, int count);
 
     EcuSimulator *sim;
     int masterFd = -1;
@@ -57,10 +58,16 @@ private:
     bool paced = false;
     QByteArray pending;       // request being gathered
     QElapsedTimer lastByte;   // arrival of the latest request byte
-    QByteArray outbox;        // answer bytes not yet written
-    QElapsedTimer pacingClock;// start of the paced run of outbox bytes
-    qint64 pacedSent = 0;     // bytes written in the current paced run
+    QElapsedTimer clock;      // the server's time line
+    qint64 requestStartNs = 0;// arrival of the first byte of `pending`
+    struct Outgoing
+    {
+        qint64 startNs;       // when the first byte may leave
+        QByteArray bytes;
+        int sent = 0;
+    };
+    QList<Outgoing> outbox;   // answers not yet (fully) written, in order
+    qint64 lastEndNs = 0;     // when the latest scheduled answer has left
     QSocketNotifier *notifier = nullptr;
-    QSocketNotifier *writeNotifier = nullptr;
     QTimer *pacer = nullptr;
 };
