@@ -22,6 +22,12 @@ void CHidTransport::send(const QByteArray &frame)
     Job job;
     job.frame = frame;
     job.generation = generation;
+    job.sequence = ++exchanges;
+    // The request it repeats (or follows) is of no use any more.
+    for (int i = jobs.size() - 1; i >= 0; --i) {
+        if (!jobs.at(i).probe)
+            jobs.removeAt(i);
+    }
     jobs.append(job);
     wake.notify();
 }
@@ -48,6 +54,12 @@ bool CHidTransport::current(quint64 jobGeneration)
 {
     WorkerLock lock(&mutex);
     return jobGeneration == generation;
+}
+
+bool CHidTransport::latest(const Job &job)
+{
+    WorkerLock lock(&mutex);
+    return job.generation == generation && job.sequence == exchanges;
 }
 
 void CHidTransport::run()
@@ -98,7 +110,7 @@ void CHidTransport::exchange(const Job &job)
     }
     std::printf("OnSendSerialData: bytes read=%d\n", read);
     std::fflush(stdout);
-    if (current(job.generation))
+    if (latest(job))
         emit sgnAnswer(QByteArray(reinterpret_cast<const char *>(buf), FrameSize));
 }
 

@@ -32,7 +32,9 @@ public:
 
     // Queues one exchange: the frame goes out in bytes 1..8 of a zeroed
     // report (byte 0 is the report number, 0); the answer, bytes 0..7 of the
-    // report read back, comes through sgnAnswer.
+    // report read back, comes through sgnAnswer. Only the latest request
+    // counts: it replaces an exchange still waiting to start, and an answer
+    // read for an older one is dropped.
     void send(const QByteArray &frame);
     // Queues the identity request: up to `attempts` reports with byte 1 =
     // 0xFA, each followed by one read, until an answer starts FA C8. The
@@ -57,18 +59,21 @@ private:
         QByteArray frame;
         int attempts = 0;
         quint64 generation = 0;
+        quint64 sequence = 0;
     };
 
     void drainInput();
     void exchange(const Job &job);
     void identify(const Job &job);
     bool current(quint64 generation);
+    bool latest(const Job &job);
 
     hid_device *device;
     int readTimeoutMs;
     QMutex mutex; // guards jobs and generation
     QList<Job> jobs;
     quint64 generation = 0;
+    quint64 exchanges = 0; // sequence of the latest exchange asked for
     WorkerWake wake;
     std::atomic<bool> stopRequested{false};
 };

@@ -2,8 +2,10 @@
 // window talks to the ECU simulator over a pseudo-terminal, and every check
 // looks at what the user sees and at what the ECU received.
 #include "ecuconnection.h"
+#include "hidfake.h"
 #include "mainwindow/frmprogpannel_styles.h"
 
+#include <QAction>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSerialPort>
@@ -123,6 +125,9 @@ private slots:
     void largeTableCarriesTheProfileName();
     void hardware11SavesAFileFirst();
     void closeButtonDuringTransfers();
+    void unpluggedDuringWrite();
+    void lateAnswerFillsNoWrongAddress_data();
+    void lateAnswerFillsNoWrongAddress();
     void failedTransferDisconnects_data();
     void failedTransferDisconnects();
     void linkFailureWhileTransferPending();
@@ -444,34 +449,139 @@ void TestTransfers::hardware11SavesAFileFirst()
         QTest::qWait(20);
 }
 
+// While a transfer waits for the line or runs, nothing else can start one:
+// the panel, the menu actions and their slots alike; and nothing quits a
+// write half way without asking.
 void TestTransfers::closeButtonDuringTransfers()
 {
     SimulatedEcu ecu(QStringLiteral("paced"), true);
     frmProgPannel w(nullptr, xferTimings());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
     auto *bar = widget<QProgressBar>(w, "progressBar");
     auto *close = widget<QPushButton>(w, "btClose");
+    auto *quit = widget<QAction>(w, "actionUscita_Programma");
+    const auto lineActionsEnabled = [&] {
+        QStringList on;
+        for (const char *name : {"actionCarica_Profilo", "actionSalva_Profilo", "actionCercaCentralina"})
+            if (widget<QAction>(w, name)->isEnabled())
+                on << QLatin1String(name);
+        return on;
+    };
 
-    // Read: every transfer control is disabled, the close button is not.
+    // Read: every transfer control and line action is disabled, closing is
+    // not. The slots behind them do nothing meanwhile.
+    w.onLinkClicked();
     QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
+    QCOMPARE(lineActionsEnabled(), QStringList());
     QTRY_VERIFY(bar->value() > 0 && bar->value() < 100);
-    QVERIFY(close->isEnabled());
+    QVERIFY(close->isEnabled() && quit->isEnabled());
     QCOMPARE(controlsWithState(w, true), QStringList());
+    QCOMPARE(lineActionsEnabled(), QStringList());
+    w.onCercaPortaClicked(); // Ctrl+P
+    w.onLoadProfileClicked();
+    w.onSaveProfileClicked();
+    QVERIFY(p.connected());
     QVERIFY(waitTransferEnd(w));
     QCOMPARE(controlsWithState(w, false), QStringList());
+    QCOMPARE(lineActionsEnabled().size(), 3);
+    // The read went out whole, with no poll in between, and no file dialog
+    // or search was left behind.
+    QCOMPARE(requestsOf(ecu.sim, Read).size(), 100);
+    QVERIFY(!static_cast<QWidget *>(p.ricercaPorta())->isVisible());
+    w.onLinkClicked();
 
-    // Write: the close button too.
+    // Write: closing too. Closing the window asks first; "no" goes on.
     QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
-    QVERIFY(!close->isEnabled());
+    QVERIFY(!close->isEnabled() && !quit->isEnabled());
     QTRY_VERIFY(bar->value() > 0 && bar->value() < 100);
-    QVERIFY(!close->isEnabled());
+    QVERIFY(!close->isEnabled() && !quit->isEnabled());
     QCOMPARE(controlsWithState(w, true), QStringList());
+    QVERIFY(!w.close()); // the watcher answers the question without "yes"
+    QCOMPARE(watcher->boxes.size(), 1);
+    QCOMPARE(watcher->boxes.at(0).title, QStringLiteral("Aggiornamento FLASH"));
     QVERIFY(waitTransferEnd(w));
-    QVERIFY(close->isEnabled());
+    QVERIFY(w.isVisible());
+    QVERIFY(close->isEnabled() && quit->isEnabled());
     QCOMPARE(controlsWithState(w, false), QStringList());
+    QCOMPARE(requestsOf(ecu.sim, Write).size(), 41);
+    QCOMPARE(watcher->boxes.size(), 1);
+}
+
+// The ECU goes away in the middle of a write: the connection ends at once,
+// the write reports its failure once, and the next search starts afresh.
+void TestTransfers::unpluggedDuringWrite()
+{
+    auto ecu = std::make_unique<SimulatedEcu>(QStringLiteral("unplug"), true);
+    frmProgPannel w(nullptr, xferTimings());
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu->path()));
+    QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
+    QTRY_VERIFY(widget<QProgressBar>(w, "progressBar")->value() > 10);
+    ecu.reset(); // the far end of the line is gone
+    QTRY_VERIFY_WITH_TIMEOUT(!watcher->boxes.isEmpty(), 3000);
+    QTest::qWait(300);
+    QCOMPARE(watcher->boxes.size(), 1);
+    QCOMPARE(watcher->boxes.at(0).title, QStringLiteral("Aggiornamento FLASH"));
+    QVERIFY(!p.connected());
+    QVERIFY(p.portName().isEmpty());
+    QCOMPARE(controlsWithState(w, false),
+             QStringList({"btReadFlash", "btSaveFlash", "btBanco", "btStartLink"}));
+    QVERIFY(widget<QAction>(w, "actionUscita_Programma")->isEnabled());
+}
+
+// Two answers come after their request has timed out, in the middle of a
+// read: each must end up at its own address, or the read must fail, never
+// be shifted onto the next address (a read answer does not say its address).
+void TestTransfers::lateAnswerFillsNoWrongAddress_data()
+{
+    QTest::addColumn<bool>("hid");
+    QTest::newRow("serial") << false;
+    QTest::newRow("HID") << true;
+}
+
+void TestTransfers::lateAnswerFillsNoWrongAddress()
+{
+    QFETCH(bool, hid);
+    std::unique_ptr<SimulatedEcu> serial;
+    EcuSimulator hidSim;
+    struct Detach { ~Detach() { hidfake::reset(); } } detach;
+    if (hid)
+        hidfake::attach(&hidSim);
+    else
+        serial = std::make_unique<SimulatedEcu>(QStringLiteral("late"));
+    EcuSimulator &sim = hid ? hidSim : serial->sim;
+    for (int a = 0; a < 50; ++a)
+        sim.setTableByte(a, static_cast<quint8>(a + 1)); // every address its own value
+
+    // HID reads wait 250 ms: the answer comes after that, before the
+    // worker's time-out. On serial it comes just after the time-out.
+    CWorkerTimings t = xferTimings();
+    t.transferTimeoutMs = hid ? 300 : 100;
+    frmProgPannel w(nullptr, t);
+    MainWindowProbe p(w);
+    if (hid) {
+        w.onCercaPortaClicked();
+        QTRY_VERIFY(p.connected() || !p.ricercaPorta()->findChild<QLabel *>("lblStatus")->text().isEmpty());
+        static_cast<QDialog *>(p.ricercaPorta())->close();
+        QVERIFY(waitTransferEnd(w));
+    } else {
+        QVERIFY(connectToEcu(w, serial->path()));
+    }
+    QVERIFY(p.connected());
+
+    sim.setFaultAfter(5);
+    sim.setAnswerDelayMs(hid ? 280 : 130, 2);
+    QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
+    QVERIFY(waitTransferEnd(w, 20000));
     QVERIFY(watcher->boxes.isEmpty());
+    QVector<double> expected;
+    for (int a = 0; a < 41; ++a)
+        expected.append(a + 1);
+    QCOMPARE(p.profile(), expected);
+    QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), 4); // K = 43 from address 42, limited
 }
 
 enum FaultKind { Silent, SilentAfter20, NoWriteAck, WrongByte0 };

@@ -657,15 +657,24 @@ void TstEcuSim::hidReadFailsAndSilence()
     QCOMPARE(buf[0], AnswerPoll);
     QCOMPARE(hid_read_timeout(dev, buf, sizeof buf, 250), 0); // nothing more queued
 
-    // A silent ECU: a bounded read times out at once, a plain read fails
-    // instead of hanging.
-    sim.setFault(EcuSimulator::Fault::Silent);
+    // A late ECU: the bounded read waits its whole time-out, as hidapi's
+    // does, and the late report stays queued for the next read.
+    sim.setAnswerDelayMs(150, 1);
     std::memcpy(buf + 1, poll.constData(), 8);
     QCOMPARE(hid_write(dev, buf, sizeof buf), 65);
     QElapsedTimer t;
     t.start();
-    QCOMPARE(hid_read_timeout(dev, buf, sizeof buf, 250), 0);
-    QVERIFY(t.elapsed() < 100);
+    QCOMPARE(hid_read_timeout(dev, buf, sizeof buf, 100), 0);
+    QVERIFY(t.elapsed() >= 100);
+    QCOMPARE(hid_read_timeout(dev, buf, sizeof buf, 0), 0); // not arrived yet
+    QCOMPARE(hid_read_timeout(dev, buf, sizeof buf, 200), 65);
+    QVERIFY(t.elapsed() >= 150);
+    QCOMPARE(buf[0], AnswerPoll);
+
+    // A silent ECU: a plain read fails instead of hanging.
+    sim.setFault(EcuSimulator::Fault::Silent);
+    std::memcpy(buf + 1, poll.constData(), 8);
+    QCOMPARE(hid_write(dev, buf, sizeof buf), 65);
     QCOMPARE(hid_read(dev, buf, sizeof buf), -1);
 
     // The device unplugged: writes fail.

@@ -108,7 +108,7 @@ QByteArray EcuSimulator::handle(const QByteArray &request, int *delayMs)
     const bool faulty = answers >= faultFrom;
     const Fault active = faulty ? currentFault : Fault::None;
     if (delayMs)
-        *delayMs = faulty ? answerDelayMs : 0;
+        *delayMs = faulty && lateLeft != 0 ? answerDelayMs : 0;
     seen.append(request);
     if (seen.size() > MaxRecorded)
         seen.removeFirst();
@@ -137,6 +137,8 @@ QByteArray EcuSimulator::handle(const QByteArray &request, int *delayMs)
         break;
     }
     ++answers;
+    if (faulty && lateLeft > 0)
+        --lateLeft;
     return answer;
 }
 
@@ -240,10 +242,11 @@ EcuSimulator::Fault EcuSimulator::fault() const
     return currentFault;
 }
 
-void EcuSimulator::setAnswerDelayMs(int ms)
+void EcuSimulator::setAnswerDelayMs(int ms, int count)
 {
     QMutexLocker lock(&mutex);
     answerDelayMs = qMax(0, ms);
+    lateLeft = count < 0 ? -1 : count;
 }
 
 void EcuSimulator::setFaultAfter(int n)

@@ -50,9 +50,9 @@ public:
     Fault fault() const;
     // Falls silent after n more answers (-1: never).
     void setSilentAfter(int n);
-    // The late-answer fault: every answer is due ms after its request
-    // (0: at once).
-    void setAnswerDelayMs(int ms);
+    // The late-answer fault: answers are due ms after their request (0: at
+    // once); for the next `count` answers only, or for all (count < 0).
+    void setAnswerDelayMs(int ms, int count = -1);
     // The fault and the late answers begin only after n more answers (0: at
     // once), so that they can strike during a transfer or the link rather
     // than at the probe.
@@ -106,6 +106,7 @@ private:
     Fault currentFault = Fault::None;
     int silentAfter = -1;
     int answerDelayMs = 0;
+    int lateLeft = -1;     // late answers still to give (-1: no limit)
     int faultFrom = 0;     // answers given before the fault and delay apply
     int answers = 0;
     QByteArray tableBytes;
