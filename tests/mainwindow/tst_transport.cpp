@@ -136,6 +136,7 @@ private slots:
     void searchThroughSimulatorPort();
     void searchFoundThenPlaceholder();
     void searchSilentSimulator();
+    void searchAgainAfterDisconnectingWithLinkOn();
 };
 
 void TestTransport::initTestCase()
@@ -362,6 +363,21 @@ void TestTransport::hidRoute()
     QVERIFY2(out.contains("OnSendSerialData: bytes read=65\n"), out.constData());
     QCOMPARE(static_cast<quint8>(p.rxFrame().at(0)), AnswerPoll);
     QCOMPARE(p.rxFrame().size(), 8);
+    // A silent device: a new search asks it on the HID thread; the window
+    // goes on meanwhile, and the serial list follows.
+    sim.setFault(EcuSimulator::Fault::Silent);
+    w.onCercaPortaClicked(); // disconnects
+    QElapsedTimer clock;
+    clock.start();
+    w.onCercaPortaClicked();
+    QVERIFY(clock.elapsed() < 100);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->findChild<QComboBox *>("cbPorteSeriali")->isHidden(), 3000);
+    dialog->close();
+    sim.setFault(EcuSimulator::Fault::None);
+    QVERIFY(!p.connected());
+    p.connected() = true; // the exchanges below go to a connected line
+    p.portName() = QStringLiteral("HID");
+
     // A silent device times out the bounded read the same way.
     sim.setFault(EcuSimulator::Fault::Silent);
     p.rxFrame() = marker;
@@ -477,6 +493,27 @@ void TestTransport::searchSilentSimulator()
     for (const char *name : FourButtons)
         QVERIFY2(!widget<QPushButton>(w, name)->isEnabled(), name);
     QCOMPARE(ecu.sim.requests().size(), 1); // the probe alone
+}
+
+// Disconnecting with the link on leaves the tail of the last poll answer on
+// its way to a closed port; each new search still finds the ECU.
+void TestTransport::searchAgainAfterDisconnectingWithLinkOn()
+{
+    SimulatedEcu ecu(QStringLiteral("again"), true);
+    frmProgPannel w(nullptr, shortTimings());
+    MainWindowProbe p(w);
+    for (int round = 0; round < 3; ++round) {
+        QVERIFY(connectToEcu(w, ecu.path()));
+        w.onLinkClicked();
+        QTest::qWait(60 + round * 7); // cut off at different points of a poll
+        w.onCercaPortaClicked(); // disconnects
+        QVERIFY(!p.connected());
+        QCOMPARE(searchAndPick(w, ecu.path()), CMsg::messages[7]);
+        static_cast<QDialog *>(p.ricercaPorta())->close();
+        QVERIFY(p.connected());
+        QTRY_VERIFY(widget<QPushButton>(w, "btReadFlash")->isEnabled());
+        w.onCercaPortaClicked();
+    }
 }
 
 QTEST_MAIN(TestTransport)
