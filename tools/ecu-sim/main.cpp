@@ -117,7 +117,15 @@ int main(int argc, char *argv[])
                                                        "each (default 1.1-0)."),
                                         QStringLiteral("X.Y-R"), QStringLiteral("1.1-0"));
     const QCommandLineOption pacedOpt(QStringLiteral("paced"),
-                                      QStringLiteral("Pace answers like a 9600-baud line (about 1.04 ms per byte)."));
+                                      QStringLiteral("Pace the whole exchange like a 9600-baud line (about 1.04 ms "
+                                                     "per byte, request and answer: 16.7 ms an exchange)."));
+    const QCommandLineOption lateOpt(QStringLiteral("late"),
+                                     QStringLiteral("Answer MS milliseconds after each request (a late ECU)."),
+                                     QStringLiteral("MS"));
+    const QCommandLineOption faultAfterOpt(QStringLiteral("fault-after"),
+                                           QStringLiteral("Begin the fault and the late answers only after N "
+                                                          "answers (e.g. after the probe, during a transfer)."),
+                                           QStringLiteral("N"));
     const QCommandLineOption faultOpt(QStringLiteral("fault"),
                                       QStringLiteral("Misbehave: silent, wrong-byte0, drop-byte, extra-byte or "
                                                      "no-write-ack (default none)."),
@@ -136,8 +144,8 @@ int main(int argc, char *argv[])
                                     QStringLiteral("Fixed engine speed instead of the running-engine model."),
                                     QStringLiteral("N"));
     const QCommandLineOption quietOpt(QStringLiteral("quiet"), QStringLiteral("Do not print every frame."));
-    parser.addOptions({hardwareOpt, cylindersOpt, versionOpt, pacedOpt, faultOpt, silentAfterOpt, nameOpt,
-                       linkDirOpt, noLinkOpt, rpmOpt, quietOpt});
+    parser.addOptions({hardwareOpt, cylindersOpt, versionOpt, pacedOpt, faultOpt, silentAfterOpt, lateOpt,
+                       faultAfterOpt, nameOpt, linkDirOpt, noLinkOpt, rpmOpt, quietOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().constFirst()));
@@ -168,6 +176,16 @@ int main(int argc, char *argv[])
         if (!parseByte(parser.value(silentAfterOpt), 0, 1 << 30, &value))
             return fail(QStringLiteral("--silent-after wants a number >= 0"));
         sim.setSilentAfter(value);
+    }
+    if (parser.isSet(lateOpt)) {
+        if (!parseByte(parser.value(lateOpt), 0, 60000, &value))
+            return fail(QStringLiteral("--late wants milliseconds 0..60000"));
+        sim.setAnswerDelayMs(value);
+    }
+    if (parser.isSet(faultAfterOpt)) {
+        if (!parseByte(parser.value(faultAfterOpt), 0, 1 << 30, &value))
+            return fail(QStringLiteral("--fault-after wants a number >= 0"));
+        sim.setFaultAfter(value);
     }
     if (parser.isSet(rpmOpt)) {
         if (!parseByte(parser.value(rpmOpt), 0, 0xFFFF, &value))
