@@ -115,11 +115,24 @@ void frmRicercaPorta::startSearch()
     }
 }
 
+void frmRicercaPorta::probePort(const QString &name)
+{
+    hid_device *const hid = hidDevice;
+    hidDevice = nullptr; // the port named is asked, not the HID device
+    startSearch();
+    hidDevice = hid;
+    if (ui->cbPorteSeriali->findText(name) < 0)
+        ui->cbPorteSeriali->addItem(name);
+    closeWhenFound = true;
+    ui->cbPorteSeriali->setCurrentIndex(ui->cbPorteSeriali->findText(name));
+}
+
 void frmRicercaPorta::checkReply(const QByteArray &reply)
 {
     if (!searching)
         return;
     const bool found = isProbeFound(reply);
+    const bool closeNow = found && closeWhenFound;
     showResult(QLatin1String(found ? ResultOk : ResultKo));
     if (found) {
         // The serial route does not read the identity from the reply: it
@@ -127,6 +140,8 @@ void frmRicercaPorta::checkReply(const QByteArray &reply)
         CDevInfo info;
         emit sgnDeviceInfo(info);
     }
+    if (closeNow)
+        close();
 }
 
 void frmRicercaPorta::retranslateUi()
@@ -217,6 +232,7 @@ void frmRicercaPorta::endProbe()
 {
     timer->stop();
     searching = false;
+    closeWhenFound = false; // only the probe of probePort closes the dialog
     if (waitCursor) {
         QApplication::restoreOverrideCursor();
         waitCursor = false;

@@ -24,6 +24,10 @@ public:
     ~frmRicercaPorta() override;
 
     void startSearch();
+    // Lists the serial ports and probes the one named (added to the list when
+    // it is not there, e.g. a device path). When the ECU answers, the dialog
+    // closes itself and reports the port like a search the user made.
+    void probePort(const QString &name);
     void checkReply(const QByteArray &reply);
     void retranslateUi();
 
@@ -55,4 +59,5 @@ private:
     QTimer *timer;
     bool searching = false;
     bool waitCursor = false;
+    bool closeWhenFound = false;
 };
