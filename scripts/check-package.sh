@@ -19,7 +19,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-deb=$(scripts/package.sh | tail -n 1)
+scripts/package.sh
+deb=$(ls build/ecu-vantor_*.deb)
 echo "package: $deb"
 dpkg-deb --field "$deb" Package Version Depends
 
