@@ -98,9 +98,19 @@ CCommandLine::CCommandLine(const QStringList &arguments)
     if (!parsed) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
+            // Named as typed: "-lang" rather than the "-l" the parser saw in it.
+            const QString name = unknown.first();
             m_fault = Fault::UnknownOption;
-            m_faultDetail = (unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"))
-                            + unknown.first();
+            m_faultDetail = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+            for (const QString &arg : args.mid(1)) {
+                const bool longForm = arg.startsWith(QLatin1String("--"));
+                if (longForm ? arg == QLatin1String("--") + name
+                                   || arg.startsWith(QLatin1String("--") + name + QLatin1Char('='))
+                             : arg.startsWith(QLatin1Char('-')) && arg.contains(name)) {
+                    m_faultDetail = arg;
+                    break;
+                }
+            }
         } else if (args.size() > 1
                    && isIn(args.last(), std::begin(ValueOptions), std::end(ValueOptions))) {
             m_fault = Fault::MissingValue;

@@ -61,6 +61,8 @@ void tst_CommandLine::parse_data()
         << "" << "";
     QTest::newRow("unknown option") << L{"--bogus"} << Action::Error << "" << ""
                                     << "ecu-vantor: unknown option: --bogus";
+    QTest::newRow("one dash, long name") << L{"-lang", "en"} << Action::Error << "" << ""
+                                         << "ecu-vantor: unknown option: -lang";
     QTest::newRow("unknown beats help") << L{"--help", "-x"} << Action::Error << "" << ""
                                         << "ecu-vantor: unknown option: -x";
     QTest::newRow("missing value") << L{"--port"} << Action::Error << "" << ""
