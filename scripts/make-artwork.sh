@@ -12,6 +12,10 @@
 #   vantor2.jpg,           478 x 320 logos of the two- and four-cylinder ECU.
 #   vantor4.jpg
 #
+# and the application icon of the desktop's menu into packaging/icons:
+#   hicolor/NxN/apps/ecu-vantor.png   for N = 48, 128 and 256 (the scalable
+#                                     icon is motorcycle.svg itself).
+#
 # Needs rsvg-convert (librsvg2-bin) and ImageMagick's convert.
 set -eu
 
@@ -35,6 +39,13 @@ for s in 16 32 48 256; do
     rsvg-convert -w $s -h $s "$src/motorcycle.svg" -o "$tmp/moto$s.png"
 done
 convert "$tmp/moto16.png" "$tmp/moto32.png" "$tmp/moto48.png" "$tmp/moto256.png" "$out/motorcycle.ico"
+
+for s in 48 128 256; do
+    mkdir -p "$root/packaging/icons/hicolor/${s}x$s/apps"
+    rsvg-convert -w $s -h $s "$src/motorcycle.svg" -o "$tmp/icon$s.png"
+    # Stripped of time stamps, so that rendering again gives the same bytes.
+    convert "$tmp/icon$s.png" -strip "$root/packaging/icons/hicolor/${s}x$s/apps/ecu-vantor.png"
+done
 
 # One logo template; the variant fills in the cylinder count, one piston symbol
 # per cylinder and the badge.

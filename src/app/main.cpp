@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/startup.h"
 #include "mainwindow/frmprogpannel.h"
 
@@ -13,6 +14,10 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("vantor"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("info@ecuvantor.example"));
 
+    const CCommandLine commandLine(CCommandLine::argumentsOf(argc, argv));
+    if (commandLine.action() != CCommandLine::Action::Run)
+        return commandLine.report(argc, argv);
+
     auto *app = new QApplication(argc, argv);
     // The form was laid out for an 8-point interface font.
     QFont font = QApplication::font();
@@ -22,9 +27,11 @@ int main(int argc, char *argv[])
     auto *settings = new QSettings;
 
     installStartupTranslator(*settings, *translator);
+    commandLine.applyBeforeWindow(*translator);
 
     auto *window = new frmProgPannel;
     window->show();
+    commandLine.applyToWindow(window);
     const int code = QApplication::exec();
 
     delete window;

@@ -137,11 +137,21 @@ void frmRicercaPorta::listSerialPorts()
     }
 }
 
+void frmRicercaPorta::probePort(const QString &name)
+{
+    listSerialPorts(); // the port named is asked, not the HID device
+    if (ui->cbPorteSeriali->findText(name) < 0)
+        ui->cbPorteSeriali->addItem(name);
+    closeWhenFound = true;
+    ui->cbPorteSeriali->setCurrentIndex(ui->cbPorteSeriali->findText(name));
+}
+
 void frmRicercaPorta::checkReply(const QByteArray &reply)
 {
     if (!searching)
         return;
     const bool found = isProbeFound(reply);
+    const bool closeNow = found && closeWhenFound;
     showResult(QLatin1String(found ? ResultOk : ResultKo));
     if (found) {
         // The serial route does not read the identity from the reply: it
@@ -149,6 +159,8 @@ void frmRicercaPorta::checkReply(const QByteArray &reply)
         CDevInfo info;
         emit sgnDeviceInfo(info);
     }
+    if (closeNow)
+        close();
 }
 
 void frmRicercaPorta::retranslateUi()
@@ -262,6 +274,7 @@ void frmRicercaPorta::endProbe()
     settleTimer->stop();
     searching = false;
     settling = false;
+    closeWhenFound = false; // only the probe of probePort closes the dialog
     if (waitCursor) {
         QApplication::restoreOverrideCursor();
         waitCursor = false;

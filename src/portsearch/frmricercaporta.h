@@ -28,6 +28,10 @@ public:
     // the search goes straight to the serial ports.
     void setHidTransport(CHidTransport *transport);
     void startSearch();
+    // Lists the serial ports and probes the one named (added to the list when
+    // it is not there, e.g. a device path). When the ECU answers, the dialog
+    // closes itself and reports the port like a search the user made.
+    void probePort(const QString &name);
     void checkReply(const QByteArray &reply);
     void retranslateUi();
 
@@ -66,4 +70,5 @@ private:
     bool settling = false;      // a port was opened; the probe follows
     bool hidProbing = false;    // the HID identity request is under way
     bool waitCursor = false;
+    bool closeWhenFound = false;
 };

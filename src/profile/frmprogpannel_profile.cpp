@@ -4,6 +4,7 @@
 #include "comm/cgestrt.h"
 #include "mainwindow/cmsg.h"
 #include "profile/profilecodec.h"
+#include "profile/profilefolder.h"
 #include "ui_frmprogpannel.h"
 
 #include <QDataStream>
@@ -79,7 +80,7 @@ void frmProgPannel::onSaveProfileClicked()
 FileOutcome frmProgPannel::loadProfileFile()
 {
     const QString name = QFileDialog::getOpenFileName(this, tr("Apre File di Profilo"),
-                                                      QStringLiteral("./Profili"),
+                                                      profileFolder(),
                                                       tr("Profili (*.prf)"));
     if (name.isEmpty())
         return FileOutcome::Cancelled;
@@ -104,7 +105,7 @@ FileOutcome frmProgPannel::saveProfileFile()
     if (!findProfileCurve())
         return FileOutcome::Cancelled;
     const QString name = QFileDialog::getSaveFileName(this, tr("Salva File di Profilo"),
-                                                      QStringLiteral("./Profili"),
+                                                      profileFolder(),
                                                       tr("Profili (*.prf)"));
     if (name.isEmpty())
         return FileOutcome::Cancelled;

@@ -165,6 +165,42 @@ const Entry kTexts[] = {
       "Porte seriali rilevate nel sistema", "Communication Ports Found on your System" },
     { "frmRicercaPorta", "tr(\"Chiudi\")",
       "Chiudi", "Close" },
+    { "CCommandLine", "Mostra questo aiuto ed esce.",
+      "Mostra questo aiuto ed esce.", "Shows this help and exits." },
+    { "CCommandLine", "Mostra la versione del programma ed esce.",
+      "Mostra la versione del programma ed esce.", "Shows the program's version and exits." },
+    { "CCommandLine", "Lingua dell'interfaccia per questa esecuzione soltanto; l'impostazione salvata resta com'era.",
+      "Lingua dell'interfaccia per questa esecuzione soltanto; l'impostazione salvata resta com'era.", "Interface language for this run only; the saved setting stays as it was." },
+    { "CCommandLine", "NOME",
+      "NOME", "NAME" },
+    { "CCommandLine", "All'avvio prova la porta NOME; se vi risponde la centralina, si collega e ne legge la mappa.",
+      "All'avvio prova la porta NOME; se vi risponde la centralina, si collega e ne legge la mappa.", "At start-up, probes the port NAME; when the ECU answers there, connects and reads its profile." },
+    { "CCommandLine", "CARTELLA",
+      "CARTELLA", "FOLDER" },
+    { "CCommandLine", "Cartella in cui si aprono le finestre di caricamento e salvataggio delle mappe.",
+      "Cartella in cui si aprono le finestre di caricamento e salvataggio delle mappe.", "Folder in which the dialogs that load and save profiles open." },
+    { "CCommandLine", "Uso: %1 [opzioni]",
+      "Uso: %1 [opzioni]", "Usage: %1 [options]" },
+    { "CCommandLine", "Strumento di taratura per la centralina d'iniezione ECU Vantor.",
+      "Strumento di taratura per la centralina d'iniezione ECU Vantor.", "Tuning tool for the ECU Vantor injection unit." },
+    { "CCommandLine", "Opzioni:",
+      "Opzioni:", "Options:" },
+    { "CCommandLine", "opzione sconosciuta: %1",
+      "opzione sconosciuta: %1", "unknown option: %1" },
+    { "CCommandLine", "manca il valore dell'opzione %1",
+      "manca il valore dell'opzione %1", "missing value for option %1" },
+    { "CCommandLine", "lingua non valida: \"%1\" (ammesse: it, en)",
+      "lingua non valida: \"%1\" (ammesse: it, en)", "invalid language: \"%1\" (allowed: it, en)" },
+    { "CCommandLine", "porta non valida: \"%1\" (un nome come ttyUSB0 o COM3, o il percorso del dispositivo)",
+      "porta non valida: \"%1\" (un nome come ttyUSB0 o COM3, o il percorso del dispositivo)", "invalid port: \"%1\" (a name such as ttyUSB0 or COM3, or the device's path)" },
+    { "CCommandLine", "cartella dei profili non utilizzabile: \"%1\"",
+      "cartella dei profili non utilizzabile: \"%1\"", "cannot use the profile folder: \"%1\"" },
+    { "CCommandLine", "argomento inatteso: %1",
+      "argomento inatteso: %1", "unexpected argument: %1" },
+    { "CCommandLine", "riga di comando non valida: %1",
+      "riga di comando non valida: %1", "invalid command line: %1" },
+    { "CCommandLine", "Usare \"%1 --help\" per l'elenco delle opzioni.",
+      "Usare \"%1 --help\" per l'elenco delle opzioni.", "Use \"%1 --help\" for the list of options." },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -284,7 +320,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 73);
+    QCOMPARE(kTextCount, 91);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

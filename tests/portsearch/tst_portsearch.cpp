@@ -170,6 +170,7 @@ private slots:
     void closeDuringProbe();
     void escapeReportsOnce();
     void portThatCannotBeOpened();
+    void probePortNamed();
 
     void hidFoundAtOnce();
     void hidAttempts_data();
@@ -481,6 +482,36 @@ void TestPortSearch::portThatCannotBeOpened()
 
     h.dlg->close();
     QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"KO", QString()}}));
+}
+
+// The probe of a port named on the command line: only an answer on that
+// probe closes the dialog.
+void TestPortSearch::probePortNamed()
+{
+    LinkedSim ecu(QStringLiteral("sim"));
+    QVERIFY(ecu.ok);
+    ecu.sim.setFault(EcuSimulator::Fault::Silent);
+    Harness h;
+    h.dlg->show();
+
+    // A device path the list lacks is added and probed; silence leaves the
+    // dialog open with the usual result.
+    h.dlg->probePort(ecu.server.slavePath());
+    QCOMPARE(h.list()->currentText(), ecu.server.slavePath());
+    QTRY_COMPARE_WITH_TIMEOUT(h.status()->text(), CMsg::messages.value(8), 3000);
+    QVERIFY(h.dlg->isVisible());
+    QVERIFY(h.results.isEmpty());
+
+    // A port the user picks afterwards does not close it.
+    ecu.sim.setFault(EcuSimulator::Fault::None);
+    QVERIFY(h.pick(ecu.path()));
+    QTRY_COMPARE(h.infos.size(), 1);
+    QVERIFY(h.dlg->isVisible());
+
+    h.dlg->probePort(ecu.path());
+    QTRY_VERIFY(h.dlg->isHidden());
+    QCOMPARE(h.infos.size(), 2);
+    QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"OK", ecu.path()}}));
 }
 
 void TestPortSearch::hidFoundAtOnce()

@@ -308,4 +308,79 @@
         <translation>Close</translation>
     </message>
 </context>
+<context>
+    <name>CCommandLine</name>
+    <message>
+        <source>Mostra questo aiuto ed esce.</source>
+        <translation>Shows this help and exits.</translation>
+    </message>
+    <message>
+        <source>Mostra la versione del programma ed esce.</source>
+        <translation>Shows the program&apos;s version and exits.</translation>
+    </message>
+    <message>
+        <source>Lingua dell&apos;interfaccia per questa esecuzione soltanto; l&apos;impostazione salvata resta com&apos;era.</source>
+        <translation>Interface language for this run only; the saved setting stays as it was.</translation>
+    </message>
+    <message>
+        <source>NOME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>All&apos;avvio prova la porta NOME; se vi risponde la centralina, si collega e ne legge la mappa.</source>
+        <translation>At start-up, probes the port NAME; when the ECU answers there, connects and reads its profile.</translation>
+    </message>
+    <message>
+        <source>CARTELLA</source>
+        <translation>FOLDER</translation>
+    </message>
+    <message>
+        <source>Cartella in cui si aprono le finestre di caricamento e salvataggio delle mappe.</source>
+        <translation>Folder in which the dialogs that load and save profiles open.</translation>
+    </message>
+    <message>
+        <source>Uso: %1 [opzioni]</source>
+        <translation>Usage: %1 [options]</translation>
+    </message>
+    <message>
+        <source>Strumento di taratura per la centralina d&apos;iniezione ECU Vantor.</source>
+        <translation>Tuning tool for the ECU Vantor injection unit.</translation>
+    </message>
+    <message>
+        <source>Opzioni:</source>
+        <translation>Options:</translation>
+    </message>
+    <message>
+        <source>opzione sconosciuta: %1</source>
+        <translation>unknown option: %1</translation>
+    </message>
+    <message>
+        <source>manca il valore dell&apos;opzione %1</source>
+        <translation>missing value for option %1</translation>
+    </message>
+    <message>
+        <source>lingua non valida: &quot;%1&quot; (ammesse: it, en)</source>
+        <translation>invalid language: &quot;%1&quot; (allowed: it, en)</translation>
+    </message>
+    <message>
+        <source>porta non valida: &quot;%1&quot; (un nome come ttyUSB0 o COM3, o il percorso del dispositivo)</source>
+        <translation>invalid port: &quot;%1&quot; (a name such as ttyUSB0 or COM3, or the device&apos;s path)</translation>
+    </message>
+    <message>
+        <source>cartella dei profili non utilizzabile: &quot;%1&quot;</source>
+        <translation>cannot use the profile folder: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>argomento inatteso: %1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>riga di comando non valida: %1</source>
+        <translation>invalid command line: %1</translation>
+    </message>
+    <message>
+        <source>Usare &quot;%1 --help&quot; per l&apos;elenco delle opzioni.</source>
+        <translation>Use &quot;%1 --help&quot; for the list of options.</translation>
+    </message>
+</context>
 </TS>

@@ -308,4 +308,79 @@
         <translation>Chiudi</translation>
     </message>
 </context>
+<context>
+    <name>CCommandLine</name>
+    <message>
+        <source>Mostra questo aiuto ed esce.</source>
+        <translation>Mostra questo aiuto ed esce.</translation>
+    </message>
+    <message>
+        <source>Mostra la versione del programma ed esce.</source>
+        <translation>Mostra la versione del programma ed esce.</translation>
+    </message>
+    <message>
+        <source>Lingua dell&apos;interfaccia per questa esecuzione soltanto; l&apos;impostazione salvata resta com&apos;era.</source>
+        <translation>Lingua dell&apos;interfaccia per questa esecuzione soltanto; l&apos;impostazione salvata resta com&apos;era.</translation>
+    </message>
+    <message>
+        <source>NOME</source>
+        <translation>NOME</translation>
+    </message>
+    <message>
+        <source>All&apos;avvio prova la porta NOME; se vi risponde la centralina, si collega e ne legge la mappa.</source>
+        <translation>All&apos;avvio prova la porta NOME; se vi risponde la centralina, si collega e ne legge la mappa.</translation>
+    </message>
+    <message>
+        <source>CARTELLA</source>
+        <translation>CARTELLA</translation>
+    </message>
+    <message>
+        <source>Cartella in cui si aprono le finestre di caricamento e salvataggio delle mappe.</source>
+        <translation>Cartella in cui si aprono le finestre di caricamento e salvataggio delle mappe.</translation>
+    </message>
+    <message>
+        <source>Uso: %1 [opzioni]</source>
+        <translation>Uso: %1 [opzioni]</translation>
+    </message>
+    <message>
+        <source>Strumento di taratura per la centralina d&apos;iniezione ECU Vantor.</source>
+        <translation>Strumento di taratura per la centralina d&apos;iniezione ECU Vantor.</translation>
+    </message>
+    <message>
+        <source>Opzioni:</source>
+        <translation>Opzioni:</translation>
+    </message>
+    <message>
+        <source>opzione sconosciuta: %1</source>
+        <translation>opzione sconosciuta: %1</translation>
+    </message>
+    <message>
+        <source>manca il valore dell&apos;opzione %1</source>
+        <translation>manca il valore dell&apos;opzione %1</translation>
+    </message>
+    <message>
+        <source>lingua non valida: &quot;%1&quot; (ammesse: it, en)</source>
+        <translation>lingua non valida: &quot;%1&quot; (ammesse: it, en)</translation>
+    </message>
+    <message>
+        <source>porta non valida: &quot;%1&quot; (un nome come ttyUSB0 o COM3, o il percorso del dispositivo)</source>
+        <translation>porta non valida: &quot;%1&quot; (un nome come ttyUSB0 o COM3, o il percorso del dispositivo)</translation>
+    </message>
+    <message>
+        <source>cartella dei profili non utilizzabile: &quot;%1&quot;</source>
+        <translation>cartella dei profili non utilizzabile: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>argomento inatteso: %1</source>
+        <translation>argomento inatteso: %1</translation>
+    </message>
+    <message>
+        <source>riga di comando non valida: %1</source>
+        <translation>riga di comando non valida: %1</translation>
+    </message>
+    <message>
+        <source>Usare &quot;%1 --help&quot; per l&apos;elenco delle opzioni.</source>
+        <translation>Usare &quot;%1 --help&quot; per l&apos;elenco delle opzioni.</translation>
+    </message>
+</context>
 </TS>

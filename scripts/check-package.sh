@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks it: unpacks it into a scratch root with
+# dpkg -x, runs both installed programs from there, and runs the validators
+# (desktop-file-validate, appstreamcli, lintian: errors fail the check).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+missing=()
+for p in desktop-file-utils appstream lintian; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get -o DPkg::Lock::Timeout=300 update -qq
+  $SUDO apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+scripts/package.sh
+deb=$(ls build/ecu-vantor_*.deb)
+echo "package: $deb"
+dpkg-deb --field "$deb" Package Version Depends
+
+root=$(mktemp -d)
+home=$(mktemp -d)
+runtime=$(mktemp -d)
+chmod 700 "$runtime"
+trap 'rm -rf "$root" "$home" "$runtime"' EXIT
+dpkg -x "$deb" "$root"
+
+fail() { echo "check-package: $*" >&2; exit 1; }
+
+for f in usr/bin/ecu-vantor usr/bin/ecu-vantor-sim \
+         usr/share/applications/ecu-vantor.desktop \
+         usr/share/metainfo/example.ecuvantor.EcuVantor.metainfo.xml \
+         usr/share/icons/hicolor/48x48/apps/ecu-vantor.png \
+         usr/share/icons/hicolor/128x128/apps/ecu-vantor.png \
+         usr/share/icons/hicolor/256x256/apps/ecu-vantor.png \
+         usr/share/icons/hicolor/scalable/apps/ecu-vantor.svg \
+         usr/lib/udev/rules.d/70-ecu-vantor.rules \
+         usr/share/man/man1/ecu-vantor.1.gz usr/share/man/man1/ecu-vantor-sim.1.gz \
+         usr/share/doc/ecu-vantor/copyright usr/share/doc/ecu-vantor/changelog.gz; do
+  [ -e "$root/$f" ] || fail "missing from the package: /$f"
+done
+
+# The programs as installed, with their own settings and runtime folders.
+run() { env HOME="$home" XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
+        LD_LIBRARY_PATH="$root/usr/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" "$@"; }
+version=$(run "$root/usr/bin/ecu-vantor" --version)
+echo "ecu-vantor --version: $version"
+[ "$version" = "ECU Vantor 2.0.0.1" ] || fail "ecu-vantor --version printed '$version'"
+rc=0
+run "$root/usr/bin/ecu-vantor" --no-such-option 2>/dev/null || rc=$?
+[ "$rc" -eq 2 ] || fail "ecu-vantor --no-such-option exited with $rc, not 2"
+run "$root/usr/bin/ecu-vantor-sim" --help | head -n 1
+run "$root/usr/bin/ecu-vantor-sim" --help | grep -q -- '--paced' || fail "ecu-vantor-sim --help lists no options"
+
+desktop-file-validate "$root/usr/share/applications/ecu-vantor.desktop"
+appstreamcli validate --no-net "$root/usr/share/metainfo/example.ecuvantor.EcuVantor.metainfo.xml"
+lintian_rc=0
+lintian_out=$(lintian --fail-on error "$deb" 2>&1) || lintian_rc=$?
+grep -v '^running with root privileges' <<<"$lintian_out" || true
+[ "$lintian_rc" -eq 0 ] || fail "lintian found errors"
+if command -v man >/dev/null; then
+  for page in ecu-vantor ecu-vantor-sim; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "manual page $page: $warnings"
+  done
+fi
+echo "check-package: $deb passed"
