@@ -13,6 +13,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("vantor"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("info@ecuvantor.example"));
 
+    enableHighDpiScaling();
     auto *app = new QApplication(argc, argv);
     // The form was laid out for an 8-point interface font.
     QFont font = QApplication::font();

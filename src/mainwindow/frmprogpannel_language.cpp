@@ -1,6 +1,7 @@
 // Language switching: the main window's translation pass.
 #include "frmprogpannel.h"
 
+#include "app/startup.h"
 #include "cmsg.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmlogin.h"
@@ -33,6 +34,7 @@ void frmProgPannel::switchLanguage(const QString &catalogue, const QString &code
     }
     switchTranslator = translator;
     QCoreApplication::installTranslator(switchTranslator);
+    (void)installQtCatalogue(code);
 
     retranslateAll();
     ricercaPorta->retranslateUi();

@@ -287,6 +287,9 @@ void TestLanguage::restartInChosenLanguage()
     QTranslator startup;
     QCOMPARE(installStartupTranslator(settings, startup),
              english ? QStringLiteral("ECUVantor-en.qm") : QStringLiteral("ECUVantor-it.qm"));
+    // Qt's own texts follow: the key names shown beside the cursor actions.
+    QCOMPARE(QKeySequence(Qt::Key_Up).toString(QKeySequence::NativeText),
+             english ? QStringLiteral("Up") : QStringLiteral("Su"));
     frmProgPannel w;
     const QStringList wrong = formMismatches(w, english);
     const RunTimeTexts texts = runTimeTexts(english);
@@ -389,9 +392,11 @@ void TestLanguage::fileDialogTexts_data()
     QTest::addColumn<QString>("openTitle");
     QTest::addColumn<QString>("saveTitle");
     QTest::addColumn<QString>("filter");
-    QTest::newRow("English") << true << "Load Profile" << "Save profile" << "Profiles (*.prf)";
+    QTest::addColumn<QString>("cancel"); // Qt's own text, from Qt's catalogue
+    QTest::newRow("English") << true << "Load Profile" << "Save profile" << "Profiles (*.prf)"
+                             << "Cancel";
     QTest::newRow("Italian") << false << "Apre file di Mappa" << "Salva file di Mappa"
-                             << "Mappe (*.prf)";
+                             << "Mappe (*.prf)" << "Annulla";
 }
 
 void TestLanguage::fileDialogTexts()
@@ -400,6 +405,7 @@ void TestLanguage::fileDialogTexts()
     QFETCH(QString, openTitle);
     QFETCH(QString, saveTitle);
     QFETCH(QString, filter);
+    QFETCH(QString, cancel);
 
     frmProgPannel w;
     MainWindowProbe p(w);
@@ -409,6 +415,7 @@ void TestLanguage::fileDialogTexts()
     {
         QString title;
         QStringList filters;
+        QStringList buttons;
         bool seen = false;
     };
     for (bool save : {false, true}) {
@@ -416,6 +423,8 @@ void TestLanguage::fileDialogTexts()
         answerNextDialog<QFileDialog>([seen](QFileDialog *d) {
             seen->title = d->windowTitle();
             seen->filters = d->nameFilters();
+            for (QAbstractButton *b : d->findChildren<QAbstractButton *>())
+                seen->buttons << b->text().remove(QLatin1Char('&'));
             seen->seen = true;
             d->reject();
         });
@@ -424,6 +433,7 @@ void TestLanguage::fileDialogTexts()
         QVERIFY(seen->seen);
         QCOMPARE(seen->title, save ? saveTitle : openTitle);
         QCOMPARE(seen->filters, QStringList{filter});
+        QVERIFY2(seen->buttons.contains(cancel), qPrintable(seen->buttons.join(QLatin1Char(','))));
     }
 }
 
