@@ -30,6 +30,7 @@ void frmProgPannel::onLinkClicked()
 void frmProgPannel::onCercaPortaClicked()
 {
     ui->lblVirtualPort->setText(CMsg::messages[5]);
+    ui->lblVirtualPort->setToolTip(QString());
     if (!connected) {
         ricercaPorta->startSearch();
         ricercaPorta->show();

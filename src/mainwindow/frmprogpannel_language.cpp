@@ -77,8 +77,10 @@ void frmProgPannel::retranslateAll()
     ui->retranslateUi(this);
     CMsg::buildMessages();
     setPlotTitles();
-    if (!connected)
+    if (!connected) {
         ui->lblVirtualPort->setText(CMsg::messages[5]);
+        ui->lblVirtualPort->setToolTip(QString());
+    }
     ui->btStartLink->setText(CMsg::messages[linkOn ? 0 : 1]);
     ui->btBanco->setText(CMsg::messages[bancoOn ? 2 : 3]);
     if (!profileFileShown)
