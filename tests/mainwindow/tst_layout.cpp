@@ -10,11 +10,9 @@
 #include "portsearch/frmricercaporta.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStyleOptionButton>
 
 namespace {
@@ -53,7 +51,7 @@ QStringList misfits(QWidget *top)
         const QFontMetrics fm = w->fontMetrics();
         if ((qobject_cast<QLabel *>(w) || qobject_cast<QPushButton *>(w)
              || qobject_cast<QComboBox *>(w))
-            && w->parentWidget() && !w->parentWidget()->rect().contains(w->geometry()))
+            && !w->isWindow() && !w->parentWidget()->rect().contains(w->geometry()))
             fail(w, QString(), QStringLiteral("cut by its parent"));
 
         if (auto *label = qobject_cast<QLabel *>(w)) {
@@ -78,8 +76,11 @@ QStringList misfits(QWidget *top)
             check(w, text, QSize(width, fm.height()), room);
             // A centred caption beside the LED starts right of it.
             if (button->styleSheet().contains(QLatin1String("background-image"))) {
-                const QString lead = text.left(text.size() - QString(text).remove(QRegularExpression("^ +")).size());
-                const int glyphsLeft = room.left() + (room.width() - width) / 2 + fm.horizontalAdvance(lead);
+                int blanks = 0;
+                while (blanks < text.size() && text.at(blanks) == QLatin1Char(' '))
+                    ++blanks;
+                const int glyphsLeft = room.left() + (room.width() - width) / 2
+                                       + fm.horizontalAdvance(text.left(blanks));
                 if (glyphsLeft < LED_CAPTION_LEFT)
                     fail(w, text, QStringLiteral("starts at %1 under the LED").arg(glyphsLeft));
             }
@@ -179,7 +180,6 @@ void TestLayout::textsFit()
     MainWindowProbe p(w);
     widget<QAction>(w, english ? "actionInglese" : "actionItaliano")->trigger();
     w.onGetPassword(QStringLiteral(EXPERT_PASSWORD)); // the expert column too
-    QCOMPARE(w.size(), QSize(1075, 536));
 
     QStringList out;
     for (bool bancoOn : {false, true}) {
@@ -188,6 +188,8 @@ void TestLayout::textsFit()
         out << shownMisfits(&w);
     }
     out << menuMisfits(w.menuBar());
+    // ... at the designed size: the layouts did not have to grow the window.
+    QCOMPARE(w.size(), QSize(1075, 536));
 
     auto *search = static_cast<QDialog *>(p.ricercaPorta());
     search->findChild<QComboBox *>()->addItem(CMsg::messages[6]);
@@ -201,7 +203,10 @@ void TestLayout::textsFit()
     QMessageBox box(QMessageBox::Warning, CMsg::messages[13], CMsg::messages[15], QMessageBox::Ok, &w);
     out << shownMisfits(&box);
 
-    QVERIFY2(out.isEmpty(), qPrintable(QLatin1Char('\n') + out.join(QLatin1Char('\n'))));
+    out.removeDuplicates();
+    for (const QString &line : qAsConst(out))
+        qWarning("%s", qPrintable(line));
+    QVERIFY2(out.isEmpty(), "texts that do not fit are listed above");
 }
 
 QTEST_MAIN(TestLayout)
