@@ -30,7 +30,8 @@ void COutlineButton::paintEvent(QPaintEvent *)
 
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor text = palette().color(QPalette::ButtonText);
-    const QColor outline = text.lightness() > 127 ? QColor(0, 0, 0, 200) : QColor(255, 255, 255, 200);
+    const QColor outline =
+        text.lightness() > 127 ? QColor(0, 0, 0, 200) : QColor(255, 255, 255, 200);
     painter.strokePath(path, QPen(outline, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.fillPath(path, text);
 }

@@ -29,7 +29,8 @@ QStringList virtualPorts()
 QString portDisplayName(const QString &portName)
 {
     const QFileInfo info(portName);
-    if (info.isAbsolute() && QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(virtualPortFolder()))
+    if (info.isAbsolute()
+        && QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(virtualPortFolder()))
         return info.fileName();
     QString shown = portName;
     shown.remove(QStringLiteral("\\\\.\\"));

@@ -59,11 +59,12 @@ QStringList misfits(QWidget *top)
             const QRect room = label->contentsRect().adjusted(m, m, -m, -m);
             const QString text = label->text();
             if (!text.isEmpty())
-                check(w, text, QSize(label->wordWrap() ? 0 : fm.horizontalAdvance(text), fm.height()),
-                      room);
+                check(w, text,
+                      QSize(label->wordWrap() ? 0 : fm.horizontalAdvance(text), fm.height()), room);
             const QPixmap pixmap = label->pixmap(Qt::ReturnByValue);
             if (!pixmap.isNull() && !label->hasScaledContents())
-                check(w, QStringLiteral("<picture>"), pixmap.size() / pixmap.devicePixelRatio(), room);
+                check(w, QStringLiteral("<picture>"), pixmap.size() / pixmap.devicePixelRatio(),
+                      room);
         } else if (auto *button = qobject_cast<QPushButton *>(w)) {
             const QString text = plain(button->text());
             if (text.isEmpty())
@@ -71,7 +72,8 @@ QStringList misfits(QWidget *top)
             QStyleOptionButton opt;
             opt.initFrom(button);
             opt.text = button->text();
-            const QRect room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, button);
+            const QRect room =
+                button->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, button);
             const int width = fm.horizontalAdvance(text);
             check(w, text, QSize(width, fm.height()), room);
             // A centred caption beside the LED starts right of it.
@@ -200,7 +202,8 @@ void TestLayout::textsFit()
     }
     out << shownMisfits(p.loginDialog()) << shownMisfits(p.aboutDialog());
 
-    QMessageBox box(QMessageBox::Warning, CMsg::messages[13], CMsg::messages[15], QMessageBox::Ok, &w);
+    QMessageBox box(QMessageBox::Warning, CMsg::messages[13], CMsg::messages[15],
+                    QMessageBox::Ok, &w);
     out << shownMisfits(&box);
 
     out.removeDuplicates();
