@@ -7,6 +7,7 @@ PACKAGES=(
   qtbase5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
   libqwt-qt5-dev libqt5opengl5-dev libqt5serialport5-dev
   libhidapi-dev
+  fonts-dejavu-core qttranslations5-l10n  # the interface font; Qt's own texts in Italian
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "startup.h"
 
 #include "portsearch/frmricercaporta.h"
 #include "portsearch/portlist.h"
@@ -292,8 +293,11 @@ int CCommandLine::report(int &argc, char **argv) const
 
 void CCommandLine::applyBeforeWindow(QTranslator &startupTranslator) const
 {
-    if (!m_language.isEmpty())
+    if (!m_language.isEmpty()) {
         (void)startupTranslator.load(catalogue(), QStringLiteral(":/linguist"));
+        installQtCatalogue(m_language == QLatin1String("it") ? QStringLiteral("IT")
+                                                             : QStringLiteral("EN"));
+    }
     if (!m_profiles.isEmpty())
         setProfileFolderOverride(m_profiles);
 }

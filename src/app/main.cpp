@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     if (commandLine.action() != CCommandLine::Action::Run)
         return commandLine.report(argc, argv);
 
+    enableHighDpiScaling();
     auto *app = new QApplication(argc, argv);
     // The form was laid out for an 8-point interface font.
     QFont font = QApplication::font();

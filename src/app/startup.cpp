@@ -1,6 +1,8 @@
 #include "startup.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QPointer>
 #include <QSettings>
 #include <QTranslator>
 
@@ -14,5 +16,33 @@ QString installStartupTranslator(QSettings &settings, QTranslator &translator)
     // A catalogue that fails to load leaves the source texts on screen.
     (void)translator.load(catalogue, QStringLiteral(":/linguist"));
     QCoreApplication::installTranslator(&translator);
+    (void)installQtCatalogue(language);
     return catalogue;
+}
+
+bool installQtCatalogue(const QString &language)
+{
+    // Owned by the application object, so it goes with it.
+    static QPointer<QTranslator> qtTranslator;
+    if (qtTranslator) {
+        QCoreApplication::removeTranslator(qtTranslator);
+        delete qtTranslator;
+    }
+    if (language != QLatin1String("IT"))
+        return true;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_it"),
+                          QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    qtTranslator = translator;
+    QCoreApplication::installTranslator(qtTranslator);
+    return true;
+}
+
+void enableHighDpiScaling()
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }

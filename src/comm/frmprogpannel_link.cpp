@@ -46,6 +46,7 @@ void frmProgPannel::onCercaPortaClicked()
 void frmProgPannel::searchOrDisconnect()
 {
     ui->lblVirtualPort->setText(CMsg::messages[5]);
+    ui->lblVirtualPort->setToolTip(QString());
     if (!connected) {
         ricercaPorta->startSearch();
         ricercaPorta->show();

@@ -10,6 +10,7 @@
 #include "mainwindow/frmprogpannel_styles.h"
 #include "portsearch/frmricercaporta.h"
 #include "portsearch/hiddevice.h"
+#include "portsearch/virtualports.h"
 #include "ui_frmprogpannel.h"
 
 #include <QSerialPort>
@@ -100,9 +101,8 @@ void frmProgPannel::onEsitoRicercaPorta(const QString &result, const QString &na
         portName = name;
         rxCount = 0; // the port has just been opened: start on a frame boundary
         ecuLine.reset();
-        QString shown = name;
-        shown.remove(QStringLiteral("\\\\.\\"));
-        ui->lblVirtualPort->setText(shown);
+        ui->lblVirtualPort->setText(portDisplayName(name));
+        ui->lblVirtualPort->setToolTip(name);
         ui->btStartLink->setEnabled(true);
         ui->btSaveFlash->setEnabled(true);
         ui->btReadFlash->setEnabled(true);

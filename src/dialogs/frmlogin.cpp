@@ -48,6 +48,15 @@ void frmLogin::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+// Typing goes into the password field every time the dialog opens, also
+// after the confirm button took the focus with a mouse press: otherwise the
+// typed characters would go nowhere and Return would send an empty password.
+void frmLogin::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    ui->lePassword->setFocus();
+}
+
 // Escape ends the dialog like its close button does: the text is reported
 // once, so the main window can untick expert mode when nothing matches.
 // QDialog::reject() only hides the dialog (no close event), so it adds no

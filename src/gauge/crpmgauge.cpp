@@ -133,8 +133,12 @@ void CRpmGauge::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
 
-    // Centre the dial face in the widget.
-    const QRectF r = fittedRect(m_background->defaultSize(), size());
+    // Centre the dial face in the widget. Without a face (a skin that did not
+    // load) the other layers still go where the dial would be: its fitted
+    // square, as every layer is drawn square.
+    const QSize face = m_background->defaultSize().isEmpty() ? QSize(1, 1)
+                                                             : m_background->defaultSize();
+    const QRectF r = fittedRect(face, size());
     painter.translate((width() - r.width()) * 0.5, (height() - r.height()) * 0.5);
     painter.save();
     m_background->draw(&painter, r);

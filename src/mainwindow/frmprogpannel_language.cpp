@@ -1,6 +1,7 @@
 // Language switching: the main window's translation pass.
 #include "frmprogpannel.h"
 
+#include "app/startup.h"
 #include "cmsg.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmlogin.h"
@@ -33,6 +34,7 @@ void frmProgPannel::switchLanguage(const QString &catalogue, const QString &code
     }
     switchTranslator = translator;
     QCoreApplication::installTranslator(switchTranslator);
+    (void)installQtCatalogue(code);
 
     retranslateAll();
     ricercaPorta->retranslateUi();
@@ -75,8 +77,10 @@ void frmProgPannel::retranslateAll()
     ui->retranslateUi(this);
     CMsg::buildMessages();
     setPlotTitles();
-    if (!connected)
+    if (!connected) {
         ui->lblVirtualPort->setText(CMsg::messages[5]);
+        ui->lblVirtualPort->setToolTip(QString());
+    }
     ui->btStartLink->setText(CMsg::messages[linkOn ? 0 : 1]);
     ui->btBanco->setText(CMsg::messages[bancoOn ? 2 : 3]);
     if (!profileFileShown)

@@ -12,3 +12,8 @@
 
 // The expert-mode password.
 #define EXPERT_PASSWORD "5821"
+
+// The LED of LED_ON_STYLE / LED_OFF_STYLE sits at the left of the button face
+// (a 20 px lamp centred 17 px from the left edge): a caption beside it starts
+// at this x of the button or further right.
+#define LED_CAPTION_LEFT 30

@@ -25,3 +25,14 @@ QStringList virtualPorts()
     }
     return result;
 }
+
+QString portDisplayName(const QString &portName)
+{
+    const QFileInfo info(portName);
+    if (info.isAbsolute()
+        && QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(virtualPortFolder()))
+        return info.fileName();
+    QString shown = portName;
+    shown.remove(QStringLiteral("\\\\.\\"));
+    return shown;
+}

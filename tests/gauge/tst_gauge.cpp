@@ -432,11 +432,14 @@ void TstGauge::needlePointsAtValue_data()
 {
     QTest::addColumn<bool>("fourCylinders");
     QTest::addColumn<int>("value");
-    QTest::newRow("2cyl 0") << false << 0;
-    QTest::newRow("2cyl 6000") << false << 6000;
-    QTest::newRow("2cyl 12000") << false << 12000;
-    QTest::newRow("4cyl 8500") << true << 8500;
-    QTest::newRow("4cyl 16000") << true << 16000;
+    QTest::addColumn<bool>("faceLoads");
+    QTest::newRow("2cyl 0") << false << 0 << true;
+    QTest::newRow("2cyl 6000") << false << 6000 << true;
+    QTest::newRow("2cyl 12000") << false << 12000 << true;
+    QTest::newRow("4cyl 8500") << true << 8500 << true;
+    QTest::newRow("4cyl 16000") << true << 16000 << true;
+    // Needle and shadow on an empty background, still at the dial's place.
+    QTest::newRow("2cyl 6000, face missing") << false << 6000 << false;
 }
 
 // The needle drawn on screen lies along the computed angle from the pivot at
@@ -445,6 +448,7 @@ void TstGauge::needlePointsAtValue()
 {
     QFETCH(bool, fourCylinders);
     QFETCH(int, value);
+    QFETCH(bool, faceLoads);
 
     CRpmGauge g;
     setUpLikeMainWindow(g);
@@ -453,6 +457,8 @@ void TstGauge::needlePointsAtValue()
         select4Cylinders(g);
     else
         select2Cylinders(g);
+    if (!faceLoads)
+        g.setSkin(QStringLiteral("no-such-face.svg"));
     g.setValue(value);
     g.resize(237, 237);
     const QImage img = g.grab().toImage();

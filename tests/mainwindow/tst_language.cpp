@@ -287,6 +287,9 @@ void TestLanguage::restartInChosenLanguage()
     QTranslator startup;
     QCOMPARE(installStartupTranslator(settings, startup),
              english ? QStringLiteral("ECUVantor-en.qm") : QStringLiteral("ECUVantor-it.qm"));
+    // Qt's own texts follow: the key names shown beside the cursor actions.
+    QCOMPARE(QKeySequence(Qt::Key_Up).toString(QKeySequence::NativeText),
+             english ? QStringLiteral("Up") : QStringLiteral("Su"));
     frmProgPannel w;
     const QStringList wrong = formMismatches(w, english);
     const RunTimeTexts texts = runTimeTexts(english);
@@ -356,12 +359,14 @@ void TestLanguage::switchWhileConnected()
     auto *port = widget<QLabel>(w, "lblVirtualPort");
     auto *path = widget<QLabel>(w, "lblPathProfilo");
     auto *banco = widget<QPushButton>(w, "btBanco");
-    QCOMPARE(port->text(), ecu.path());
+    const QString shownPort = QFileInfo(ecu.path()).fileName(); // the link's own name
+    QCOMPARE(port->text(), shownPort);
 
     for (bool english : {true, false, true}) {
         switchTo(w, english);
         const RunTimeTexts texts = runTimeTexts(english);
-        QCOMPARE(port->text(), ecu.path());
+        QCOMPARE(port->text(), shownPort);
+        QCOMPARE(port->toolTip(), ecu.path());
         QCOMPARE(path->text(), profilePath);
         QCOMPARE(link->text(), texts.link);
         QCOMPARE(banco->text(), texts.bancoOn);
@@ -380,7 +385,7 @@ void TestLanguage::switchWhileConnected()
     switchTo(w, false);
     QCOMPARE(banco->text(), QStringLiteral("Banco OFF"));
     QCOMPARE(link->text(), QStringLiteral("Monitor n.ro giri"));
-    QCOMPARE(port->text(), ecu.path());
+    QCOMPARE(port->text(), shownPort);
 }
 
 void TestLanguage::fileDialogTexts_data()
@@ -389,9 +394,11 @@ void TestLanguage::fileDialogTexts_data()
     QTest::addColumn<QString>("openTitle");
     QTest::addColumn<QString>("saveTitle");
     QTest::addColumn<QString>("filter");
-    QTest::newRow("English") << true << "Load Profile" << "Save profile" << "Profiles (*.prf)";
+    QTest::addColumn<QString>("cancel"); // Qt's own text, from Qt's catalogue
+    QTest::newRow("English") << true << "Load Profile" << "Save profile" << "Profiles (*.prf)"
+                             << "Cancel";
     QTest::newRow("Italian") << false << "Apre file di Mappa" << "Salva file di Mappa"
-                             << "Mappe (*.prf)";
+                             << "Mappe (*.prf)" << "Annulla";
 }
 
 void TestLanguage::fileDialogTexts()
@@ -400,6 +407,7 @@ void TestLanguage::fileDialogTexts()
     QFETCH(QString, openTitle);
     QFETCH(QString, saveTitle);
     QFETCH(QString, filter);
+    QFETCH(QString, cancel);
 
     frmProgPannel w;
     MainWindowProbe p(w);
@@ -409,6 +417,7 @@ void TestLanguage::fileDialogTexts()
     {
         QString title;
         QStringList filters;
+        QStringList buttons;
         bool seen = false;
     };
     for (bool save : {false, true}) {
@@ -416,6 +425,8 @@ void TestLanguage::fileDialogTexts()
         answerNextDialog<QFileDialog>([seen](QFileDialog *d) {
             seen->title = d->windowTitle();
             seen->filters = d->nameFilters();
+            for (QAbstractButton *b : d->findChildren<QAbstractButton *>())
+                seen->buttons << b->text().remove(QLatin1Char('&'));
             seen->seen = true;
             d->reject();
         });
@@ -424,6 +435,7 @@ void TestLanguage::fileDialogTexts()
         QVERIFY(seen->seen);
         QCOMPARE(seen->title, save ? saveTitle : openTitle);
         QCOMPARE(seen->filters, QStringList{filter});
+        QVERIFY2(seen->buttons.contains(cancel), qPrintable(seen->buttons.join(QLatin1Char(','))));
     }
 }
 

@@ -99,6 +99,7 @@ void TestLinkControl::verifyDisconnected(frmProgPannel &w)
         QVERIFY2(!button(w, name)->isEnabled(), name);
     QVERIFY(!p.port()->isOpen());
     QCOMPARE(widget<QLabel>(w, "lblVirtualPort")->text(), CMsg::messages[5]);
+    QCOMPARE(widget<QLabel>(w, "lblVirtualPort")->toolTip(), QString()); // no stale path
     QCOMPARE(widget<QLCDNumber>(w, "lcdRPM")->intValue(), 0);
     QCOMPARE(p.gauge()->value(), 0);
     QCOMPARE(widget<QLabel>(w, "lblAdcSonda")->text(), QStringLiteral("0"));

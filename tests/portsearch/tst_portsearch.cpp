@@ -199,20 +199,27 @@ void TestPortSearch::serialPortNameFilter_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("serial");
-    QTest::newRow("windows") << "COM3" << true;
-    QTest::newRow("usb adapter") << "ttyUSB0" << true;
-    QTest::newRow("pseudo-terminal") << "/dev/pts/3" << true;
-    QTest::newRow("placeholder") << "<Selezionare una porta>" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("macos short name") << "usbmodem" << false;
-    QTest::newRow("lower-case com") << "com3" << false;
+    QTest::addColumn<QString>("shown"); // on the main window's port label
+    QTest::newRow("windows") << "COM3" << true << "COM3";
+    QTest::newRow("windows device path") << "\\\\.\\COM12" << true << "COM12";
+    QTest::newRow("usb adapter") << "ttyUSB0" << true << "ttyUSB0";
+    QTest::newRow("pseudo-terminal") << "/dev/pts/3" << true << "/dev/pts/3";
+    QTest::newRow("virtual port link") << virtualPortFolder() + "/ecu-sim" << true << "ecu-sim";
+    QTest::newRow("beside the virtual-port folder")
+        << virtualPortFolder() + "-old/ecu-sim" << true << virtualPortFolder() + "-old/ecu-sim";
+    QTest::newRow("placeholder") << "<Selezionare una porta>" << false << "<Selezionare una porta>";
+    QTest::newRow("empty") << "" << false << "";
+    QTest::newRow("macos short name") << "usbmodem" << false << "usbmodem";
+    QTest::newRow("lower-case com") << "com3" << false << "com3";
 }
 
 void TestPortSearch::serialPortNameFilter()
 {
     QFETCH(QString, name);
     QFETCH(bool, serial);
+    QFETCH(QString, shown);
     QCOMPARE(isSerialPortName(name), serial);
+    QCOMPARE(portDisplayName(name), shown);
 }
 
 void TestPortSearch::portListOrderAndDanglingLinks()

@@ -1,0 +1,216 @@
+// Every visible text of the main window, its menus, the port search, login
+// and About dialogs and the message boxes fits the room its widget gives it,
+// in Italian and in English, with the interface font of a stock Debian 12
+// desktop (DejaVu Sans at the program's 8 points).
+#include "dialogs/frmabout.h"
+#include "dialogs/frmlogin.h"
+#include "mainwindow/cmsg.h"
+#include "mainwindow/frmprogpannel_styles.h"
+#include "mainwindowprobe.h"
+#include "portsearch/frmricercaporta.h"
+
+#include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyleOptionButton>
+
+namespace {
+
+QString plain(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
+
+QString where(const QWidget *w)
+{
+    return w->window()->objectName() + QLatin1Char('/') + w->objectName();
+}
+
+// Texts that do not fit their widget (or widgets cut by their parent), one
+// line each, for every visible widget of the window.
+QStringList misfits(QWidget *top)
+{
+    QStringList out;
+    auto fail = [&out](const QWidget *w, const QString &text, const QString &why) {
+        out << QStringLiteral("%1 \"%2\": %3").arg(where(w), text, why);
+    };
+    auto check = [&fail](const QWidget *w, const QString &text, const QSize &need,
+                         const QRect &room) {
+        if (need.width() > room.width() || need.height() > room.height())
+            fail(w, text, QStringLiteral("needs %1x%2, has %3x%4")
+                              .arg(need.width()).arg(need.height())
+                              .arg(room.width()).arg(room.height()));
+    };
+
+    QList<QWidget *> widgets = top->findChildren<QWidget *>();
+    widgets.prepend(top);
+    for (QWidget *w : widgets) {
+        if (!w->isVisible())
+            continue;
+        const QFontMetrics fm = w->fontMetrics();
+        if ((qobject_cast<QLabel *>(w) || qobject_cast<QPushButton *>(w)
+             || qobject_cast<QComboBox *>(w))
+            && !w->isWindow() && !w->parentWidget()->rect().contains(w->geometry()))
+            fail(w, QString(), QStringLiteral("cut by its parent"));
+
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            const int m = label->margin();
+            const QRect room = label->contentsRect().adjusted(m, m, -m, -m);
+            const QString text = label->text();
+            if (!text.isEmpty())
+                check(w, text,
+                      QSize(label->wordWrap() ? 0 : fm.horizontalAdvance(text), fm.height()), room);
+            const QPixmap pixmap = label->pixmap(Qt::ReturnByValue);
+            if (!pixmap.isNull() && !label->hasScaledContents())
+                check(w, QStringLiteral("<picture>"), pixmap.size() / pixmap.devicePixelRatio(),
+                      room);
+        } else if (auto *button = qobject_cast<QPushButton *>(w)) {
+            const QString text = plain(button->text());
+            if (text.isEmpty())
+                continue;
+            QStyleOptionButton opt;
+            opt.initFrom(button);
+            opt.text = button->text();
+            const QRect room =
+                button->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, button);
+            const int width = fm.horizontalAdvance(text);
+            check(w, text, QSize(width, fm.height()), room);
+            // A centred caption beside the LED starts right of it.
+            if (button->styleSheet().contains(QLatin1String("background-image"))) {
+                int blanks = 0;
+                while (blanks < text.size() && text.at(blanks) == QLatin1Char(' '))
+                    ++blanks;
+                const int glyphsLeft = room.left() + (room.width() - width) / 2
+                                       + fm.horizontalAdvance(text.left(blanks));
+                if (glyphsLeft < LED_CAPTION_LEFT)
+                    fail(w, text, QStringLiteral("starts at %1 under the LED").arg(glyphsLeft));
+            }
+        } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
+            QStyleOptionComboBox opt;
+            opt.initFrom(combo);
+            const QRect room = combo->style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                              QStyle::SC_ComboBoxEditField, combo);
+            for (int i = 0; i < combo->count(); ++i)
+                check(w, combo->itemText(i),
+                      QSize(fm.horizontalAdvance(combo->itemText(i)), fm.height()), room);
+        }
+    }
+    return out;
+}
+
+// Menus lay themselves out from their texts; this catches a menu that is cut
+// anyway (a text or key name wider than the entry the menu gives it).
+QStringList menuMisfits(QMenuBar *bar)
+{
+    QStringList out;
+    const QFontMetrics barFm = bar->fontMetrics();
+    for (QAction *a : bar->actions()) {
+        if (barFm.horizontalAdvance(plain(a->text())) > bar->actionGeometry(a).width())
+            out << QStringLiteral("menu bar \"%1\"").arg(a->text());
+        QMenu *menu = a->menu();
+        if (!menu)
+            continue;
+        menu->ensurePolished();
+        const QFontMetrics fm = menu->fontMetrics();
+        QList<QMenu *> menus{menu};
+        for (QAction *entry : menu->actions())
+            if (entry->menu())
+                menus << entry->menu();
+        for (QMenu *m : menus) {
+            m->ensurePolished();
+            (void)m->sizeHint(); // lays the entries out
+            for (QAction *entry : m->actions()) {
+                if (entry->isSeparator())
+                    continue;
+                const QString keys = entry->shortcut().toString(QKeySequence::NativeText);
+                const int need = fm.horizontalAdvance(plain(entry->text()))
+                                 + (keys.isEmpty() ? 0 : fm.horizontalAdvance(keys) + fm.height());
+                if (need > m->actionGeometry(entry).width())
+                    out << QStringLiteral("%1/%2 \"%3\" + \"%4\"")
+                               .arg(m->objectName(), entry->objectName(), entry->text(), keys);
+            }
+        }
+    }
+    return out;
+}
+
+QStringList shownMisfits(QWidget *top)
+{
+    top->show();
+    if (!QTest::qWaitForWindowExposed(top))
+        return {top->objectName() + QStringLiteral(" not shown")};
+    QStringList out = misfits(top);
+    top->hide();
+    return out;
+}
+
+} // namespace
+
+class TestLayout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void textsFit_data();
+    void textsFit();
+};
+
+void TestLayout::initTestCase()
+{
+    useTestSettings();
+    // The program's 8-point interface font, in the family a stock Debian
+    // desktop gives it.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(8);
+    QApplication::setFont(font);
+    QCOMPARE(QFontInfo(font).family(), QStringLiteral("DejaVu Sans"));
+}
+
+void TestLayout::textsFit_data()
+{
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Italian") << false;
+    QTest::newRow("English") << true;
+}
+
+void TestLayout::textsFit()
+{
+    QFETCH(bool, english);
+
+    frmProgPannel w;
+    MainWindowProbe p(w);
+    widget<QAction>(w, english ? "actionInglese" : "actionItaliano")->trigger();
+    w.onGetPassword(QStringLiteral(EXPERT_PASSWORD)); // the expert column too
+
+    QStringList out;
+    for (bool bancoOn : {false, true}) {
+        p.bancoOn() = bancoOn;
+        p.retranslateAll();
+        out << shownMisfits(&w);
+    }
+    out << menuMisfits(w.menuBar());
+    // ... at the designed size: the layouts did not have to grow the window.
+    QCOMPARE(w.size(), QSize(1075, 536));
+
+    auto *search = static_cast<QDialog *>(p.ricercaPorta());
+    search->findChild<QComboBox *>()->addItem(CMsg::messages[6]);
+    auto *status = search->findChild<QLabel *>(QStringLiteral("lblStatus"));
+    for (int message : {7, 8}) {
+        status->setText(CMsg::messages[message]);
+        out << shownMisfits(search);
+    }
+    out << shownMisfits(p.loginDialog()) << shownMisfits(p.aboutDialog());
+
+    QMessageBox box(QMessageBox::Warning, CMsg::messages[13], CMsg::messages[15],
+                    QMessageBox::Ok, &w);
+    out << shownMisfits(&box);
+
+    out.removeDuplicates();
+    for (const QString &line : qAsConst(out))
+        qWarning("%s", qPrintable(line));
+    QVERIFY2(out.isEmpty(), "texts that do not fit are listed above");
+}
+
+QTEST_MAIN(TestLayout)
+#include "tst_layout.moc"
