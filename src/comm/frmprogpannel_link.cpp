@@ -25,6 +25,7 @@ void frmProgPannel::onLinkClicked()
         gestRT->stopLink();
     }
     linkOn = !linkOn;
+    liveCell.setActive(linkOn);
 }
 
 void frmProgPannel::onCercaPortaClicked()
@@ -44,6 +45,7 @@ void frmProgPannel::onCercaPortaClicked()
     ui->btStartLink->setStyleSheet(QStringLiteral(LED_OFF_STYLE));
     ui->btStartLink->setText(CMsg::messages[1]);
     linkOn = false;
+    liveCell.setActive(false);
     gestRT->stopLink();
 
     // The ECU is left as it is: no frame switches its test bench off.

@@ -75,7 +75,7 @@ void frmProgPannel::execCmd(const QString &cmd)
     if (cmd == QLatin1String("FLASH_READ")) {
         gestReceive->startReceive(0, devInfo.hardware);
         showPlaceholderProfile();
-        setFlatCurve(0);
+        setFlatCurve(0, CProfileModel::Step::ReadStart);
         return;
     }
     if (cmd == QLatin1String("LOAD_PROFILE")) {
@@ -133,8 +133,10 @@ void frmProgPannel::applyFlashImage()
             statusBar()->addWidget(profileNameLabel, 0);
         profileNameLabel->show();
     }
-    setProfileValues(image.values);
+    setProfileValues(image.values, CProfileModel::Step::ReadEnd);
+    profileModel.setReference(image.values);
     ui->spKIniezione->setValue(image.k);
+    profileModel.markSaved();
     if (image.benchOn) {
         ui->btBanco->setStyleSheet(QStringLiteral(BANCO_ON_STYLE));
         ui->btBanco->setText(CMsg::messages[2]);
