@@ -2,45 +2,106 @@
 
 #include "profile/profilemodel.h"
 
+#include <QPainter>
 #include <qwt_plot.h>
-#include <qwt_plot_marker.h>
-#include <qwt_symbol.h>
-#include <qwt_text.h>
+#include <qwt_plot_canvas.h>
+#include <qwt_widget_overlay.h>
+
+namespace {
+const QColor MarkerColour(255, 170, 0);
+constexpr int RingRadius = 9;
+constexpr int LabelWidth = 48;
+} // namespace
+
+// Paints the live marker over the canvas. Only the line, the ring and their
+// labels are repainted; the canvas underneath comes from its backing store.
+class CLiveCellOverlay : public QwtWidgetOverlay
+{
+public:
+    CLiveCellOverlay(QwtPlot *plot, const CLiveCellMarker *marker)
+        : QwtWidgetOverlay(plot->canvas())
+        , m_plot(plot)
+        , m_marker(marker)
+    {
+    }
+
+protected:
+    QRegion maskHint() const override
+    {
+        if (!m_marker->isShown())
+            return QRegion(0, 0, 1, 1); // nothing to show: an empty mask would mean "all"
+        const int x = lineX();
+        QRegion r(x - 1, 0, 3 + LabelWidth, height());
+        if (m_marker->ringShown()) {
+            const QPoint c = ringCentre();
+            r += QRect(c.x() - RingRadius - 2, c.y() - RingRadius - 2,
+                       2 * RingRadius + 4 + LabelWidth, 2 * RingRadius + 4 + 16);
+        }
+        return r;
+    }
+
+    void drawOverlay(QPainter *painter) const override
+    {
+        if (!m_marker->isShown())
+            return;
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        const int x = lineX();
+        painter->setPen(QPen(MarkerColour, 1.0, Qt::DashLine));
+        painter->drawLine(x, 0, x, height());
+        painter->setPen(MarkerColour);
+        painter->drawText(QRect(x + 3, 2, LabelWidth, 14), Qt::AlignLeft | Qt::AlignTop,
+                          QString::number(m_marker->rpm()));
+        if (m_marker->ringShown()) {
+            const QPoint c = ringCentre();
+            painter->setPen(QPen(MarkerColour, 2.0));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawEllipse(c, RingRadius, RingRadius);
+            painter->drawText(QRect(c.x() + RingRadius, c.y() + RingRadius, LabelWidth, 14),
+                              Qt::AlignLeft | Qt::AlignTop, QString::number(m_marker->ecuValue()));
+        }
+    }
+
+private:
+    int lineX() const { return qRound(m_plot->transform(QwtPlot::xBottom, m_marker->rpm())); }
+    QPoint ringCentre() const
+    {
+        const QPointF p = m_marker->ringPoint();
+        return QPoint(qRound(m_plot->transform(QwtPlot::xBottom, p.x())),
+                      qRound(m_plot->transform(QwtPlot::yLeft, p.y())));
+    }
+
+    QwtPlot *m_plot;
+    const CLiveCellMarker *m_marker;
+};
 
 CLiveCellMarker::CLiveCellMarker(const CProfileModel *model, QObject *parent)
     : QObject(parent)
     , m_model(model)
 {
     m_timer.setSingleShot(true);
-    m_timer.setInterval(MinReplotMs);
+    m_timer.setInterval(MinRepaintMs);
     connect(&m_timer, &QTimer::timeout, this, &CLiveCellMarker::flush);
 }
 
 void CLiveCellMarker::attachTo(QwtPlot *plot, double maxRpm)
 {
-    m_plot = plot;
     m_maxRpm = maxRpm;
-
-    m_line = new QwtPlotMarker;
-    m_line->setLineStyle(QwtPlotMarker::VLine);
-    m_line->setLinePen(QColor(255, 170, 0), 1.0, Qt::DashLine);
-    m_line->setLabelAlignment(Qt::AlignRight | Qt::AlignTop);
-    m_line->setZ(30);
-    m_line->attach(plot);
-
-    m_ring = new QwtPlotMarker;
-    m_ring->setSymbol(new QwtSymbol(QwtSymbol::Ellipse, Qt::NoBrush,
-                                    QPen(QColor(255, 170, 0), 2.0), QSize(18, 18)));
-    m_ring->setLabelAlignment(Qt::AlignRight | Qt::AlignBottom);
-    m_ring->setZ(30);
-    m_ring->attach(plot);
-
-    place();
+    if (!m_overlay || m_overlay->parentWidget() != plot->canvas()) {
+        delete m_overlay;
+        m_overlay = new CLiveCellOverlay(plot, this);
+        m_overlay->show();
+    }
+    m_overlay->updateOverlay();
 }
 
 bool CLiveCellMarker::isShown() const
 {
-    return m_line && m_line->isVisible();
+    return m_active && m_seen;
+}
+
+QPointF CLiveCellMarker::ringPoint() const
+{
+    return QPointF(m_index * m_maxRpm / 40.0, m_model->value(m_index));
 }
 
 void CLiveCellMarker::setActive(bool active)
@@ -52,12 +113,7 @@ void CLiveCellMarker::setActive(bool active)
     if (!active) {
         // Gone at once when the link stops, not at the next report.
         m_timer.stop();
-        const bool wasShown = isShown();
-        place();
-        if (wasShown && m_plot) {
-            m_plot->replot();
-            ++m_replots;
-        }
+        flush();
     }
 }
 
@@ -87,7 +143,8 @@ void CLiveCellMarker::setCell(int index, int ecuValue)
 
 void CLiveCellMarker::follow()
 {
-    place();
+    if (isShown())
+        schedule();
 }
 
 void CLiveCellMarker::schedule()
@@ -98,30 +155,8 @@ void CLiveCellMarker::schedule()
 
 void CLiveCellMarker::flush()
 {
-    if (!m_plot)
+    if (!m_overlay)
         return;
-    place();
-    m_plot->replot();
-    ++m_replots;
-}
-
-void CLiveCellMarker::place()
-{
-    if (!m_line || !m_ring)
-        return;
-    const bool show = m_active && m_seen;
-    m_line->setVisible(show);
-    m_line->setXValue(m_rpm);
-    QwtText rpmText(QString::number(m_rpm));
-    rpmText.setColor(QColor(255, 170, 0));
-    m_line->setLabel(rpmText);
-
-    const bool ring = show && m_index >= 0;
-    m_ring->setVisible(ring);
-    if (ring) {
-        m_ring->setValue(m_index * m_maxRpm / 40.0, m_model->value(m_index));
-        QwtText valueText(QString::number(m_ecuValue));
-        valueText.setColor(QColor(255, 170, 0));
-        m_ring->setLabel(valueText);
-    }
+    m_overlay->updateOverlay();
+    ++m_repaints;
 }

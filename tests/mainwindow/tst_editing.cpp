@@ -158,15 +158,15 @@ void TestEditing::liveCellFollowsTheEngine()
     QTRY_VERIFY_WITH_TIMEOUT(p.liveCell().isShown() && p.liveCell().rpm() == 3000, 3000);
     QCOMPARE(p.liveCell().cellIndex(), EcuSimulator::cellIndexFor(3000, 12000));
 
-    // A running engine: the marker follows, and the plot is replotted at
-    // most 30 times a second for it.
+    // A running engine: the marker follows, repainted at most 30 times a
+    // second.
     ecu.sim.setFixedRpm(-1);
-    const int before = p.liveCell().replots();
+    const int before = p.liveCell().repaints();
     QElapsedTimer t;
     t.start();
     QTest::qWait(1000);
-    const int replots = p.liveCell().replots() - before;
-    QVERIFY2(replots <= 30 * t.elapsed() / 1000 + 1, qPrintable(QString::number(replots)));
+    const int repaints = p.liveCell().repaints() - before;
+    QVERIFY2(repaints <= 30 * t.elapsed() / 1000 + 1, qPrintable(QString::number(repaints)));
 
     ecu.sim.setFixedRpm(7200);
     QTRY_VERIFY_WITH_TIMEOUT(p.liveCell().rpm() == 7200, 3000);
