@@ -123,6 +123,16 @@ void TestEditing::shapeUndoRedoSave()
     });
     key(w, Qt::Key_Return);
     QCOMPARE(p.profile().mid(5, 6), QVector<double>(6, 25.0));
+    // So does a double-click on the plot.
+    answerNextDialog<QInputDialog>([](QInputDialog *d) {
+        d->setIntValue(-3);
+        d->accept();
+    });
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at(10), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+    QApplication::sendEvent(plot->canvas(), &dbl);
+    QCOMPARE(p.profile().mid(5, 6), QVector<double>(6, -3.0));
+    key(w, Qt::Key_Z, Qt::ControlModifier);
     key(w, Qt::Key_Z, Qt::ControlModifier);
 
     const QString file = dir.filePath("shaped.prf");
