@@ -32,6 +32,7 @@ void frmProgPannel::onLinkClicked()
         gestRT->stopLink();
     }
     linkOn = !linkOn;
+    liveCell.setActive(linkOn);
 }
 
 void frmProgPannel::onCercaPortaClicked()
@@ -75,6 +76,7 @@ void frmProgPannel::endConnection()
     ui->btStartLink->setStyleSheet(QStringLiteral(LED_OFF_STYLE));
     ui->btStartLink->setText(CMsg::messages[1]);
     linkOn = false;
+    liveCell.setActive(false);
 
     // The ECU is left as it is: no frame switches its test bench off.
     ui->btBanco->setStyleSheet(QStringLiteral(BANCO_OFF_STYLE));

@@ -213,6 +213,8 @@ void frmProgPannel::connectAll()
     ui->actionMuovi_Giu->setShortcut(QKeySequence(Qt::Key_Down));
     ui->actionMuovi_Sinistra->setShortcut(QKeySequence(Qt::Key_Left));
     ui->actionMuovi_Destra->setShortcut(QKeySequence(Qt::Key_Right));
+
+    connectEditing();
 }
 
 void frmProgPannel::closeEvent(QCloseEvent *event)

@@ -2,6 +2,8 @@
 
 #include "comm/cdevinfo.h"
 #include "comm/eculine.h"
+#include "profile/plotoverlays.h"
+#include "profile/profilemodel.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -71,6 +73,20 @@ public slots:
     void onMuoviSinistra();
     void onMuoviSu();
     void onMuoviGiu();
+    // editing
+    void onEstendiSinistra();
+    void onEstendiDestra();
+    void onAumenta();
+    void onDiminuisci();
+    void onImpostaValore();
+    void onScala();
+    void onInterpola();
+    void onLeviga();
+    void onConfrontaConFile();
+    void onRipristinaRiferimento();
+    void onLiveRpm(int rpm);
+    void onIdxCella(uchar index);
+    void onValCella(uchar value);
     // language
     void onItalianoClicked();
     void onIngleseClicked();
@@ -112,8 +128,15 @@ private:
     void selectVariant(bool fourCylinders);
     void setupPlot();
     void setPlotTitles();
-    void setFlatCurve(double value);
-    void setProfileValues(const QVector<double> &values);
+    void setFlatCurve(double value, CProfileModel::Step step = CProfileModel::Step::Edit);
+    void setProfileValues(const QVector<double> &values,
+                          CProfileModel::Step step = CProfileModel::Step::Edit);
+    void drawProfile();
+    void drawReference();
+    void drawSelection();
+    void connectEditing();
+    void showSelectionInfo();
+    bool editableSelection();
     QVector<double> profileValues() const;
     QwtPlotCurve *findProfileCurve() const;
     FileOutcome loadProfileFile();
@@ -135,7 +158,13 @@ private:
 
     Ui::frmProgPannel *ui;
     CRpmGauge *rpmGauge = nullptr;
-    QwtPlotCurve *profileCurve = nullptr;
+    QwtPlotCurve *profileCurve = nullptr; // draws profileModel
+    CProfileModel profileModel;
+    COverlayCurve *referenceCurve = nullptr;
+    COverlayCurve *rangeCurve = nullptr;
+    CLiveCellMarker liveCell{&profileModel};
+    int liveCellIndex = 0;
+    QLabel *selectionLabel = nullptr;
     CanvasPicker *picker = nullptr;
     bool connected = false;
     bool bancoOn = false;

@@ -85,4 +85,5 @@ void frmProgPannel::retranslateAll()
     ui->btBanco->setText(CMsg::messages[bancoOn ? 2 : 3]);
     if (!profileFileShown)
         ui->lblPathProfilo->setText(CMsg::messages[4]);
+    showSelectionInfo();
 }

@@ -1,5 +1,7 @@
 #include "canvaspicker.h"
 
+#include "profile/profilemodel.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
@@ -62,8 +64,16 @@ bool CanvasPicker::eventFilter(QObject *object, QEvent *event)
     if (object != plot()->canvas())
         return false;
     switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        pickAt(static_cast<QMouseEvent *>(event)->pos());
+    case QEvent::MouseButtonPress: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        pickAt(mouse->pos(), mouse->modifiers() & Qt::ShiftModifier);
+        if (m_model)
+            m_model->beginDrag(); // a drag is one step, however long
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        if (m_selectedCurve)
+            emit sgnEditRequested();
         return true;
     case QEvent::MouseMove:
         dragTo(static_cast<QMouseEvent *>(event)->pos());
@@ -107,7 +117,7 @@ void CanvasPicker::cursorCommand(int key)
     }
 }
 
-void CanvasPicker::pickAt(const QPoint &pos)
+void CanvasPicker::pickAt(const QPoint &pos, bool extend)
 {
     double bestDistance = 1e11;
     QwtPlotCurve *bestCurve = nullptr;
@@ -135,35 +145,36 @@ void CanvasPicker::pickAt(const QPoint &pos)
         m_selectedIndex = bestIndex;
         drawSelected(true);
     }
+    selectInModel(extend && m_selectedCurve);
+}
+
+void CanvasPicker::selectInModel(bool extend)
+{
+    if (!m_model)
+        return;
+    if (extend)
+        m_model->extendSelection(m_selectedIndex);
+    else
+        m_model->select(m_selectedIndex);
 }
 
 void CanvasPicker::dragTo(const QPoint &pos)
 {
-    if (!m_selectedCurve || m_selectedIndex < 0
+    if (!m_model || !m_selectedCurve || m_selectedIndex < 0
         || m_selectedIndex >= static_cast<int>(m_selectedCurve->dataSize()))
         return;
 
-    const int n = static_cast<int>(m_selectedCurve->dataSize());
-    QVector<double> xs(n), ys(n);
-    for (int i = 0; i < n; ++i) {
-        const QPointF s = m_selectedCurve->sample(i);
-        xs[i] = s.x();
-        if (i == m_selectedIndex) {
-            double v = roundHalfUp(plot()->invTransform(m_selectedCurve->yAxis(), pos.y()));
-            v = std::min(v, static_cast<double>(m_valueMax));
-            v = std::max(v, static_cast<double>(m_valueMin));
-            ys[i] = v;
-        } else {
-            ys[i] = s.y();
-        }
-    }
-    m_selectedCurve->setSamples(xs, ys);
+    double v = roundHalfUp(plot()->invTransform(m_selectedCurve->yAxis(), pos.y()));
+    v = std::min(v, static_cast<double>(m_valueMax));
+    v = std::max(v, static_cast<double>(m_valueMin));
 
+    // The model redraws the curve when the value changes; every move is
+    // painted at once rather than queued.
     QwtPlotCanvas *pc = canvas();
     const bool immediate = pc && pc->testPaintAttribute(QwtPlotCanvas::ImmediatePaint);
     if (pc)
         pc->setPaintAttribute(QwtPlotCanvas::ImmediatePaint, true);
-    plot()->replot();
+    m_model->dragValue(m_selectedIndex, v);
     if (pc)
         pc->setPaintAttribute(QwtPlotCanvas::ImmediatePaint, immediate);
 
@@ -179,21 +190,26 @@ void CanvasPicker::nudge(int dy)
     const double row =
         roundHalfUp(plot()->transform(m_selectedCurve->yAxis(), s.y()) + dy);
     const double x = plot()->transform(m_selectedCurve->xAxis(), s.x());
+    if (m_model)
+        m_model->beginDrag(); // every nudge is a step of its own
     dragTo(QPoint(static_cast<int>(x), static_cast<int>(row)));
 }
 
-void CanvasPicker::stepSelection(bool forward)
+void CanvasPicker::stepSelection(bool forward, bool extend)
 {
     if (!m_selectedCurve)
         return;
     const int n = static_cast<int>(m_selectedCurve->dataSize());
     if (n <= 0)
         return;
-    const int candidate = (m_selectedIndex + (forward ? 1 : -1) + n) % n;
+    int candidate = (m_selectedIndex + (forward ? 1 : -1) + n) % n;
+    if (extend) // a range stops at the ends of the curve
+        candidate = qBound(0, m_selectedIndex + (forward ? 1 : -1), n - 1);
     if (candidate != m_selectedIndex) {
         drawSelected(false);
         m_selectedIndex = candidate;
         drawSelected(true);
+        selectInModel(extend);
     }
 }
 

@@ -3,12 +3,14 @@
 #include <QObject>
 #include <QPoint>
 
+class CProfileModel;
 class QwtPlot;
 class QwtPlotCurve;
 class QwtPlotCanvas;
 
 // Selects and drags single points of the profile curve with the mouse, and
-// steps and nudges the selection for the cursor commands.
+// steps and nudges the selection for the cursor commands. Values change
+// through the profile model; Shift extends the model's selected range.
 class CanvasPicker : public QObject
 {
     Q_OBJECT
@@ -16,15 +18,16 @@ public:
     explicit CanvasPicker(QwtPlot *plot);
 
     void setLimits(float valueMin, float valueMax, int keyStepPixels);
+    void setModel(CProfileModel *model) { m_model = model; }
     void cursorCommand(int key);
 
     QwtPlotCurve *selectedCurve() const { return m_selectedCurve; }
     int selectedIndex() const { return m_selectedIndex; }
 
-    void pickAt(const QPoint &pos);
+    void pickAt(const QPoint &pos, bool extend = false);
     void dragTo(const QPoint &pos);
     void nudge(int dy);
-    void stepSelection(bool forward);
+    void stepSelection(bool forward, bool extend = false);
     void drawSelected(bool highlight) const;
 
     bool event(QEvent *event) override;
@@ -33,10 +36,17 @@ public:
     // Nearest whole number, exact halves going up (2.5 -> 3, -2.5 -> -2).
     static double roundHalfUp(double v);
 
+signals:
+    // A double-click on the selection: the user wants to type its value.
+    void sgnEditRequested();
+
 private:
     QwtPlot *plot() const;
     QwtPlotCanvas *canvas() const;
 
+    void selectInModel(bool extend);
+
+    CProfileModel *m_model = nullptr;
     QwtPlotCurve *m_selectedCurve = nullptr;
     int m_selectedIndex = -1;
     float m_valueMin = -10.0f;

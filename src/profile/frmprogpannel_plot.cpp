@@ -1,8 +1,10 @@
-// The profile plot: set-up for the current variant and value range, and the
+// The profile plot: set-up for the current variant and value range, the
+// drawing of the profile model (curve, selected range, reference), and the
 // four cursor commands.
 #include "mainwindow/frmprogpannel.h"
 
 #include "profile/canvaspicker.h"
+#include "profile/profilecodec.h"
 #include "ui_frmprogpannel.h"
 
 #include <qwt_plot_canvas.h>
@@ -16,6 +18,8 @@ void frmProgPannel::setupPlot()
     QwtPlot *plot = ui->qwtPlot;
     plot->detachItems(QwtPlotItem::Rtti_PlotItem, true);
     profileCurve = nullptr;
+    referenceCurve = nullptr;
+    rangeCurve = nullptr;
 
     setPlotTitles();
 
@@ -39,6 +43,14 @@ void frmProgPannel::setupPlot()
     grid->enableYMin(true);
     grid->attach(plot);
 
+    // The reference: thin and grey, over the profile's fill so that it shows
+    // where it runs below the profile too.
+    referenceCurve = new COverlayCurve(QString());
+    referenceCurve->setStyle(QwtPlotCurve::Lines);
+    referenceCurve->setPen(QPen(QBrush(QColor(170, 170, 170)), 1.0, Qt::SolidLine));
+    referenceCurve->setZ(25);
+    referenceCurve->attach(plot);
+
     profileCurve = new QwtPlotCurve(QString());
     profileCurve->setStyle(QwtPlotCurve::Lines);
     profileCurve->setPen(QPen(QBrush(Qt::white), 2.0, Qt::SolidLine, Qt::SquareCap,
@@ -48,11 +60,27 @@ void frmProgPannel::setupPlot()
                                           QPen(Qt::black), QSize(8, 8)));
     profileCurve->attach(plot);
 
+    // The points of a selected range, drawn highlighted over the profile.
+    rangeCurve = new COverlayCurve(QString());
+    rangeCurve->setStyle(QwtPlotCurve::NoCurve);
+    rangeCurve->setSymbol(new QwtSymbol(QwtSymbol::Ellipse, QBrush(QColor(128, 255, 0)),
+                                        QPen(Qt::black), QSize(8, 8)));
+    rangeCurve->setZ(26);
+    rangeCurve->attach(plot);
+
+    liveCell.attachTo(plot, maxRpm);
+
+    profileModel.setLimits(valueMin, valueMax);
+    profileModel.clearSelection();
     setFlatCurve(0);
+    drawReference();
+    drawProfile(); // also when the values were zeros already
 
     delete picker;
     picker = new CanvasPicker(plot);
     picker->setLimits(valueMin, valueMax, keyStepPixels);
+    picker->setModel(&profileModel);
+    connect(picker, &CanvasPicker::sgnEditRequested, this, &frmProgPannel::onImpostaValore);
 
     ui->spProfiloPiatto->setRange(static_cast<int>(valueMin), static_cast<int>(valueMax));
 }
@@ -75,4 +103,47 @@ void frmProgPannel::onMuoviSu()
 void frmProgPannel::onMuoviGiu()
 {
     picker->cursorCommand(Qt::Key_Down);
+}
+
+void frmProgPannel::drawProfile()
+{
+    if (!profileCurve)
+        return;
+    const QVector<double> keys = profileKeys(maxRpm);
+    const QVector<double> &values = profileModel.values();
+    QVector<QPointF> points;
+    for (int i = 0; i < ProfilePoints; ++i)
+        points.append(QPointF(keys[i], values[i]));
+    profileCurve->setSamples(points);
+    drawSelection();
+    liveCell.follow();
+    ui->qwtPlot->replot();
+}
+
+void frmProgPannel::drawReference()
+{
+    if (!referenceCurve)
+        return;
+    const QVector<double> keys = profileKeys(maxRpm);
+    QVector<QPointF> points;
+    const QVector<double> &ref = profileModel.reference();
+    for (int i = 0; i < ref.size(); ++i)
+        points.append(QPointF(keys[i], ref[i]));
+    referenceCurve->setSamples(points);
+    referenceCurve->setVisible(profileModel.hasReference());
+}
+
+// Puts the selected range's points into the highlight curve; a single point
+// is highlighted by the picker alone.
+void frmProgPannel::drawSelection()
+{
+    if (!rangeCurve)
+        return;
+    const QVector<double> keys = profileKeys(maxRpm);
+    QVector<QPointF> points;
+    if (profileModel.hasSelection() && profileModel.last() > profileModel.first()) {
+        for (int i = profileModel.first(); i <= profileModel.last(); ++i)
+            points.append(QPointF(keys[i], profileModel.value(i)));
+    }
+    rangeCurve->setSamples(points);
 }

@@ -1,4 +1,4 @@
-// The profile in the curve's samples, flat profiles, and profile files.
+// The profile model's whole-profile changes: flat profiles and profile files.
 #include "mainwindow/frmprogpannel.h"
 
 #include "comm/cgestrt.h"
@@ -13,30 +13,22 @@
 #include <QSaveFile>
 #include <qwt_plot_curve.h>
 
-void frmProgPannel::setFlatCurve(double value)
+void frmProgPannel::setFlatCurve(double value, CProfileModel::Step step)
 {
-    setProfileValues(QVector<double>(ProfilePoints, value));
+    setProfileValues(QVector<double>(ProfilePoints, value), step);
 }
 
-void frmProgPannel::setProfileValues(const QVector<double> &values)
+// One undo step; the model redraws the curve when the values change.
+void frmProgPannel::setProfileValues(const QVector<double> &values, CProfileModel::Step step)
 {
-    QVector<QPointF> points;
-    const QVector<double> keys = profileKeys(maxRpm);
-    for (int i = 0; i < ProfilePoints; ++i)
-        points.append(QPointF(keys[i], i < values.size() ? values[i] : 0.0));
-    profileCurve->setSamples(points);
-    ui->qwtPlot->replot();
+    profileModel.replaceValues(values, step);
 }
 
 QVector<double> frmProgPannel::profileValues() const
 {
-    QVector<double> values;
-    const QwtPlotCurve *curve = findProfileCurve();
-    if (!curve)
-        return values;
-    for (size_t i = 0; i < curve->dataSize(); ++i)
-        values.append(curve->sample(i).y());
-    return values;
+    if (!findProfileCurve())
+        return QVector<double>();
+    return profileModel.values();
 }
 
 QwtPlotCurve *frmProgPannel::findProfileCurve() const
@@ -96,6 +88,7 @@ FileOutcome frmProgPannel::loadProfileFile()
 
     profileFileShown = true;
     setProfileValues(data.values);
+    profileModel.markSaved();
     ui->qwtPlot->setFocus(Qt::OtherFocusReason);
     return FileOutcome::Done;
 }
@@ -116,12 +109,13 @@ FileOutcome frmProgPannel::saveProfileFile()
     if (!file.open(QIODevice::WriteOnly))
         return FileOutcome::OpenFailure;
     QDataStream out(&file);
-    writeProfile(out, profileValues(), ui->spKIniezione->value());
+    writeProfile(out, profileValues(), profileModel.k());
     if (out.status() != QDataStream::Ok || !file.commit())
         return FileOutcome::OpenFailure;
 
     ui->lblPathProfilo->setText(name);
     profileFileShown = true;
+    profileModel.markSaved();
     ui->qwtPlot->setFocus(Qt::OtherFocusReason);
     return FileOutcome::Done;
 }

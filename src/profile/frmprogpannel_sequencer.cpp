@@ -51,6 +51,7 @@ void frmProgPannel::updateLineActions()
     ui->actionCarica_Profilo->setEnabled(free);
     ui->actionSalva_Profilo->setEnabled(free);
     ui->actionCercaCentralina->setEnabled(free);
+    ui->actionConfronta->setEnabled(free);
 }
 
 // "Termina programma" goes with the close button.
@@ -115,7 +116,7 @@ void frmProgPannel::execCmd(const QString &cmd)
     if (cmd == QLatin1String("FLASH_READ")) {
         gestReceive->startReceive(0, devInfo.hardware);
         showPlaceholderProfile();
-        setFlatCurve(0);
+        setFlatCurve(0, CProfileModel::Step::ReadStart);
         return;
     }
     if (cmd == QLatin1String("LOAD_PROFILE")) {
@@ -185,8 +186,10 @@ void frmProgPannel::applyFlashImage()
             statusBar()->addWidget(profileNameLabel, 0);
         profileNameLabel->show();
     }
-    setProfileValues(image.values);
+    setProfileValues(image.values, CProfileModel::Step::ReadEnd);
+    profileModel.setReference(image.values);
     ui->spKIniezione->setValue(image.k);
+    profileModel.markSaved();
     if (image.benchOn) {
         ui->btBanco->setStyleSheet(QStringLiteral(BANCO_ON_STYLE));
         ui->btBanco->setText(CMsg::messages[2]);

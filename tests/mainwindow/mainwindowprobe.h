@@ -53,6 +53,11 @@ public:
     QLabel *profileNameLabel() { return w.profileNameLabel; }
     CanvasPicker *picker() { return w.picker; }
     QwtPlotCurve *curve() { return w.profileCurve; }
+    CProfileModel &model() { return w.profileModel; }
+    CLiveCellMarker &liveCell() { return w.liveCell; }
+    QwtPlotCurve *referenceCurve() { return w.referenceCurve; }
+    QwtPlotCurve *rangeCurve() { return w.rangeCurve; }
+    QLabel *selectionLabel() { return w.selectionLabel; }
     CRpmGauge *gauge() { return w.rpmGauge; }
     QSerialPort *port() { return w.port; }
     CGestRT *gestRT() { return w.gestRT; }

@@ -266,6 +266,94 @@
         <source>Salva File di Profilo</source>
         <translation>Save profile</translation>
     </message>
+    <message>
+        <source>tr(&quot;Modifica&quot;)</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Annulla&quot;)</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Ripeti&quot;)</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Estendi selezione a sinistra&quot;)</source>
+        <translation>Extend selection left</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Estendi selezione a destra&quot;)</source>
+        <translation>Extend selection right</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Aumenta di 1&quot;)</source>
+        <translation>Increase by 1</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Diminuisci di 1&quot;)</source>
+        <translation>Decrease by 1</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Imposta valore...&quot;)</source>
+        <translation>Set value...</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Scala in percentuale...&quot;)</source>
+        <translation>Scale by percentage...</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Interpola&quot;)</source>
+        <translation>Interpolate</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Leviga&quot;)</source>
+        <translation>Smooth</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Confronta con file...&quot;)</source>
+        <translation>Compare with file...</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Ripristina dal riferimento&quot;)</source>
+        <translation>Restore from reference</translation>
+    </message>
+    <message>
+        <source>%1 giri/min: valore %2</source>
+        <translation>%1 rpm: value %2</translation>
+    </message>
+    <message>
+        <source>riferimento %1, differenza %2</source>
+        <translation>reference %1, difference %2</translation>
+    </message>
+    <message>
+        <source>selezione da %1 a %2 giri/min</source>
+        <translation>selection from %1 to %2 rpm</translation>
+    </message>
+    <message>
+        <source>Nessun punto selezionato</source>
+        <translation>No point selected</translation>
+    </message>
+    <message>
+        <source>Imposta valore</source>
+        <translation>Set value</translation>
+    </message>
+    <message>
+        <source>Valore da %1 a %2:</source>
+        <translation>Value from %1 to %2:</translation>
+    </message>
+    <message>
+        <source>Scala in percentuale</source>
+        <translation>Scale by percentage</translation>
+    </message>
+    <message>
+        <source>Variazione in percento (da -100 a 100):</source>
+        <translation>Change in percent (-100 to 100):</translation>
+    </message>
+    <message>
+        <source>Impossibile aprire il file %1</source>
+        <translation>Cannot open the file %1</translation>
+    </message>
 </context>
 <context>
     <name>frmLogin</name>

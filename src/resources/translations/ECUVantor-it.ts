@@ -266,6 +266,94 @@
         <source>Salva File di Profilo</source>
         <translation>Salva file di Mappa</translation>
     </message>
+    <message>
+        <source>tr(&quot;Modifica&quot;)</source>
+        <translation>Modifica</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Annulla&quot;)</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Ripeti&quot;)</source>
+        <translation>Ripeti</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Estendi selezione a sinistra&quot;)</source>
+        <translation>Estendi selezione a sinistra</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Estendi selezione a destra&quot;)</source>
+        <translation>Estendi selezione a destra</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Aumenta di 1&quot;)</source>
+        <translation>Aumenta di 1</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Diminuisci di 1&quot;)</source>
+        <translation>Diminuisci di 1</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Imposta valore...&quot;)</source>
+        <translation>Imposta valore...</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Scala in percentuale...&quot;)</source>
+        <translation>Scala in percentuale...</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Interpola&quot;)</source>
+        <translation>Interpola</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Leviga&quot;)</source>
+        <translation>Leviga</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Confronta con file...&quot;)</source>
+        <translation>Confronta con file...</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Ripristina dal riferimento&quot;)</source>
+        <translation>Ripristina dal riferimento</translation>
+    </message>
+    <message>
+        <source>%1 giri/min: valore %2</source>
+        <translation>%1 giri/min: valore %2</translation>
+    </message>
+    <message>
+        <source>riferimento %1, differenza %2</source>
+        <translation>riferimento %1, differenza %2</translation>
+    </message>
+    <message>
+        <source>selezione da %1 a %2 giri/min</source>
+        <translation>selezione da %1 a %2 giri/min</translation>
+    </message>
+    <message>
+        <source>Nessun punto selezionato</source>
+        <translation>Nessun punto selezionato</translation>
+    </message>
+    <message>
+        <source>Imposta valore</source>
+        <translation>Imposta valore</translation>
+    </message>
+    <message>
+        <source>Valore da %1 a %2:</source>
+        <translation>Valore da %1 a %2:</translation>
+    </message>
+    <message>
+        <source>Scala in percentuale</source>
+        <translation>Scala in percentuale</translation>
+    </message>
+    <message>
+        <source>Variazione in percento (da -100 a 100):</source>
+        <translation>Variazione in percento (da -100 a 100):</translation>
+    </message>
+    <message>
+        <source>Impossibile aprire il file %1</source>
+        <translation>Impossibile aprire il file %1</translation>
+    </message>
 </context>
 <context>
     <name>frmLogin</name>

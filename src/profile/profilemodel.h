@@ -1,0 +1,102 @@
+#pragma once
+
+#include "profile/profilecodec.h"
+
+#include <QObject>
+#include <QUndoStack>
+#include <QVector>
+
+// The injection profile being edited: the 41 values and K, the selected
+// range of points, the undo history and the reference curve. The plot draws
+// it; files, transfers, the flat map and the editing commands change it.
+//
+// Every change of values is one undo step. Editing operations give whole
+// numbers limited to valueMin..valueMax; whole profiles from a file or the
+// ECU are taken as they are.
+class CProfileModel : public QObject
+{
+    Q_OBJECT
+public:
+    // How a replacement of the values joins the undo history.
+    enum class Step {
+        Edit,      // a step of its own
+        Drag,      // merged with the previous change of the same drag
+        ReadStart, // the profile cleared when a read starts...
+        ReadEnd    // ...and the values read: together one step
+    };
+
+    explicit CProfileModel(QObject *parent = nullptr);
+
+    const QVector<double> &values() const { return m_values; }
+    double value(int i) const { return m_values.value(i); }
+    int k() const { return m_k; }
+    void setK(int k) { m_k = k; }
+
+    void setLimits(double valueMin, double valueMax);
+    double valueMin() const { return m_min; }
+    double valueMax() const { return m_max; }
+    // Nearest whole number (exact halves up), limited to valueMin..valueMax.
+    double clampWhole(double v) const;
+
+    // Replaces every value (missing ones read 0); no step when nothing changes.
+    void replaceValues(const QVector<double> &values, Step step = Step::Edit);
+    // One point during a drag; a new drag begins with beginDrag.
+    void dragValue(int index, double value);
+    void beginDrag() { ++m_dragSerial; }
+
+    // Selection: the point last picked (current) and the point the range was
+    // extended from (anchor). Nothing selected: both -1.
+    void select(int index);
+    void extendSelection(int index);
+    void clearSelection() { select(-1); }
+    int current() const { return m_current; }
+    int first() const { return qMin(m_anchor, m_current); }
+    int last() const { return qMax(m_anchor, m_current); }
+    bool hasSelection() const { return m_current >= 0; }
+
+    // Operations on the selected range; each is one undo step and does
+    // nothing without a selection.
+    void setRange(double value);
+    void addToRange(int delta);
+    void scaleRange(double percent); // +10 gives 110 % of each value
+    void interpolateRange();         // straight line between the two ends
+    void smoothRange();              // 1-2-1 average inside, ends kept
+    void restoreRangeFromReference();
+
+    void setReference(const QVector<double> &values);
+    void clearReference();
+    bool hasReference() const { return !m_reference.isEmpty(); }
+    const QVector<double> &reference() const { return m_reference; }
+
+    // The values and K last read, loaded or saved, and whether the profile
+    // differs from them.
+    void markSaved();
+    bool isModified() const { return m_values != m_savedValues || m_k != m_savedK; }
+
+    QUndoStack *undoStack() { return &m_undo; }
+
+    // Used by the undo commands.
+    void applyValues(const QVector<double> &values);
+    int dragSerial() const { return m_dragSerial; }
+
+signals:
+    void valuesChanged();
+    void selectionChanged();
+    void referenceChanged();
+
+private:
+    void pushValues(const QVector<double> &after, Step step);
+    template <typename F> void changeRange(F f);
+
+    QVector<double> m_values;
+    QVector<double> m_reference;
+    QVector<double> m_savedValues;
+    int m_k = 1;
+    int m_savedK = 1;
+    double m_min = -10.0;
+    double m_max = 25.0;
+    int m_current = -1;
+    int m_anchor = -1;
+    int m_dragSerial = 0;
+    QUndoStack m_undo;
+};

@@ -1,0 +1,160 @@
+// The profile model on its own: range operations give whole numbers within
+// the value range, each is one undo step, drags and reads merge into one.
+#include "profile/profilemodel.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using Values = QVector<double>;
+Q_DECLARE_METATYPE(Values)
+
+namespace {
+
+// The first points as given, the rest 0.
+Values profile(std::initializer_list<double> head)
+{
+    Values v(head);
+    v.resize(ProfilePoints);
+    return v;
+}
+
+} // namespace
+
+class TestProfileModel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rangeOperations_data();
+    void rangeOperations();
+    void stepsMergeAndSelectionExtends();
+};
+
+void TestProfileModel::rangeOperations_data()
+{
+    QTest::addColumn<Values>("start");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<double>("arg");
+    QTest::addColumn<Values>("expected");
+
+    const Values ramp = profile({0, 3, 9, 1, 20, 5});
+    QTest::newRow("set, either direction") << ramp << 4 << 1 << "set" << 7.0
+                                           << profile({0, 7, 7, 7, 7, 5});
+    QTest::newRow("set rounds and clamps") << ramp << 0 << 0 << "set" << 99.4
+                                           << profile({25, 3, 9, 1, 20, 5});
+    QTest::newRow("+1 on a range") << ramp << 2 << 4 << "add" << 1.0
+                                         << profile({0, 3, 10, 2, 21, 5});
+    QTest::newRow("-1 below the range clamps")
+        << profile({-30, -10}) << 0 << 1 << "add" << -1.0 << profile({-10, -10});
+    QTest::newRow("+1 on a value beyond the range brings it in")
+        << profile({60}) << 0 << 0 << "add" << 1.0 << profile({25});
+    QTest::newRow("scale +50 %, halves up") << profile({3, -3, 10, 1}) << 0 << 3 << "scale"
+                                            << 50.0 << profile({5, -4, 15, 2});
+    QTest::newRow("scale -100 % gives 0") << ramp << 1 << 5 << "scale" << -100.0
+                                          << profile({0, 0, 0, 0, 0, 0});
+    QTest::newRow("scale clamps") << ramp << 4 << 4 << "scale" << 100.0
+                                  << profile({0, 3, 9, 1, 25, 5});
+    QTest::newRow("interpolate keeps the ends") << ramp << 1 << 5 << "interpolate" << 0.0
+                                                << profile({0, 3, 4, 4, 5, 5});
+    QTest::newRow("interpolate downhill, whole numbers")
+        << profile({10, 0, 0, 0}) << 0 << 3 << "interpolate" << 0.0 << profile({10, 7, 3, 0});
+    QTest::newRow("smooth 1-2-1 keeps the ends") << ramp << 1 << 5 << "smooth" << 0.0
+                                                 << profile({0, 3, 6, 8, 12, 5});
+    QTest::newRow("two points: smooth changes nothing")
+        << ramp << 2 << 3 << "smooth" << 0.0 << ramp;
+    QTest::newRow("restore copies the reference exactly")
+        << ramp << 0 << 2 << "restore" << 0.0 << profile({-50, 40, 2, 1, 20, 5});
+    QTest::newRow("nothing selected: nothing changes") << ramp << -1 << -1 << "set" << 1.0 << ramp;
+}
+
+void TestProfileModel::rangeOperations()
+{
+    QFETCH(Values, start);
+    QFETCH(int, anchor);
+    QFETCH(int, current);
+    QFETCH(QString, op);
+    QFETCH(double, arg);
+    QFETCH(Values, expected);
+
+    CProfileModel m;
+    m.setLimits(-10, 25);
+    m.replaceValues(start);
+    m.setReference(profile({-50, 40, 2, 7}));
+    m.select(anchor);
+    m.extendSelection(current);
+    const int steps = m.undoStack()->count();
+
+    if (op == "set")
+        m.setRange(arg);
+    else if (op == "add")
+        m.addToRange(int(arg));
+    else if (op == "scale")
+        m.scaleRange(arg);
+    else if (op == "interpolate")
+        m.interpolateRange();
+    else if (op == "smooth")
+        m.smoothRange();
+    else if (op == "restore")
+        m.restoreRangeFromReference();
+    QCOMPARE(m.values(), expected);
+    // One step, and none when nothing changed.
+    QCOMPARE(m.undoStack()->count(), steps + (expected == start ? 0 : 1));
+    m.undoStack()->undo();
+    QCOMPARE(m.values(), expected == start && steps > 0 ? Values(ProfilePoints, 0.0) : start);
+    m.undoStack()->redo();
+    QCOMPARE(m.values(), expected);
+}
+
+void TestProfileModel::stepsMergeAndSelectionExtends()
+{
+    CProfileModel m;
+    m.setLimits(-10, 25);
+    QSignalSpy changed(&m, &CProfileModel::valuesChanged);
+
+    // A drag is one step however many moves; the next drag is another.
+    m.beginDrag();
+    m.dragValue(3, 4.5);
+    m.dragValue(3, 30);
+    QCOMPARE(m.value(3), 25.0);
+    m.beginDrag();
+    m.dragValue(3, -2.5);
+    QCOMPARE(m.value(3), -2.0);
+    QCOMPARE(m.undoStack()->count(), 2);
+    // A drag that ends where it began leaves no step.
+    m.beginDrag();
+    m.dragValue(5, 1);
+    m.dragValue(5, 0);
+    QCOMPARE(m.undoStack()->count(), 2);
+    m.undoStack()->undo();
+    QCOMPARE(m.value(3), 25.0);
+
+    // A read clears the profile, then fills it: one step back to before it.
+    const Values before = m.values();
+    m.replaceValues(Values(ProfilePoints, 0.0), CProfileModel::Step::ReadStart);
+    m.replaceValues(profile({1, 2, 3}), CProfileModel::Step::ReadEnd);
+    m.replaceValues(profile({1, 2, 4})); // the next edit is a step of its own
+    m.undoStack()->undo();
+    m.undoStack()->undo();
+    QCOMPARE(m.values(), before);
+    QVERIFY(changed.count() > 0);
+
+    // The range runs from the anchor to the current point, either way.
+    m.select(10);
+    m.extendSelection(7);
+    QCOMPARE(m.first(), 7);
+    QCOMPARE(m.last(), 10);
+    m.extendSelection(12);
+    QCOMPARE(m.first(), 10);
+    m.select(41);
+    QVERIFY(!m.hasSelection());
+
+    // Saved state: the values and K last read, loaded or saved.
+    m.markSaved();
+    QVERIFY(!m.isModified());
+    m.setK(3);
+    QVERIFY(m.isModified());
+}
+
+QTEST_GUILESS_MAIN(TestProfileModel)
+#include "tst_profilemodel.moc"
