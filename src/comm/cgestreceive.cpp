@@ -59,11 +59,8 @@ void CGestReceive::setReply(const QByteArray &frame)
 void CGestReceive::abort()
 {
     WorkerLock lock(&mutex);
-    if (state == TransferState::Idle || state == TransferState::Failed
-        || state == TransferState::Done)
-        return;
-    state = TransferState::Failed;
-    wake.notify();
+    if (failRunningTransfer(state))
+        wake.notify();
 }
 
 bool CGestReceive::isBusy() const

@@ -69,11 +69,8 @@ void CGestSend::setReply(const QByteArray &frame)
 void CGestSend::abort()
 {
     WorkerLock lock(&mutex);
-    if (state == TransferState::Idle || state == TransferState::Failed
-        || state == TransferState::Done)
-        return;
-    state = TransferState::Failed;
-    wake.notify();
+    if (failRunningTransfer(state))
+        wake.notify();
 }
 
 bool CGestSend::isBusy() const

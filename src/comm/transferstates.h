@@ -20,6 +20,17 @@ constexpr int Failed = 150;
 constexpr int Done = 200;
 }
 
+// Ends a running transfer: it goes to Failed, which reports once. Returns
+// false when none was running (idle, or already reporting its outcome).
+inline bool failRunningTransfer(int &state)
+{
+    if (state == TransferState::Idle || state == TransferState::Failed
+        || state == TransferState::Done)
+        return false;
+    state = TransferState::Failed;
+    return true;
+}
+
 // Nanoseconds left until a wait that started with `clock` has lasted strictly
 // more than timeoutMs; 0 once it has.
 inline qint64 nsUntilTimeout(const QElapsedTimer &clock, int timeoutMs)
