@@ -1,8 +1,8 @@
 #include "eculine.h"
 
 #include "frames.h"
+#include "workerlock.h"
 
-#include <QMutexLocker>
 
 namespace {
 int boundedGap(int ms)
@@ -20,26 +20,26 @@ CEcuLine::CEcuLine(int gapMs, int writeGapMs, int quietMs)
 
 void CEcuLine::setGaps(int gapMs, int writeGapMs)
 {
-    QMutexLocker lock(&mutex);
+    WorkerLock lock(&mutex);
     gap = boundedGap(gapMs);
     writeGap = boundedGap(writeGapMs);
 }
 
 int CEcuLine::gapMs() const
 {
-    QMutexLocker lock(&mutex);
+    WorkerLock lock(&mutex);
     return gap;
 }
 
 int CEcuLine::writeGapMs() const
 {
-    QMutexLocker lock(&mutex);
+    WorkerLock lock(&mutex);
     return writeGap;
 }
 
 void CEcuLine::noteAnswer(const QByteArray &frame)
 {
-    QMutexLocker lock(&mutex);
+    WorkerLock lock(&mutex);
     const qint64 t = now();
     lastInputNs = t;
     const int ms = isAnswer(frame, AnswerWrite) ? writeGap : gap;
@@ -48,13 +48,13 @@ void CEcuLine::noteAnswer(const QByteArray &frame)
 
 void CEcuLine::noteActivity()
 {
-    QMutexLocker lock(&mutex);
+    WorkerLock lock(&mutex);
     lastInputNs = now();
 }
 
 void CEcuLine::noteTimeout()
 {
-    QMutexLocker lock(&mutex);
+    WorkerLock lock(&mutex);
     lastInputNs = qMax(lastInputNs, now());
     quietNeeded = true;
 }
@@ -66,13 +66,13 @@ void CEcuLine::requireQuiet()
 
 void CEcuLine::noteRequest()
 {
-    QMutexLocker lock(&mutex);
+    WorkerLock lock(&mutex);
     quietNeeded = false;
 }
 
 qint64 CEcuLine::nsUntilFree() const
 {
-    QMutexLocker lock(&mutex);
+    WorkerLock lock(&mutex);
     const qint64 t = now();
     qint64 wait = freeAtNs - t;
     if (quietNeeded)
@@ -82,7 +82,7 @@ qint64 CEcuLine::nsUntilFree() const
 
 void CEcuLine::reset()
 {
-    QMutexLocker lock(&mutex);
+    WorkerLock lock(&mutex);
     freeAtNs = 0;
     lastInputNs = 0;
     quietNeeded = false;

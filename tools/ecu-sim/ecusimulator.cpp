@@ -2,7 +2,6 @@
 
 #include "comm/frames.h"
 
-#include <QMutexLocker>
 
 #include <cmath>
 
@@ -104,7 +103,7 @@ QByteArray EcuSimulator::handle(const QByteArray &request)
 
 QByteArray EcuSimulator::handle(const QByteArray &request, int *delayMs)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     const bool faulty = answers >= faultFrom;
     const Fault active = faulty ? currentFault : Fault::None;
     if (delayMs)
@@ -220,68 +219,68 @@ QByteArray EcuSimulator::liveAnswer()
 
 void EcuSimulator::setIdentity(const Identity &identity)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     id = identity;
 }
 
 EcuSimulator::Identity EcuSimulator::identity() const
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     return id;
 }
 
 void EcuSimulator::setFault(Fault f)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     currentFault = f;
 }
 
 EcuSimulator::Fault EcuSimulator::fault() const
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     return currentFault;
 }
 
 void EcuSimulator::setAnswerDelayMs(int ms, int count)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     answerDelayMs = qMax(0, ms);
     lateLeft = count < 0 ? -1 : count;
 }
 
 void EcuSimulator::setFaultAfter(int n)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     faultFrom = answers + qMax(0, n);
 }
 
 void EcuSimulator::setSilentAfter(int n)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     silentAfter = n < 0 ? -1 : answers + n;
 }
 
 QByteArray EcuSimulator::table() const
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     return tableBytes;
 }
 
 quint8 EcuSimulator::tableByte(int address) const
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     return static_cast<quint8>(tableBytes.at(address & 0xFF));
 }
 
 void EcuSimulator::setTableByte(int address, quint8 value)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     tableBytes[address & 0xFF] = static_cast<char>(value);
 }
 
 void EcuSimulator::setTable(const QByteArray &table)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     // Always 256 bytes: a shorter table is filled up with zeros.
     tableBytes = table.left(TableSize);
     if (tableBytes.size() < TableSize)
@@ -290,7 +289,7 @@ void EcuSimulator::setTable(const QByteArray &table)
 
 void EcuSimulator::setLiveValues(int rpm, quint8 adc, quint8 cellIndex, quint8 cellValue)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     fixedRpm = rpm < 0 ? -1 : qMin(rpm, 0xFFFF);
     fixedAll = true;
     fixedAdc = adc;
@@ -300,25 +299,25 @@ void EcuSimulator::setLiveValues(int rpm, quint8 adc, quint8 cellIndex, quint8 c
 
 void EcuSimulator::setFixedRpm(int rpm)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     fixedRpm = rpm < 0 ? -1 : qMin(rpm, 0xFFFF);
     fixedAll = false;
 }
 
 QList<QByteArray> EcuSimulator::requests() const
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     return seen;
 }
 
 void EcuSimulator::clearRequests()
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     seen.clear();
 }
 
 int EcuSimulator::answersGiven() const
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     return answers;
 }

@@ -8,14 +8,12 @@
 
 #include <hidapi/hidapi.h>
 
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPair>
 #include <QSet>
-#include <QWaitCondition>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 #include <cstdlib>
 #include <cstring>
@@ -36,8 +34,8 @@ wchar_t serialText[] = L"SIM0001";
 struct State
 {
     State() { clock.start(); }
-    QMutex mutex;
-    QWaitCondition arrived;   // a report was queued
+    std::mutex mutex;                  // C++ primitives: ThreadSanitizer sees them
+    std::condition_variable arrived;   // a report was queued
     QElapsedTimer clock;
     EcuSimulator *sim = nullptr;
     int reportMs = 0;         // how long a report takes to arrive
@@ -79,7 +77,7 @@ hid_device_info deviceInfo()
 
 int copyString(hid_device *dev, const wchar_t *text, wchar_t *string, size_t maxlen)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     if (!state().handles.contains(dev) || !string || maxlen == 0)
         return -1;
     std::wcsncpy(string, text, maxlen);
@@ -101,7 +99,7 @@ namespace {
 
 hid_device *openDevice()
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     ++state().opens;
     if (!state().sim) {
         state().lastError = L"hidfake: no device attached";
@@ -117,7 +115,7 @@ hid_device *openDevice()
 // ever, so this one fails at once). Returns 0 when nothing arrived in time.
 int readReport(hid_device *dev, unsigned char *data, size_t length, int ms)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     State &s = state();
     if (!s.handles.contains(dev) || !data) {
         s.lastError = L"hidfake: invalid device";
@@ -146,7 +144,7 @@ int readReport(hid_device *dev, unsigned char *data, size_t length, int ms)
         qint64 until = ms < 0 ? dev->answers.first().first : deadline;
         if (!dev->answers.isEmpty())
             until = qMin(until, dev->answers.first().first);
-        s.arrived.wait(&s.mutex, QDeadlineTimer(std::chrono::nanoseconds(until - now), Qt::PreciseTimer));
+        s.arrived.wait_for(lock, std::chrono::nanoseconds(until - now));
         if (!s.handles.contains(dev))
             return -1; // closed meanwhile
     }
@@ -162,31 +160,31 @@ namespace hidfake {
 
 void attach(EcuSimulator *sim)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     state().sim = sim;
 }
 
 void setReportMs(int ms)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     state().reportMs = qMax(0, ms);
 }
 
 void setReadFails(int n)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     state().readFails = qMax(0, n);
 }
 
 QList<QByteArray> writtenReports()
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     return state().written;
 }
 
 void reset()
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     State &s = state();
     s.sim = nullptr;
     s.readFails = 0;
@@ -200,19 +198,19 @@ void reset()
 
 int openCount()
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     return state().opens;
 }
 
 int closeCount()
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     return state().closes;
 }
 
 int exitCount()
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     return state().exits;
 }
 
@@ -227,7 +225,7 @@ int HID_API_EXPORT HID_API_CALL hid_init(void)
 
 int HID_API_EXPORT HID_API_CALL hid_exit(void)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     ++state().exits;
     return 0;
 }
@@ -235,7 +233,7 @@ int HID_API_EXPORT HID_API_CALL hid_exit(void)
 struct hid_device_info HID_API_EXPORT *HID_API_CALL hid_enumerate(unsigned short vendor_id, unsigned short product_id)
 {
     {
-        QMutexLocker lock(&state().mutex);
+        std::unique_lock<std::mutex> lock(state().mutex);
         if (!state().sim || !matches(vendor_id, product_id))
             return nullptr;
     }
@@ -268,7 +266,7 @@ HID_API_EXPORT hid_device *HID_API_CALL hid_open(unsigned short vendor_id, unsig
 {
     if (vendor_id != EcuVendorId || product_id != EcuProductId
         || (serial_number && std::wcscmp(serial_number, serialText) != 0)) {
-        QMutexLocker lock(&state().mutex);
+        std::unique_lock<std::mutex> lock(state().mutex);
         ++state().opens;
         state().lastError = L"hidfake: no such device";
         return nullptr;
@@ -279,7 +277,7 @@ HID_API_EXPORT hid_device *HID_API_CALL hid_open(unsigned short vendor_id, unsig
 HID_API_EXPORT hid_device *HID_API_CALL hid_open_path(const char *path)
 {
     if (!path || std::strcmp(path, DevicePath) != 0) {
-        QMutexLocker lock(&state().mutex);
+        std::unique_lock<std::mutex> lock(state().mutex);
         ++state().opens;
         state().lastError = L"hidfake: no such device";
         return nullptr;
@@ -289,7 +287,7 @@ HID_API_EXPORT hid_device *HID_API_CALL hid_open_path(const char *path)
 
 int HID_API_EXPORT HID_API_CALL hid_write(hid_device *dev, const unsigned char *data, size_t length)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     State &s = state();
     if (!s.handles.contains(dev) || !data || length == 0) {
         s.lastError = L"hidfake: invalid write";
@@ -311,7 +309,7 @@ int HID_API_EXPORT HID_API_CALL hid_write(hid_device *dev, const unsigned char *
         // Reports arrive in order: a late one holds back those behind it.
         const qint64 after = dev->answers.isEmpty() ? 0 : dev->answers.last().first;
         dev->answers.append(qMakePair(qMax(due, after), answer));
-        s.arrived.wakeAll();
+        s.arrived.notify_all();
     }
     return static_cast<int>(length);
 }
@@ -329,7 +327,7 @@ int HID_API_EXPORT HID_API_CALL hid_read(hid_device *dev, unsigned char *data, s
 
 int HID_API_EXPORT HID_API_CALL hid_set_nonblocking(hid_device *dev, int nonblock)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     if (!state().handles.contains(dev))
         return -1;
     dev->nonBlocking = nonblock != 0;
@@ -353,11 +351,11 @@ int HID_API_EXPORT HID_API_CALL hid_get_input_report(hid_device *, unsigned char
 
 void HID_API_EXPORT HID_API_CALL hid_close(hid_device *dev)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     if (!state().handles.remove(dev))
         return;
     ++state().closes;
-    state().arrived.wakeAll();
+    state().arrived.notify_all();
     delete dev;
 }
 
@@ -378,7 +376,7 @@ int HID_API_EXPORT_CALL hid_get_serial_number_string(hid_device *dev, wchar_t *s
 
 struct hid_device_info HID_API_EXPORT *HID_API_CALL hid_get_device_info(hid_device *dev)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     return state().handles.contains(dev) ? &dev->info : nullptr;
 }
 
@@ -389,7 +387,7 @@ int HID_API_EXPORT_CALL hid_get_indexed_string(hid_device *, int, wchar_t *, siz
 
 HID_API_EXPORT const wchar_t *HID_API_CALL hid_error(hid_device *)
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     return state().lastError;
 }
 
