@@ -3,6 +3,7 @@
 
 #include "comm/frames.h"
 #include "hiddevice.h"
+#include "hidprobe.h"
 #include "mainwindow/cmsg.h"
 #include "portlist.h"
 
@@ -81,13 +82,8 @@ void frmRicercaPorta::startSearch()
                 std::printf("buf[%d]=%02X\r\n", i, buf[i]);
             std::fflush(stdout);
 
-            if (res > 0 && buf[0] == AnswerProbe && buf[1] == AnswerProbeOk) {
-                CDevInfo info;
-                info.hardware = buf[2];
-                info.cylinders = buf[3];
-                info.versionMajor = static_cast<char>(buf[4]);
-                info.versionMinor = static_cast<char>(buf[5]);
-                info.revision = static_cast<char>(buf[6]);
+            CDevInfo info;
+            if (parseHidProbeAnswer(buf, res, info)) {
                 emit sgnDeviceInfo(info);
                 portName = QLatin1String(HidPortName);
                 showResult(QLatin1String(ResultOk));
