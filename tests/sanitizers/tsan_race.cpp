@@ -31,10 +31,10 @@ protected:
     }
 
 private:
-    Q_NOINLINE void bumpPolls() { ++polls; }
+    Q_NEVER_INLINE void bumpPolls() { ++polls; }
 };
 
-Q_NOINLINE static int readPollsUnlocked(const RacyWorker &worker)
+Q_NEVER_INLINE static int readPollsUnlocked(const RacyWorker &worker)
 {
     return worker.polls;
 }

@@ -50,6 +50,9 @@ private:
     std::string root;
 };
 
-const IsolatedEnvironment isolated;
+// Made before any other static object of the test program, so a test that
+// sets a folder of its own in a static object (before the application object
+// exists) is not overridden.
+const IsolatedEnvironment isolated __attribute__((init_priority(101)));
 
 } // namespace

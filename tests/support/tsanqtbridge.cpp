@@ -1,0 +1,55 @@
+// Under ThreadSanitizer: makes the hand-over of a queued signal visible.
+// Qt is not built with ThreadSanitizer, so it cannot see that posting a
+// queued call and delivering it go through the receiving thread's event
+// queue, which is guarded by a mutex; every frame a worker hands to the GUI
+// thread would be reported as a race. Each emission releases, and each
+// delivery of a queued call acquires, one synchronisation object, as that
+// mutex does. Races on project state outside this hand-over stay visible
+// (tests/sanitizers proves it). In other builds this file is empty.
+#include "comm/workerlock.h" // VANTOR_TSAN_ANNOTATE
+
+#ifdef VANTOR_TSAN_ANNOTATE
+
+#include <QEvent>
+#include <QObject>
+
+// Qt's hooks for signal spies (QTest's -vs uses them); declared in a private
+// Qt header, exported by QtCore.
+struct QSignalSpyCallbackSet
+{
+    using BeginCallback = void (*)(QObject *caller, int index, void **argv);
+    using EndCallback = void (*)(QObject *caller, int index);
+    BeginCallback signal_begin_callback;
+    BeginCallback slot_begin_callback;
+    EndCallback signal_end_callback;
+    EndCallback slot_end_callback;
+};
+void qt_register_signal_spy_callbacks(QSignalSpyCallbackSet *callback_set);
+
+namespace {
+
+char eventQueue; // stands for the event queue's mutex
+
+void onSignal(QObject *, int, void **)
+{
+    __tsan_release(&eventQueue);
+}
+
+bool onEvent(void **data)
+{
+    // data: receiver, event, result; false lets Qt deliver the event.
+    if (static_cast<QEvent *>(data[1])->type() == QEvent::MetaCall)
+        __tsan_acquire(&eventQueue);
+    return false;
+}
+
+QSignalSpyCallbackSet callbacks{onSignal, nullptr, nullptr, nullptr};
+
+[[maybe_unused]] const bool registered = [] {
+    qt_register_signal_spy_callbacks(&callbacks);
+    return QInternal::registerCallback(QInternal::EventNotifyCallback, onEvent);
+}();
+
+} // namespace
+
+#endif
