@@ -2,10 +2,12 @@
 // Qt is not built with ThreadSanitizer, so it cannot see that posting a
 // queued call and delivering it go through the receiving thread's event
 // queue, which is guarded by a mutex; every frame a worker hands to the GUI
-// thread would be reported as a race. Each emission releases, and each
-// delivery of a queued call acquires, one synchronisation object, as that
-// mutex does (the emission ends after the call is posted). Races on project state outside this hand-over stay visible
-// (tests/sanitizers proves it). In other builds this file is empty.
+// thread would be reported as a race. Each emission releases (before and
+// after the call is posted), and each delivery of a queued call acquires,
+// one synchronisation object, as that mutex does. This is coarser than the
+// mutex: any emission counts, not only one that posts a call. Races on
+// project state outside the hand-over stay visible (tests/sanitizers proves
+// it). In other builds this file is empty.
 #include "comm/workerlock.h" // VANTOR_TSAN_ANNOTATE
 
 #ifdef VANTOR_TSAN_ANNOTATE
