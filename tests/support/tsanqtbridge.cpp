@@ -28,6 +28,10 @@ struct QSignalSpyCallbackSet
 };
 void qt_register_signal_spy_callbacks(QSignalSpyCallbackSet *callback_set);
 
+// ThreadSanitizer's annotations for reads it should not check.
+extern "C" void AnnotateIgnoreReadsBegin(const char *file, int line);
+extern "C" void AnnotateIgnoreReadsEnd(const char *file, int line);
+
 namespace {
 
 char eventQueue; // stands for the event queue's mutex
@@ -42,9 +46,6 @@ void onSignalEnd(QObject *, int)
 {
     __tsan_release(&eventQueue);
 }
-
-extern "C" void AnnotateIgnoreReadsBegin(const char *file, int line);
-extern "C" void AnnotateIgnoreReadsEnd(const char *file, int line);
 
 // The event was made by the posting thread: its type is read before the
 // acquire, so that read is left out of the race detection.
