@@ -54,7 +54,7 @@ inline CWorkerTimings shortTimings(int transferRetries = 20, int linkRetries = 3
                                    int transferTimeoutMs = 100)
 {
     CWorkerTimings t;
-    // Sanitizer builds run slower: their CTest runs stretch the answer time-out.
+    // CTest stretches the answer time-out (busy machine, sanitized builds).
     t.transferTimeoutMs = transferTimeoutMs * qMax(1, qEnvironmentVariableIntValue("VANTOR_TEST_TIMEOUT_SCALE"));
     t.transferRetries = transferRetries;
     t.linkTimeoutMs = 50;
