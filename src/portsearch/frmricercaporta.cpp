@@ -4,6 +4,7 @@
 #include "comm/chidtransport.h"
 #include "comm/frames.h"
 #include "hiddevice.h"
+#include "hidprobe.h"
 #include "mainwindow/cmsg.h"
 #include "portlist.h"
 
@@ -88,26 +89,15 @@ void frmRicercaPorta::startSearch()
     listSerialPorts();
 }
 
-// The identity record in bytes 2..6 of a positive HID probe answer.
-static CDevInfo hidIdentity(const QByteArray &report)
-{
-    CDevInfo info;
-    info.hardware = static_cast<quint8>(report.at(2));
-    info.cylinders = static_cast<quint8>(report.at(3));
-    info.versionMajor = report.at(4);
-    info.versionMinor = report.at(5);
-    info.revision = report.at(6);
-    return info;
-}
-
 void frmRicercaPorta::onHidProbe(const QByteArray &report)
 {
     if (!hidProbing)
         return; // the search was closed meanwhile
     hidProbing = false;
-    if (report.size() >= FrameSize && static_cast<quint8>(report.at(0)) == AnswerProbe
-        && static_cast<quint8>(report.at(1)) == AnswerProbeOk) {
-        CDevInfo info = hidIdentity(report);
+    CDevInfo info;
+    if (report.size() >= FrameSize
+        && parseHidProbeAnswer(reinterpret_cast<const unsigned char *>(report.constData()),
+                               report.size(), info)) {
         emit sgnDeviceInfo(info);
         portName = QLatin1String(HidPortName);
         showResult(QLatin1String(ResultOk));
