@@ -245,7 +245,7 @@ void frmProgPannel::endTransferWithDifferences(const WriteCheck &check)
     QStringList where;
     for (int i : check.points) {
         if (where.size() == 5) {
-            where << QStringLiteral("...");
+            where << QStringLiteral("\u2026");
             break;
         }
         where << tr("%1 giri/min").arg(keys.value(i));
@@ -254,7 +254,7 @@ void frmProgPannel::endTransferWithDifferences(const WriteCheck &check)
         where << tr("nome del profilo");
     QMessageBox::warning(this, CMsg::messages[14],
                          tr("La verifica della scrittura ha trovato valori diversi da quelli "
-                            "inviati: %1. La mappa su ECU Vantor non è quella mostrata.")
+                            "inviati (%1). La mappa su ECU Vantor non è quella mostrata.")
                              .arg(where.join(QStringLiteral(", "))),
                          QMessageBox::Ok, QMessageBox::NoButton);
 }

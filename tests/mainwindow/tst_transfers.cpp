@@ -354,7 +354,7 @@ void TestTransfers::writeSendsTheEditedCurve()
         // The warning names the first points that differ; no success shows.
         QCOMPARE(watcher->boxes.at(0).title, QStringLiteral("Aggiornamento FLASH"));
         QVERIFY2(watcher->boxes.at(0).text.contains(QStringLiteral(
-                     ": 0 giri/min, 300 giri/min, 600 giri/min, 900 giri/min, 1200 giri/min, ...")),
+                     "(0 giri/min, 300 giri/min, 600 giri/min, 900 giri/min, 1200 giri/min, \u2026)")),
                  qPrintable(watcher->boxes.at(0).text));
         QCOMPARE(bar->value(), 0);
         return;

@@ -391,8 +391,8 @@
         <translation>profile name</translation>
     </message>
     <message>
-        <source>La verifica della scrittura ha trovato valori diversi da quelli inviati: %1. La mappa su ECU Vantor non è quella mostrata.</source>
-        <translation>Checking the write found values other than those sent: %1. The profile on ECU Vantor is not the one shown.</translation>
+        <source>La verifica della scrittura ha trovato valori diversi da quelli inviati (%1). La mappa su ECU Vantor non è quella mostrata.</source>
+        <translation>Checking the write found values other than those sent (%1). The profile on ECU Vantor is not the one shown.</translation>
     </message>
     <message>
         <source>tr(&quot;Apri cartella backup&quot;)</source>

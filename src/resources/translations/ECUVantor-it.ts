@@ -391,8 +391,8 @@
         <translation>nome del profilo</translation>
     </message>
     <message>
-        <source>La verifica della scrittura ha trovato valori diversi da quelli inviati: %1. La mappa su ECU Vantor non è quella mostrata.</source>
-        <translation>La verifica della scrittura ha trovato valori diversi da quelli inviati: %1. La mappa su ECU Vantor non è quella mostrata.</translation>
+        <source>La verifica della scrittura ha trovato valori diversi da quelli inviati (%1). La mappa su ECU Vantor non è quella mostrata.</source>
+        <translation>La verifica della scrittura ha trovato valori diversi da quelli inviati (%1). La mappa su ECU Vantor non è quella mostrata.</translation>
     </message>
     <message>
         <source>tr(&quot;Apri cartella backup&quot;)</source>
