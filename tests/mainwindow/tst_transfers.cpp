@@ -948,7 +948,8 @@ void TestTransfers::execCmdUnknownAndFilePolling()
     QCOMPARE(watcher->boxes.size(), 2);
 }
 
-// A read would replace an edited profile: the question comes first.
+// A read would replace an edited profile: the question comes first, also
+// for the read that follows a connection.
 void TestTransfers::readAsksFirst_data()
 {
     QTest::addColumn<int>("answer");
@@ -969,6 +970,13 @@ void TestTransfers::readAsksFirst()
     const QVector<double> ecuCurve = p.profile();
     const QVector<double> edited(41, 5.0);
     p.setProfile(edited);
+    // Edited, disconnected, connected again to an ECU that reports its
+    // cylinders (the plot is rebuilt): the read after the connection asks.
+    w.onCercaPortaClicked();
+    QCOMPARE(p.profile(), edited);
+    EcuSimulator::Identity id;
+    id.cylinders = 2;
+    ecu.sim.setIdentity(id);
     const QString saved = dir.filePath(QStringLiteral("before-read.prf"));
     QFile::remove(saved);
     bool asked = false;
@@ -979,9 +987,8 @@ void TestTransfers::readAsksFirst()
         box->button(QMessageBox::StandardButton(answer))->click();
     });
     ecu.sim.clearRequests();
-    QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
-    QTRY_VERIFY(asked);
-    QVERIFY(waitTransferEnd(w));
+    QVERIFY(connectToEcu(w, ecu.path()));
+    QVERIFY(asked);
     QCOMPARE(requestsOf(ecu.sim, Read).isEmpty(), answer == QMessageBox::Cancel);
     QCOMPARE(p.profile(), answer == QMessageBox::Cancel ? edited : ecuCurve);
     QCOMPARE(QFile::exists(saved), answer == QMessageBox::Save);
