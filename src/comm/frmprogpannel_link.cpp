@@ -99,7 +99,7 @@ void frmProgPannel::endConnection()
     ui->lcdRPM->display(0);
     rpmGauge->setValue(0);
     ui->lblAdcSonda->setText(QStringLiteral("0"));
-    setFlatCurve(0);
+    // The curve, K and the file label stay: a disconnection loses no profile.
 
     deviceInfoLabel->clear();
     deviceInfoLabel->setFrameStyle(QFrame::NoFrame | QFrame::Plain);

@@ -108,6 +108,10 @@ void runWorkerLoop(QMutex *mutex, WorkerWake *wake, const std::atomic<bool> &sto
             lock.wait(&wake->condition, ns);
         wake->pending = false;
     }
+    // Hands everything the thread did over to whoever joins it (see
+    // stopWorkerLoop): QThread::wait() joins inside Qt, where ThreadSanitizer
+    // cannot see it.
+    WorkerLock last(mutex);
 }
 
 // Stops a worker's loop and waits for its thread to end.
@@ -120,5 +124,6 @@ void stopWorkerLoop(Thread *thread, QMutex *mutex, WorkerWake *wake, std::atomic
         wake->notify();
     }
     thread->wait();
+    WorkerLock joined(mutex); // takes over what the thread did last
 }
 

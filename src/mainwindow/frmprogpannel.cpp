@@ -31,8 +31,9 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
         CMsg messages; // builds the message table in the installed language
     }
 
+    // "[*]" shows the star of an unsaved profile and nothing otherwise.
     setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - V.")
-                   + QCoreApplication::applicationVersion());
+                   + QCoreApplication::applicationVersion() + QStringLiteral("[*]"));
 
     connected = false;
     bancoOn = false;
@@ -176,6 +177,7 @@ void frmProgPannel::connectAll()
     connect(this, &frmProgPannel::sgnClose, this, &frmProgPannel::onCloseClicked);
     connect(ui->actionCarica_Profilo, &QAction::triggered, this, &frmProgPannel::onLoadProfileClicked);
     connect(ui->actionSalva_Profilo, &QAction::triggered, this, &frmProgPannel::onSaveProfileClicked);
+    connect(ui->actionApri_Backup, &QAction::triggered, this, &frmProgPannel::onOpenBackupFolder);
     connect(ui->actionItaliano, &QAction::triggered, this, &frmProgPannel::onItalianoClicked);
     connect(ui->actionInglese, &QAction::triggered, this, &frmProgPannel::onIngleseClicked);
     connect(ui->actionCercaCentralina, &QAction::triggered, this, &frmProgPannel::onCercaPortaClicked);
@@ -228,6 +230,12 @@ void frmProgPannel::closeEvent(QCloseEvent *event)
                   "scritta a metà. Chiudere comunque?"),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    // An edited profile is not dropped without a word. A read under way has
+    // already been through this question.
+    if (!transferRunning && !settleUnsavedProfile()) {
         event->ignore();
         return;
     }

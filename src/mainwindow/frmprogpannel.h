@@ -69,6 +69,7 @@ public slots:
     void onFlatProfileClicked();
     void onLoadProfileClicked();
     void onSaveProfileClicked();
+    void onOpenBackupFolder();
     void onMuoviDestra();
     void onMuoviSinistra();
     void onMuoviSu();
@@ -141,7 +142,12 @@ private:
     QwtPlotCurve *findProfileCurve() const;
     FileOutcome loadProfileFile();
     FileOutcome saveProfileFile();
+    void warnProfileFile(const QString &text);
+    bool settleUnsavedProfile();
     void applyFlashImage();
+    void restoreProfileBeforeRead();
+    void backupReadProfile();
+    void endTransferWithDifferences(const WriteCheck &check);
     void buildFlashImage();
     void setTransferControlsEnabled(bool enabled);
     void handAnswer(const QByteArray &frame);
@@ -176,6 +182,13 @@ private:
     QString portName;
     double maxRpm = 12000.0;
     QByteArray flashBuffer;
+    struct ProfileBeforeRead
+    {
+        QVector<double> values;
+        QString pathText;
+        bool fileShown = false;
+        bool held = false; // a read is under way
+    } beforeRead;
     QByteArray rxFrame;
     QSerialPort *port = nullptr;
     hid_device *hidDevice = nullptr;
@@ -187,6 +200,10 @@ private:
     bool commandPending = false;           // handed to gestRT, not yet back
     bool transferRunning = false;          // a flash read or write is under way
     bool writeRunning = false;             // ... and it is a write
+    // A write and the read that checks it are one transfer.
+    enum class WritePhase { None, Unverified, Writing, Verifying };
+    WritePhase writePhase = WritePhase::None;
+    QByteArray writtenImage;               // what the running write sends
     frmRicercaPorta *ricercaPorta = nullptr;
     frmAbout *aboutDialog = nullptr;
     frmLogin *loginDialog = nullptr;

@@ -45,8 +45,9 @@ void frmProgPannel::switchLanguage(const QString &catalogue, const QString &code
     ui->actionItaliano->setChecked(italian);
     ui->actionInglese->setChecked(!italian);
 
+    // "[*]" shows the star of an unsaved profile and nothing otherwise.
     setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - V.")
-                   + QCoreApplication::applicationVersion());
+                   + QCoreApplication::applicationVersion() + QStringLiteral("[*]"));
 
     QSettings().setValue(QStringLiteral("Language"), code);
 }

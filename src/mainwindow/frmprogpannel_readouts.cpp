@@ -5,6 +5,7 @@
 #include "dialogs/frmlogin.h"
 #include "frmprogpannel_styles.h"
 #include "gauge/crpmgauge.h"
+#include "profile/profilecodec.h"
 #include "ui_frmprogpannel.h"
 
 void frmProgPannel::onUpdateRpm(int rpm)
@@ -24,6 +25,9 @@ void frmProgPannel::onUpdateValAdc(uchar level)
 
 void frmProgPannel::onPercentSndRcv(int percent)
 {
+    // A checked write fills the bar once over both halves.
+    if (writePhase == WritePhase::Writing || writePhase == WritePhase::Verifying)
+        percent = phasedPercent(percent, writePhase == WritePhase::Verifying ? 1 : 0, 2);
     ui->progressBar->setValue(percent);
 }
 

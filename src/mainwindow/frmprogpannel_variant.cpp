@@ -77,10 +77,18 @@ void frmProgPannel::onGetDeviceInfo(CDevInfo &info)
     keyStepPixels = range.keyStepPixels;
 
     if (devInfo.cylinders == 2 || devInfo.cylinders == 4) {
+        // The plot is rebuilt for the ECU, but the profile shown stays: the
+        // read that follows asks before it replaces an edited one.
+        const QVector<double> values = profileModel.values();
+        const QString pathText = ui->lblPathProfilo->text();
+        const bool fileShown = profileFileShown;
         if (devInfo.cylinders == 2)
             onSelect2Cylinders();
         else
             onSelect4Cylinders();
+        profileModel.applyValues(values);
+        ui->lblPathProfilo->setText(pathText);
+        profileFileShown = fileShown;
         ui->actionCentralina_2cilindri->setEnabled(false);
         ui->actionCentralina_4cilindri->setEnabled(false);
     } else {

@@ -77,6 +77,8 @@ void frmProgPannel::connectEditing()
     profileModel.setK(ui->spKIniezione->value());
     connect(ui->spKIniezione, qOverload<int>(&QSpinBox::valueChanged), &profileModel,
             &CProfileModel::setK);
+    connect(&profileModel, &CProfileModel::modifiedChanged, this,
+            &frmProgPannel::setWindowModified);
 
     connect(gestRT, &CGestRT::sgnRpm, this, &frmProgPannel::onLiveRpm);
     connect(gestRT, &CGestRT::sgnIdxCella, this, &frmProgPannel::onIdxCella);

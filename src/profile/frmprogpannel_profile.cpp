@@ -3,11 +3,16 @@
 
 #include "comm/cgestrt.h"
 #include "mainwindow/cmsg.h"
+#include "profile/profilebackup.h"
 #include "profile/profilecodec.h"
 #include "profile/profilefolder.h"
 #include "ui_frmprogpannel.h"
 
 #include <QDataStream>
+#include <QDesktopServices>
+#include <QUrl>
+#include <QDir>
+#include <QMessageBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QSaveFile>
@@ -69,6 +74,14 @@ void frmProgPannel::onSaveProfileClicked()
     requestLineCommand(QStringLiteral("SAVE_PROFILE"));
 }
 
+// The backups of the profiles read, in the system's file manager.
+void frmProgPannel::onOpenBackupFolder()
+{
+    const QString folder = backupFolder();
+    (void)QDir().mkpath(folder);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
 FileOutcome frmProgPannel::loadProfileFile()
 {
     const QString name = QFileDialog::getOpenFileName(this, tr("Apre File di Profilo"),
@@ -77,15 +90,33 @@ FileOutcome frmProgPannel::loadProfileFile()
     if (name.isEmpty())
         return FileOutcome::Cancelled;
     QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        warnProfileFile(tr("Impossibile aprire il file %1: %2")
+                            .arg(QDir::toNativeSeparators(name), file.errorString()));
         return FileOutcome::OpenFailure;
-    ui->lblPathProfilo->setText(name);
-
+    }
+    // An interrupted copy or an empty file would load as zeros and could
+    // then be written into the ECU: a file too short is refused whole.
+    // Bytes past the 42nd are left alone (other tools may append more).
+    if (file.size() < ProfileFileBytes) {
+        warnProfileFile(tr("Il file %1 è lungo %2 byte, un profilo ne ha %3: "
+                           "il file non è stato caricato.")
+                            .arg(QDir::toNativeSeparators(name))
+                            .arg(file.size())
+                            .arg(ProfileFileBytes));
+        return FileOutcome::OpenFailure;
+    }
     QDataStream in(&file);
     const ProfileData data = readProfile(in);
-    ui->spKIniezione->setValue(data.k);
+    if (in.status() != QDataStream::Ok) {
+        warnProfileFile(tr("Impossibile leggere il file %1: %2")
+                            .arg(QDir::toNativeSeparators(name), file.errorString()));
+        return FileOutcome::OpenFailure;
+    }
     file.close();
 
+    ui->lblPathProfilo->setText(name);
+    ui->spKIniezione->setValue(data.k);
     profileFileShown = true;
     setProfileValues(data.values);
     profileModel.markSaved();
@@ -97,25 +128,54 @@ FileOutcome frmProgPannel::saveProfileFile()
 {
     if (!findProfileCurve())
         return FileOutcome::Cancelled;
-    const QString name = QFileDialog::getSaveFileName(this, tr("Salva File di Profilo"),
-                                                      profileFolder(),
-                                                      tr("Profili (*.prf)"));
+    QString name = QFileDialog::getSaveFileName(this, tr("Salva File di Profilo"),
+                                                profileFolder(), tr("Profili (*.prf)"));
     if (name.isEmpty())
         return FileOutcome::Cancelled;
+    name = withProfileSuffix(name);
 
     // Written through a save file: a write that fails part-way leaves the old
     // file as it was and counts as an open failure.
     QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        QDataStream out(&file);
+        writeProfile(out, profileValues(), profileModel.k());
+        written = out.status() == QDataStream::Ok && file.commit();
+    }
+    if (!written) {
+        warnProfileFile(tr("Impossibile scrivere il file %1: %2")
+                            .arg(QDir::toNativeSeparators(name), file.errorString()));
         return FileOutcome::OpenFailure;
-    QDataStream out(&file);
-    writeProfile(out, profileValues(), profileModel.k());
-    if (out.status() != QDataStream::Ok || !file.commit())
-        return FileOutcome::OpenFailure;
+    }
 
     ui->lblPathProfilo->setText(name);
     profileFileShown = true;
     profileModel.markSaved();
     ui->qwtPlot->setFocus(Qt::OtherFocusReason);
     return FileOutcome::Done;
+}
+
+void frmProgPannel::warnProfileFile(const QString &text)
+{
+    QMessageBox::warning(this, tr("File di profilo"), text, QMessageBox::Ok);
+}
+
+// Before a read, a load or the end of the program replaces an edited
+// profile: save it, drop it, or stay. True when the caller may go on. An
+// unmodified profile asks nothing.
+bool frmProgPannel::settleUnsavedProfile()
+{
+    if (!profileModel.isModified())
+        return true;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, tr("Mappa modificata"),
+        tr("La mappa mostrata è stata modificata e non è stata salvata. "
+           "Salvarla prima di continuare?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Discard)
+        return true;
+    if (answer == QMessageBox::Save)
+        return saveProfileFile() == FileOutcome::Done;
+    return false; // Cancel, or the box closed without an answer
 }

@@ -35,6 +35,13 @@ ProfileData readProfile(QDataStream &in)
     return data;
 }
 
+QString withProfileSuffix(const QString &name)
+{
+    if (name.endsWith(QLatin1String(".prf"), Qt::CaseInsensitive))
+        return name;
+    return name + QLatin1String(".prf");
+}
+
 QByteArray profileNameBytes(const QString &path)
 {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -83,6 +90,27 @@ FlashImage parseFlashImage(const QByteArray &image, quint8 hardware)
     result.k = signedAt(image, large ? 82 : 42);
     result.benchOn = signedAt(image, large ? 89 : 49) != 0;
     return result;
+}
+
+WriteCheck checkWrittenImage(const QByteArray &sent, const QByteArray &readBack)
+{
+    WriteCheck check;
+    for (int i = 0; i < sent.size(); ++i) {
+        if (i < readBack.size() && readBack.at(i) == sent.at(i))
+            continue;
+        if (i < ProfilePoints)
+            check.points.append(i);
+        else
+            check.nameDiffers = true;
+    }
+    return check;
+}
+
+int phasedPercent(int percent, int phase, int phases)
+{
+    if (phases <= 1)
+        return percent;
+    return (phase * 100 + qBound(0, percent, 100)) / phases;
 }
 
 ValueRange valueRangeFor(quint8 hardware)

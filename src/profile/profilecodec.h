@@ -8,6 +8,8 @@
 class QDataStream;
 
 constexpr int ProfilePoints = 41;
+// A profile file holds 41 values and K; a shorter file is not a profile.
+constexpr int ProfileFileBytes = 42;
 
 // Value to byte: truncated toward zero to a 16-bit integer, low 8 bits kept
 // as a signed byte.
@@ -23,6 +25,10 @@ struct ProfileData
 void writeProfile(QDataStream &out, const QVector<double> &values, int k);
 // Items past the end of the data read as 0; bytes after the 42nd are ignored.
 ProfileData readProfile(QDataStream &in);
+
+// The name a profile is saved under: ".prf" added when the name does not
+// end with it, so that the open dialog lists the file.
+QString withProfileSuffix(const QString &name);
 
 // The name stored in a large-table flash image: the text after the last "/",
 // one Latin-1 byte per character (0 outside Latin-1), cut or zero-filled to 40.
@@ -44,6 +50,21 @@ struct FlashImage
 };
 
 FlashImage parseFlashImage(const QByteArray &image, quint8 hardware);
+
+// A written image compared with what the ECU gives back when it is read
+// again: the points whose byte differs, and whether the name (bytes 41 on,
+// large table) differs. A byte the read-back lacks counts as different.
+struct WriteCheck
+{
+    QVector<int> points;
+    bool nameDiffers = false;
+    bool ok() const { return points.isEmpty() && !nameDiffers; }
+};
+
+WriteCheck checkWrittenImage(const QByteArray &sent, const QByteArray &readBack);
+
+// Progress of a transfer made of several phases, 0..100 over all of them.
+int phasedPercent(int percent, int phase, int phases);
 
 // The value range and editing steps chosen by the ECU's hardware version.
 struct ValueRange

@@ -96,6 +96,21 @@ void CProfileModel::applyValues(const QVector<double> &values)
 {
     m_values = values;
     emit valuesChanged();
+    noteModified();
+}
+
+void CProfileModel::setK(int k)
+{
+    m_k = k;
+    noteModified();
+}
+
+void CProfileModel::noteModified()
+{
+    if (isModified() == m_wasModified)
+        return;
+    m_wasModified = !m_wasModified;
+    emit modifiedChanged(m_wasModified);
 }
 
 void CProfileModel::pushValues(const QVector<double> &after, Step step)
@@ -213,4 +228,5 @@ void CProfileModel::markSaved()
 {
     m_savedValues = m_values;
     m_savedK = m_k;
+    noteModified();
 }

@@ -30,7 +30,7 @@ public:
     const QVector<double> &values() const { return m_values; }
     double value(int i) const { return m_values.value(i); }
     int k() const { return m_k; }
-    void setK(int k) { m_k = k; }
+    void setK(int k);
 
     void setLimits(double valueMin, double valueMax);
     double valueMin() const { return m_min; }
@@ -68,8 +68,8 @@ public:
     bool hasReference() const { return !m_reference.isEmpty(); }
     const QVector<double> &reference() const { return m_reference; }
 
-    // The values and K last read, loaded or saved, and whether the profile
-    // differs from them.
+    // The values and K last read, loaded, saved or written, and whether the
+    // profile differs from them (modifiedChanged tells when that changes).
     void markSaved();
     bool isModified() const { return m_values != m_savedValues || m_k != m_savedK; }
 
@@ -83,16 +83,19 @@ signals:
     void valuesChanged();
     void selectionChanged();
     void referenceChanged();
+    void modifiedChanged(bool modified);
 
 private:
     void pushValues(const QVector<double> &after, Step step);
     template <typename F> void changeRange(F f);
+    void noteModified();
 
     QVector<double> m_values;
     QVector<double> m_reference;
     QVector<double> m_savedValues;
     int m_k = 1;
     int m_savedK = 1;
+    bool m_wasModified = false;
     double m_min = -10.0;
     double m_max = 25.0;
     int m_current = -1;

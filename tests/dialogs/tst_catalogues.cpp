@@ -245,6 +245,30 @@ const Entry kTexts[] = {
       "riga di comando non valida: %1", "invalid command line: %1" },
     { "CCommandLine", "Usare \"%1 --help\" per l'elenco delle opzioni.",
       "Usare \"%1 --help\" per l'elenco delle opzioni.", "Use \"%1 --help\" for the list of options." },
+    { "frmProgPannel", "Impossibile aprire il file %1: %2",
+      "Impossibile aprire il file %1: %2", "Cannot open the file %1: %2" },
+    { "frmProgPannel", "Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.",
+      "Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.", "The file %1 is %2 bytes long, a profile has %3: the file was not loaded." },
+    { "frmProgPannel", "Impossibile leggere il file %1: %2",
+      "Impossibile leggere il file %1: %2", "Cannot read the file %1: %2" },
+    { "frmProgPannel", "Impossibile scrivere il file %1: %2",
+      "Impossibile scrivere il file %1: %2", "Cannot write the file %1: %2" },
+    { "frmProgPannel", "File di profilo",
+      "File di profilo", "Profile file" },
+    { "frmProgPannel", "Mappa modificata",
+      "Mappa modificata", "Profile modified" },
+    { "frmProgPannel", "La mappa mostrata è stata modificata e non è stata salvata. Salvarla prima di continuare?",
+      "La mappa mostrata è stata modificata e non è stata salvata. Salvarla prima di continuare?", "The profile shown has been modified and not saved. Save it before going on?" },
+    { "frmProgPannel", "%1 giri/min",
+      "%1 giri/min", "%1 rpm" },
+    { "frmProgPannel", "nome del profilo",
+      "nome del profilo", "profile name" },
+    { "frmProgPannel", "La verifica della scrittura ha trovato valori diversi da quelli inviati (%1). La mappa su ECU Vantor non è quella mostrata.",
+      "La verifica della scrittura ha trovato valori diversi da quelli inviati (%1). La mappa su ECU Vantor non è quella mostrata.", "Checking the write found values other than those sent (%1). The profile on ECU Vantor is not the one shown." },
+    { "frmProgPannel", "tr(\"Apri cartella backup\")",
+      "Apri cartella backup", "Open backup folder" },
+    { "frmProgPannel", "Impossibile salvare la copia di sicurezza della mappa letta in %1: %2",
+      "Impossibile salvare la copia di sicurezza della mappa letta in %1: %2", "Cannot save the backup of the profile read to %1: %2" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -364,7 +388,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 113);
+    QCOMPARE(kTextCount, 125);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

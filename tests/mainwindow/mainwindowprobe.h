@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 #include <functional>
 #include <qwt_plot.h>
@@ -159,6 +160,14 @@ inline void answerMessageBox(MessageBoxSeen *seen)
         seen->seen = true;
         box->accept();
     });
+}
+
+// The title as the window system shows it: "[*]" becomes "*" for an edited
+// profile and nothing otherwise.
+inline QString shownTitle(QWidget &w)
+{
+    w.winId(); // the native window carries the shown title
+    return w.windowHandle()->title();
 }
 
 // A private settings store for the test program, emptied.

@@ -231,7 +231,7 @@ void TestLanguage::switchWhileDisconnected()
             QVERIFY2(g->title().isEmpty(), qPrintable(g->objectName()));
         QCOMPARE(logo->pixmap(Qt::ReturnByValue).toImage(), logoBefore);
 
-        QCOMPARE(w.windowTitle(), WindowTitle);
+        QCOMPARE(shownTitle(w), WindowTitle);
         QCOMPARE(widget<QAction>(w, "actionInglese")->isChecked(), english);
         QCOMPARE(widget<QAction>(w, "actionItaliano")->isChecked(), !english);
         QCOMPARE(QSettings().value("Language").toString(), lang);
@@ -303,7 +303,7 @@ void TestLanguage::restartInChosenLanguage()
     QCOMPARE(widget<QLabel>(w, "lblPathProfilo")->text(), texts.noProfile);
     QCOMPARE(widget<QLabel>(w, "lblVirtualPort")->text(), texts.noPort);
     QCOMPARE(widget<QwtPlot>(w, "qwtPlot")->title().text(), texts.plotTitle);
-    QCOMPARE(w.windowTitle(), WindowTitle);
+    QCOMPARE(shownTitle(w), WindowTitle);
 }
 
 void TestLanguage::switchWhileConnected()

@@ -76,7 +76,7 @@ private slots:
 
 private:
     // Checks every control the disconnection resets.
-    void verifyDisconnected(frmProgPannel &w);
+    void verifyDisconnected(frmProgPannel &w, const QVector<double> &curve);
 };
 
 void TestLinkControl::initTestCase()
@@ -84,7 +84,7 @@ void TestLinkControl::initTestCase()
     useTestSettings();
 }
 
-void TestLinkControl::verifyDisconnected(frmProgPannel &w)
+void TestLinkControl::verifyDisconnected(frmProgPannel &w, const QVector<double> &curve)
 {
     MainWindowProbe p(w);
     QVERIFY(!p.connected());
@@ -103,7 +103,7 @@ void TestLinkControl::verifyDisconnected(frmProgPannel &w)
     QCOMPARE(widget<QLCDNumber>(w, "lcdRPM")->intValue(), 0);
     QCOMPARE(p.gauge()->value(), 0);
     QCOMPARE(widget<QLabel>(w, "lblAdcSonda")->text(), QStringLiteral("0"));
-    QCOMPARE(p.profile(), QVector<double>(41, 0.0));
+    QCOMPARE(p.profile(), curve); // the profile survives the disconnection
     QVERIFY(p.deviceInfoLabel()->text().isEmpty());
     QCOMPARE(p.deviceInfoLabel()->frameStyle(), int(QFrame::NoFrame | QFrame::Plain));
     QVERIFY(widget<QAction>(w, "actionCentralina_2cilindri")->isEnabled());
@@ -206,6 +206,8 @@ void TestLinkControl::disconnectWithLinkOn()
     frmProgPannel w(nullptr, shortTimings());
     MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
+    p.setProfile(QVector<double>(41, 7.0)); // an edited curve
+    const QVector<double> shown = p.profile();
     QVERIFY(p.profile() != QVector<double>(41, 0.0));
     QVERIFY(!p.deviceInfoLabel()->text().isEmpty());
     w.onBancoClicked();
@@ -218,7 +220,7 @@ void TestLinkControl::disconnectWithLinkOn()
     widget<QAction>(w, "actionCentralina_4cilindri")->setEnabled(false);
 
     QTest::mouseClick(button(w, "btRicercaPorta"), Qt::LeftButton);
-    verifyDisconnected(w);
+    verifyDisconnected(w, shown);
     QVERIFY(!static_cast<QDialog *>(p.ricercaPorta())->isVisible());
     // Polling ends; late readouts of the exchange in flight change nothing.
     QTest::qWait(150);
@@ -240,6 +242,7 @@ void TestLinkControl::disconnectDuringPollExchange()
     frmProgPannel w(nullptr, t);
     MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
+    const QVector<double> shown = p.profile();
     w.onLinkClicked();
     QTRY_VERIFY_WITH_TIMEOUT(countPolls(ecu.sim) >= 3, 1000);
 
@@ -254,7 +257,7 @@ void TestLinkControl::disconnectDuringPollExchange()
                 }
             });
     QTRY_VERIFY_WITH_TIMEOUT(!armed, 1000);
-    verifyDisconnected(w);
+    verifyDisconnected(w, shown);
 
     MessageBoxSeen late;
     watchForMessageBox(&late, 1500);
@@ -295,6 +298,7 @@ void TestLinkControl::silenceEndsTheLink()
     frmProgPannel w(nullptr, shortTimings());
     MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
+    const QVector<double> shown = p.profile();
     w.onLinkClicked();
     QTRY_COMPARE_WITH_TIMEOUT(widget<QLCDNumber>(w, "lcdRPM")->intValue(), 2000, 1000);
 
@@ -316,7 +320,7 @@ void TestLinkControl::silenceEndsTheLink()
     QVERIFY(!connectedAtWarning);
     QCOMPARE(seen.title, CMsg::messages[15]);
     QCOMPARE(seen.text, CMsg::messages[15]);
-    verifyDisconnected(w);
+    verifyDisconnected(w, shown);
     // A poll the worker sent before it saw the link switched off can time
     // out into one more "KO"; that warning is closed here, so it cannot
     // block the test.
@@ -344,6 +348,7 @@ void TestLinkControl::errorTexts()
     frmProgPannel w(nullptr, shortTimings());
     MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
+    const QVector<double> shown = p.profile();
     w.onLinkClicked();
 
     // "OK" changes nothing and shows nothing.
@@ -364,7 +369,7 @@ void TestLinkControl::errorTexts()
     w.onErrorRT(QStringLiteral("KO_SND"));
     QVERIFY(seen.seen);
     QCOMPARE(seen.title, CMsg::messages[15]);
-    verifyDisconnected(w);
+    verifyDisconnected(w, shown);
     static_cast<QDialog *>(p.ricercaPorta())->close();
 
     // Without an ECU but with the link still marked on, the failure also
@@ -441,7 +446,8 @@ void TestLinkControl::fileDialogPausesPolling()
     QVERIFY(p.linkOn());
     QTRY_VERIFY_WITH_TIMEOUT(ecu.sim.requests().size() >= atClose + 3, 1000);
 
-    // A file that vanishes before it is opened: the link stays paused.
+    // A file that vanishes before it is opened: a message, then polling
+    // resumes.
     QTemporaryDir dir;
     const QString gone = dir.filePath(QStringLiteral("gone.prf"));
     QFile file(gone);
@@ -459,11 +465,13 @@ void TestLinkControl::fileDialogPausesPolling()
         done = true;
     });
     const QVector<double> before = p.profile();
+    MessageBoxSeen box;
+    answerMessageBox(&box);
     w.onLoadProfileClicked();
     QTRY_VERIFY_WITH_TIMEOUT(done, 3000);
     QCOMPARE(atClose, atOpen);
-    QTest::qWait(300);
-    QCOMPARE(ecu.sim.requests().size(), atClose);
+    QTRY_VERIFY_WITH_TIMEOUT(box.seen, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(ecu.sim.requests().size() >= atClose + 3, 1000);
     QVERIFY(p.linkOn());
     QCOMPARE(p.profile(), before);
     QVERIFY(p.connected());

@@ -6,6 +6,7 @@
 #include "profile/canvaspicker.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QSpinBox>
@@ -29,6 +30,8 @@ private slots:
     void profileFileOddSizes_data();
     void profileFileOddSizes();
     void profileFileCancelAndFailures();
+    void unsavedGuard_data();
+    void unsavedGuard();
     void flatProfile();
     void dragClampsAndRounds();
     void cursorCommandsStepAndNudge_data();
@@ -63,7 +66,7 @@ void TestMainWindow::firstStart()
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         MainWindowProbe p(w);
         QCOMPARE(w.size(), QSize(1075, 536));
-        QCOMPARE(w.windowTitle(), QStringLiteral("ECU Vantor - V.2.0.0.1"));
+        QCOMPARE(shownTitle(w), QStringLiteral("ECU Vantor - V.2.0.0.1"));
         QCOMPARE(QSettings().value("Cylinders").toString(), QStringLiteral("2"));
         QVERIFY(widget<QAction>(w, "actionItaliano")->isChecked());
         QVERIFY(!widget<QAction>(w, "actionInglese")->isChecked());
@@ -203,9 +206,11 @@ void TestMainWindow::profileFileRoundTrip()
         values.append(i % 7 - 3);
     p.setProfile(values);
     widget<QSpinBox>(w, "spKIniezione")->setValue(3);
+    // A name typed without ".prf" gets it, so that the open dialog lists it.
     const QString path = dir.filePath("edited.prf");
-    answerFileDialog(path);
+    answerFileDialog(dir.filePath("edited"));
     p.execCmd("SAVE_PROFILE");
+    QCOMPARE(label->text(), path);
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray bytes = saved.readAll();
@@ -215,7 +220,10 @@ void TestMainWindow::profileFileRoundTrip()
 
     p.setProfile(QVector<double>(41, 0.0));
     widget<QSpinBox>(w, "spKIniezione")->setValue(1);
-    answerFileDialog(path);
+    answerNextDialog<QMessageBox>([&](QMessageBox *box) {
+        answerFileDialog(path);
+        box->button(QMessageBox::Discard)->click();
+    });
     p.execCmd("LOAD_PROFILE");
     QCOMPARE(p.profile(), values);
     QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), 3);
@@ -234,15 +242,14 @@ void TestMainWindow::profileFileRoundTrip()
 void TestMainWindow::profileFileOddSizes_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QVector<double>>("expected");
+    QTest::addColumn<QVector<double>>("expected"); // empty: refused, nothing changes
     QTest::addColumn<int>("k");
     QByteArray ten;
-    QVector<double> tenValues(41, 0.0);
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 10; ++i)
         ten.append(char(i + 1));
-        tenValues[i] = i + 1;
-    }
-    QTest::newRow("10 bytes: the rest 0, K shows 1") << ten << tenValues << 1;
+    QTest::newRow("10 bytes: refused") << ten << QVector<double>() << 0;
+    QTest::newRow("empty: refused") << QByteArray() << QVector<double>() << 0;
+    QTest::newRow("41 bytes, no K: refused") << QByteArray(41, char(7)) << QVector<double>() << 0;
     QByteArray sixty(60, char(4));
     sixty[0] = char(0xF6);
     sixty[1] = char(0x32);
@@ -267,10 +274,30 @@ void TestMainWindow::profileFileOddSizes()
 
     frmProgPannel w;
     MainWindowProbe p(w);
+    const QVector<double> before(41, 2.0);
+    p.setProfile(before);
+    widget<QSpinBox>(w, "spKIniezione")->setValue(3);
+    auto *label = widget<QLabel>(w, "lblPathProfilo");
+    const QString labelBefore = label->text();
+    MessageBoxSeen box;
+    if (expected.isEmpty())
+        answerMessageBox(&box); // only a refusal shows one
     answerFileDialog(path);
-    QCOMPARE(p.loadProfileFile(), FileOutcome::Done);
-    QCOMPARE(p.profile(), expected);
-    QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), k);
+    const FileOutcome outcome = p.loadProfileFile();
+    if (expected.isEmpty()) {
+        QCOMPARE(outcome, FileOutcome::OpenFailure);
+        QVERIFY(box.seen);
+        QVERIFY2(box.text.contains(QStringLiteral(" %1 byte").arg(content.size())),
+                 qPrintable(box.text));
+        QVERIFY(box.text.contains(QDir::toNativeSeparators(path)));
+        QCOMPARE(p.profile(), before);
+        QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), 3);
+        QCOMPARE(label->text(), labelBefore);
+    } else {
+        QCOMPARE(outcome, FileOutcome::Done);
+        QCOMPARE(p.profile(), expected);
+        QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), k);
+    }
 }
 
 void TestMainWindow::profileFileCancelAndFailures()
@@ -287,7 +314,8 @@ void TestMainWindow::profileFileCancelAndFailures()
     answerFileDialog(QString());
     QCOMPARE(p.saveProfileFile(), FileOutcome::Cancelled);
 
-    // A file that vanishes between the dialog and the open changes nothing.
+    // A file that vanishes between the dialog and the open changes nothing;
+    // the message names the file and the reason.
     const QString gone = dir.filePath("gone.prf");
     QFile g(gone);
     QVERIFY(g.open(QIODevice::WriteOnly));
@@ -298,21 +326,111 @@ void TestMainWindow::profileFileCancelAndFailures()
         QFile::remove(gone);
         static_cast<QDialog *>(d)->done(QDialog::Accepted);
     });
+    MessageBoxSeen openBox;
+    answerMessageBox(&openBox);
     QCOMPARE(p.loadProfileFile(), FileOutcome::OpenFailure);
+    QVERIFY2(openBox.text.contains(QDir::toNativeSeparators(gone)), qPrintable(openBox.text));
+    QVERIFY(openBox.text.contains(QStringLiteral("No such file")));
     QCOMPARE(p.profile(), values);
     QCOMPARE(label->text(), placeholder);
     QVERIFY(!p.profileFileShown());
 
-    // A save that cannot be written is not reported as done and leaves the
-    // label alone.
+    // A save that cannot be written is not reported as done, says so and
+    // leaves the label alone.
     const QString blocked = dir.filePath("no-such-dir/x.prf");
     answerNextDialog<QFileDialog>([blocked](QFileDialog *d) {
         chooseFile(d, blocked);
         static_cast<QDialog *>(d)->done(QDialog::Accepted);
     });
+    MessageBoxSeen saveBox;
+    answerMessageBox(&saveBox);
     QCOMPARE(p.saveProfileFile(), FileOutcome::OpenFailure);
+    QVERIFY(saveBox.text.contains(QDir::toNativeSeparators(blocked)));
     QCOMPARE(label->text(), placeholder);
     QVERIFY(!QFile::exists(blocked));
+}
+
+// An edited profile is not replaced or dropped without a question; each
+// answer does what it says. Without an edit nothing is asked.
+void TestMainWindow::unsavedGuard_data()
+{
+    QTest::addColumn<bool>("close");
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<int>("answer");
+    for (const bool close : {false, true}) {
+        const QByteArray a = close ? "close, " : "load, ";
+        QTest::newRow(a + "no edit") << close << false << int(QMessageBox::NoButton);
+        QTest::newRow(a + "save") << close << true << int(QMessageBox::Save);
+        QTest::newRow(a + "discard") << close << true << int(QMessageBox::Discard);
+        QTest::newRow(a + "cancel") << close << true << int(QMessageBox::Cancel);
+    }
+}
+
+void TestMainWindow::unsavedGuard()
+{
+    QFETCH(bool, close);
+    QFETCH(bool, edit);
+    QFETCH(int, answer);
+    const QString file = dir.filePath("guard-load.prf");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(41, char(9)) + QByteArray(1, char(2)));
+    f.close();
+    const QString saved = dir.filePath("guard-saved.prf");
+    QFile::remove(saved);
+
+    frmProgPannel w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    const QVector<double> edited(41, 4.0);
+    if (edit) {
+        p.setProfile(edited);
+        QCOMPARE(shownTitle(w), QStringLiteral("ECU Vantor - V.2.0.0.1*"));
+    }
+    // The dialogs in the order they come: the question, the save dialog,
+    // the open dialog.
+    const auto openFile = [&]() {
+        if (!close)
+            answerFileDialog(file);
+    };
+    bool asked = false;
+    if (edit) {
+        answerNextDialog<QMessageBox>([&](QMessageBox *box) {
+            asked = true;
+            if (answer == QMessageBox::Save) {
+                answerNextDialog<QFileDialog>([&](QFileDialog *d) {
+                    chooseFile(d, saved);
+                    static_cast<QDialog *>(d)->accept();
+                    openFile();
+                });
+            } else if (answer == QMessageBox::Discard) {
+                openFile();
+            }
+            box->button(QMessageBox::StandardButton(answer))->click();
+        });
+    } else {
+        openFile();
+    }
+    if (close)
+        w.close();
+    else
+        p.execCmd("LOAD_PROFILE");
+
+    QCOMPARE(asked, edit);
+    const bool goesOn = answer != QMessageBox::Cancel;
+    if (close)
+        QCOMPARE(w.isVisible(), !goesOn);
+    else
+        QCOMPARE(p.profile(), goesOn ? QVector<double>(41, 9.0) : edited);
+    QCOMPARE(QFile::exists(saved), answer == QMessageBox::Save);
+    if (answer == QMessageBox::Save) {
+        QFile s(saved);
+        QVERIFY(s.open(QIODevice::ReadOnly));
+        QCOMPARE(s.readAll(), QByteArray(41, char(4)) + QByteArray(1, char(1)));
+    }
+    if (goesOn && !close)
+        QCOMPARE(shownTitle(w), QStringLiteral("ECU Vantor - V.2.0.0.1"));
 }
 
 void TestMainWindow::flatProfile()

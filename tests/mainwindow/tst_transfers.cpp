@@ -4,9 +4,12 @@
 #include "ecuconnection.h"
 #include "hidfake.h"
 #include "mainwindow/frmprogpannel_styles.h"
+#include "profile/profilefolder.h"
 
 #include <QAction>
+#include <QDir>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSpinBox>
@@ -121,6 +124,7 @@ private slots:
     void init();
     void cleanup();
     void readTakesProfileKAndTestBench();
+    void writeSendsTheEditedCurve_data();
     void writeSendsTheEditedCurve();
     void largeTableCarriesTheProfileName();
     void hardware11SavesAFileFirst();
@@ -133,6 +137,8 @@ private slots:
     void linkFailureWhileTransferPending();
     void wrongByte0IsNotTaken();
     void execCmdUnknownAndFilePolling();
+    void readAsksFirst_data();
+    void readAsksFirst();
 
 private:
     QTemporaryDir dir;
@@ -194,6 +200,10 @@ void TestTransfers::readTakesProfileKAndTestBench()
     auto *banco = widget<QPushButton>(w, "btBanco");
     auto *path = widget<QLabel>(w, "lblPathProfilo");
     QSignalSpy progress(bar, &QProgressBar::valueChanged);
+    // Backups go into <profile folder>/backup.
+    setProfileFolderOverride(dir.filePath("profiles"));
+    QDir backups(dir.filePath("profiles/backup"));
+    backups.removeRecursively();
     // A file shown before the read gives way to the placeholder.
     path->setText(dir.filePath("before.prf"));
     p.profileFileShown() = true;
@@ -215,6 +225,19 @@ void TestTransfers::readTakesProfileKAndTestBench()
     for (int a = 0; a < 50; ++a)
         reads.append(readFrame(a));
     QCOMPARE(requestsOf(ecu.sim, Read), reads);
+    // The read is kept: the ECU's 41 bytes and its K, named by time and ECU.
+    QStringList kept = backups.entryList(QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d{6}_HW10_V1\\.1-R0\\.prf$"))
+                 .match(kept.at(0))
+                 .hasMatch(),
+             qPrintable(kept.at(0)));
+    QFile backup(backups.filePath(kept.at(0)));
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QByteArray table;
+    for (int a = 0; a < 41; ++a)
+        table.append(char(ecu.sim.tableByte(a)));
+    QCOMPARE(backup.readAll(), table + QByteArray(1, char(3)));
     // The new K reaches the ECU through the real-time worker.
     QTRY_VERIFY(requestsOf(ecu.sim, Write).contains(writeFrame(42, 3)));
 
@@ -239,16 +262,53 @@ void TestTransfers::readTakesProfileKAndTestBench()
     QVERIFY(!p.bancoOn());
     QCOMPARE(requestsOf(ecu.sim, Read), reads);
     QVERIFY(p.connected());
+    QCOMPARE(backups.entryList(QDir::Files).size(), 2); // none is overwritten
+
+    // A backup that cannot be written is reported; the read still counts.
+    QVERIFY(backups.removeRecursively());
+    QFile blocker(backups.path());
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ecu.sim.setTableByte(10, 9);
+    expected[10] = 9;
+    QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
+    QVERIFY(waitTransferEnd(w));
+    QTRY_COMPARE(watcher->boxes.size(), 1);
+    QVERIFY(watcher->boxes.at(0).text.startsWith(QStringLiteral("Impossibile salvare")));
+    QCOMPARE(p.profile(), expected);
+    QVERIFY(p.connected());
+    QFile::remove(backups.path());
+    setProfileFolderOverride(QString());
+}
+
+// A write is read back before it counts as done ("Line/VerifyWrites", on
+// by default); an ECU that stores something else than it acknowledges makes
+// it fail. Unchecked, a write ends on the acknowledgements as always.
+void TestTransfers::writeSendsTheEditedCurve_data()
+{
+    QTest::addColumn<bool>("verify");
+    QTest::addColumn<bool>("wrongStore");
+    QTest::newRow("checked") << true << false;
+    QTest::newRow("unchecked") << false << false;
+    QTest::newRow("checked, ECU stores other values") << true << true;
+    QTest::newRow("unchecked, ECU stores other values") << false << true;
 }
 
 void TestTransfers::writeSendsTheEditedCurve()
 {
+    QFETCH(bool, verify);
+    QFETCH(bool, wrongStore);
+    if (!verify)
+        QSettings().setValue(QStringLiteral("Line/VerifyWrites"), false);
+    const bool fails = verify && wrongStore;
     SimulatedEcu ecu(QStringLiteral("write"));
     frmProgPannel w(nullptr, xferTimings());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
+    if (wrongStore)
+        ecu.sim.setFault(EcuSimulator::Fault::WrongStore);
 
     QVector<double> values = p.profile();
     values[0] = -10;
@@ -269,27 +329,48 @@ void TestTransfers::writeSendsTheEditedCurve()
     QVERIFY(!close->isEnabled());
     QVERIFY(waitTransferEnd(w));
     QVERIFY(close->isEnabled());
-    QVERIFY(watcher->boxes.isEmpty());
+    QVERIFY(p.connected()); // the line works: a difference does not disconnect
+    QCOMPARE(watcher->boxes.size(), fails ? 1 : 0);
 
-    // 41 write frames in address order, nothing read.
-    QList<QByteArray> writes;
+    // 41 write frames in address order; a checked write then reads the table.
+    QList<QByteArray> writes, reads;
     for (int a = 0; a < 41; ++a)
         writes.append(writeFrame(a, static_cast<int>(values[a])));
+    for (int a = 0; verify && a < 50; ++a)
+        reads.append(readFrame(a));
     QCOMPARE(requestsOf(ecu.sim, Write), writes);
-    QVERIFY(requestsOf(ecu.sim, Read).isEmpty());
+    QCOMPARE(requestsOf(ecu.sim, Read), reads);
     for (int a = 0; a < 41; ++a)
-        QCOMPARE(static_cast<qint8>(ecu.sim.tableByte(a)), static_cast<qint8>(values[a]));
+        QCOMPARE(static_cast<qint8>(ecu.sim.tableByte(a)),
+                 static_cast<qint8>(int(values[a]) ^ (wrongStore ? 1 : 0)));
 
     // The write changes neither the curve nor the labels.
     QCOMPARE(p.profile(), values);
     QCOMPARE(widget<QLabel>(w, "lblPathProfilo")->text(), pathText);
+    // Written and checked, the curve counts as saved; a failed check does not.
+    QCOMPARE(shownTitle(w).endsWith(QLatin1Char('*')), fails);
 
-    // Progress ran up to 100, stays there for a while, then returns to 0.
+    if (fails) {
+        // The warning names the first points that differ; no success shows.
+        QCOMPARE(watcher->boxes.at(0).title, QStringLiteral("Aggiornamento FLASH"));
+        QVERIFY2(watcher->boxes.at(0).text.contains(QStringLiteral(
+                     "(0 giri/min, 300 giri/min, 600 giri/min, 900 giri/min, 1200 giri/min, \u2026)")),
+                 qPrintable(watcher->boxes.at(0).text));
+        QCOMPARE(bar->value(), 0);
+        return;
+    }
+
+    // Progress ran up to 100 (a checked write passes 50 between its halves),
+    // stays there for a while, then returns to 0.
     QVERIFY(progress.size() >= 3);
     QVERIFY(progress.first().at(0).toInt() > 0 && progress.first().at(0).toInt() < 10);
     QCOMPARE(progress.last().at(0).toInt(), 100);
-    for (int i = 1; i < progress.size(); ++i)
+    bool half = false;
+    for (int i = 1; i < progress.size(); ++i) {
         QVERIFY(progress.at(i).at(0).toInt() >= progress.at(i - 1).at(0).toInt());
+        half = half || progress.at(i).at(0).toInt() == 50;
+    }
+    QCOMPARE(half, verify);
     QTest::qWait(500);
     QCOMPARE(bar->value(), 100);
     QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 0, 1500);
@@ -622,6 +703,8 @@ void TestTransfers::failedTransferDisconnects()
     QVERIFY(p.profile() != QVector<double>(41, 0.0)); // the ECU's curve is shown
     if (write)
         p.setProfile(QVector<double>(41, 6.0));
+    const QVector<double> shown = p.profile();
+    const QString pathShown = widget<QLabel>(w, "lblPathProfilo")->text();
     if (link) {
         QTest::mousePress(widget<QPushButton>(w, "btStartLink"), Qt::LeftButton);
         QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
@@ -667,7 +750,9 @@ void TestTransfers::failedTransferDisconnects()
     else
         QCOMPARE(title, write ? QStringLiteral("Aggiornamento FLASH") : QStringLiteral("Lettura FLASH"));
     QCOMPARE(watcher->boxes.at(0).text, QStringLiteral("Errore di comunicazione con la scheda"));
-    QCOMPARE(profileAtBox, QVector<double>(41, 0.0));
+    // The curve is the one shown before: a failed read puts it back, a
+    // failed write keeps it.
+    QCOMPARE(profileAtBox, shown);
     QVERIFY(!connectedAtBox);
 
     // Disconnected: LEDs off, the four buttons disabled, the port closed.
@@ -683,7 +768,8 @@ void TestTransfers::failedTransferDisconnects()
     for (const char *name : {"btRicercaPorta", "btCaricaProfilo", "btSalvaProfilo",
                              "btFlatProfile", "btClose", "spKIniezione", "spProfiloPiatto"})
         QVERIFY2(widget<QWidget>(w, name)->isEnabled(), name);
-    QCOMPARE(p.profile(), QVector<double>(41, 0.0));
+    QCOMPARE(p.profile(), shown);
+    QCOMPARE(widget<QLabel>(w, "lblPathProfilo")->text(), pathShown);
     QCOMPARE(widget<QProgressBar>(w, "progressBar")->value(), 0);
     QCOMPARE(widget<QPushButton>(w, "btBanco")->text(), QStringLiteral("Banco OFF"));
     QVERIFY(!p.bancoOn());
@@ -697,7 +783,7 @@ void TestTransfers::failedTransferDisconnects()
     // No second box, nothing comes back later.
     QTest::qWait(150);
     QCOMPARE(watcher->boxes.size(), 1);
-    QCOMPARE(p.profile(), QVector<double>(41, 0.0));
+    QCOMPARE(p.profile(), shown);
 }
 
 void TestTransfers::linkFailureWhileTransferPending()
@@ -714,6 +800,7 @@ void TestTransfers::linkFailureWhileTransferPending()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
+    const QVector<double> shown = p.profile();
     QTest::mousePress(widget<QPushButton>(w, "btStartLink"), Qt::LeftButton);
     QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
     ecu.sim.setFault(EcuSimulator::Fault::Silent);
@@ -726,7 +813,7 @@ void TestTransfers::linkFailureWhileTransferPending()
     QCOMPARE(watcher->boxes.at(0).text, QStringLiteral("Errore di comunicazione con la scheda"));
     QVERIFY(!p.connected());
     QVERIFY(!p.port()->isOpen());
-    QCOMPARE(p.profile(), QVector<double>(41, 0.0));
+    QCOMPARE(p.profile(), shown);
     // The user must be able to search for the ECU again.
     const QStringList noEcu({"btReadFlash", "btSaveFlash", "btBanco", "btStartLink"});
     QCOMPARE(controlsWithState(w, false), noEcu);
@@ -807,28 +894,31 @@ void TestTransfers::execCmdUnknownAndFilePolling()
     QCOMPARE(controlsWithState(w, false), QStringList());
 
     auto *load = widget<QPushButton>(w, "btCaricaProfilo");
-    const auto expectPaused = [&]() {
+    const auto expectPolling = [&]() {
         ecu.sim.clearRequests();
-        QTest::qWait(300);
-        return requestsOf(ecu.sim, Poll).isEmpty();
+        QElapsedTimer t;
+        t.start();
+        while (requestsOf(ecu.sim, Poll).isEmpty() && t.elapsed() < 2000)
+            QTest::qWait(10);
+        return !requestsOf(ecu.sim, Poll).isEmpty();
     };
 
-    // A load whose file cannot be opened leaves polling paused, link on.
+    // A load whose file cannot be opened says so, and polling resumes.
     const QString gone = dir.filePath(QStringLiteral("gone.prf"));
     const auto makeGone = [gone]() {
         QFile g(gone);
         return g.open(QIODevice::WriteOnly) && g.write(QByteArray(42, char(9))) == 42;
     };
-    const auto vanishingFile = [gone](QFileDialog *d) {
+    QVERIFY(makeGone());
+    answerNextDialog<QFileDialog>([gone](QFileDialog *d) {
         chooseFile(d, gone);
         QFile::remove(gone);
         static_cast<QDialog *>(d)->done(QDialog::Accepted);
-    };
-    QVERIFY(makeGone());
-    answerNextDialog<QFileDialog>(vanishingFile);
+    });
     QTest::mousePress(load, Qt::LeftButton);
-    QTest::qWait(200);
-    QVERIFY(expectPaused());
+    QTRY_COMPARE(watcher->boxes.size(), 1);
+    QVERIFY(watcher->boxes.at(0).text.contains(QDir::toNativeSeparators(gone)));
+    QVERIFY(expectPolling());
     QVERIFY(p.linkOn());
     QCOMPARE(p.profile(), before);
 
@@ -836,15 +926,9 @@ void TestTransfers::execCmdUnknownAndFilePolling()
     answerFileDialog(QString());
     QTest::mousePress(load, Qt::LeftButton);
     QTest::qWait(200);
-    ecu.sim.clearRequests();
-    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    QVERIFY(expectPolling());
 
-    // Paused again, then a load that succeeds resumes it.
-    QVERIFY(makeGone());
-    answerNextDialog<QFileDialog>(vanishingFile);
-    QTest::mousePress(load, Qt::LeftButton);
-    QTest::qWait(200);
-    QVERIFY(expectPaused());
+    // A load that succeeds resumes it too.
     const QString file = dir.filePath(QStringLiteral("load.prf"));
     QFile f(file);
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -858,24 +942,69 @@ void TestTransfers::execCmdUnknownAndFilePolling()
     QCOMPARE(p.profile(), QVector<double>(41, 3.0));
     // The loaded K reaches the ECU, and polling resumes.
     QTRY_COMPARE(ecu.sim.tableByte(42), quint8(2));
-    ecu.sim.clearRequests();
-    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    QVERIFY(expectPolling());
 
-    // The same rule for a save: an open failure pauses, a save resumes.
+    // The same rule for a save: a failure says so and polling resumes.
     answerNextDialog<QFileDialog>([this](QFileDialog *d) {
         chooseFile(d, dir.filePath(QStringLiteral("no-such-dir/x.prf")));
         static_cast<QDialog *>(d)->done(QDialog::Accepted);
     });
     QTest::mousePress(widget<QPushButton>(w, "btSalvaProfilo"), Qt::LeftButton);
-    QTest::qWait(200);
-    QVERIFY(expectPaused());
+    QTRY_COMPARE(watcher->boxes.size(), 2);
+    QVERIFY(expectPolling());
     const QString saved = dir.filePath(QStringLiteral("saved.prf"));
     answerFileDialog(saved);
     QTest::mousePress(widget<QPushButton>(w, "btSalvaProfilo"), Qt::LeftButton);
     QTRY_VERIFY(QFile::exists(saved));
+    QVERIFY(expectPolling());
+    QCOMPARE(watcher->boxes.size(), 2);
+}
+
+// A read would replace an edited profile: the question comes first, also
+// for the read that follows a connection.
+void TestTransfers::readAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("save") << int(QMessageBox::Save);
+    QTest::newRow("discard") << int(QMessageBox::Discard);
+    QTest::newRow("cancel") << int(QMessageBox::Cancel);
+}
+
+void TestTransfers::readAsksFirst()
+{
+    QFETCH(int, answer);
+    delete watcher; // this test answers the question itself
+    watcher = nullptr;
+    SimulatedEcu ecu(QStringLiteral("ask"));
+    frmProgPannel w(nullptr, xferTimings());
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu.path())); // nothing edited: no question
+    const QVector<double> ecuCurve = p.profile();
+    const QVector<double> edited(41, 5.0);
+    p.setProfile(edited);
+    // Edited, disconnected, connected again to an ECU that reports its
+    // cylinders (the plot is rebuilt): the read after the connection asks.
+    w.onCercaPortaClicked();
+    QCOMPARE(p.profile(), edited);
+    EcuSimulator::Identity id;
+    id.cylinders = 2;
+    ecu.sim.setIdentity(id);
+    const QString saved = dir.filePath(QStringLiteral("before-read.prf"));
+    QFile::remove(saved);
+    bool asked = false;
+    answerNextDialog<QMessageBox>([&](QMessageBox *box) {
+        asked = true;
+        if (answer == QMessageBox::Save)
+            answerFileDialog(saved);
+        box->button(QMessageBox::StandardButton(answer))->click();
+    });
     ecu.sim.clearRequests();
-    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
-    QVERIFY(watcher->boxes.isEmpty());
+    QVERIFY(connectToEcu(w, ecu.path()));
+    QVERIFY(asked);
+    QCOMPARE(requestsOf(ecu.sim, Read).isEmpty(), answer == QMessageBox::Cancel);
+    QCOMPARE(p.profile(), answer == QMessageBox::Cancel ? edited : ecuCurve);
+    QCOMPARE(QFile::exists(saved), answer == QMessageBox::Save);
+    QCOMPARE(controlsWithState(w, false), QStringList());
 }
 
 QTEST_MAIN(TestTransfers)

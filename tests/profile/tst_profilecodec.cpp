@@ -20,6 +20,8 @@ private slots:
     void flashImageWritten();
     void flashImageRead_data();
     void flashImageRead();
+    void writtenImageChecked_data();
+    void writtenImageChecked();
     void valueRanges();
     void keysFollowVariant();
 };
@@ -204,6 +206,40 @@ void TestProfileCodec::flashImageRead()
     QCOMPARE(parsed.name, name);
     QCOMPARE(parsed.k, k);
     QCOMPARE(parsed.benchOn, bench);
+}
+
+void TestProfileCodec::writtenImageChecked_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QByteArray>("readBack");
+    QTest::addColumn<QVector<int>>("points");
+    QTest::addColumn<bool>("nameDiffers");
+    QByteArray small(41, char(3));
+    QByteArray table = small + QByteArray(9, char(1)); // K and the rest follow
+    QTest::newRow("same, small table") << small << table << QVector<int>() << false;
+    QByteArray two = table;
+    two[0] = char(2);
+    two[40] = char(-3);
+    QTest::newRow("first and last point") << small << two << QVector<int>({0, 40}) << false;
+    QTest::newRow("read stopped early") << small << table.left(39) << QVector<int>({39, 40})
+                                        << false;
+    const QByteArray large = small + QByteArray("gara.prf").leftJustified(40, '\0');
+    QByteArray renamed = large + QByteArray(9, char(1));
+    QTest::newRow("same, large table") << large << renamed << QVector<int>() << false;
+    renamed[45] = 'x';
+    QTest::newRow("name differs") << large << renamed << QVector<int>() << true;
+}
+
+void TestProfileCodec::writtenImageChecked()
+{
+    QFETCH(QByteArray, sent);
+    QFETCH(QByteArray, readBack);
+    QFETCH(QVector<int>, points);
+    QFETCH(bool, nameDiffers);
+    const WriteCheck check = checkWrittenImage(sent, readBack);
+    QCOMPARE(check.points, points);
+    QCOMPARE(check.nameDiffers, nameDiffers);
+    QCOMPARE(check.ok(), points.isEmpty() && !nameDiffers);
 }
 
 void TestProfileCodec::valueRanges()

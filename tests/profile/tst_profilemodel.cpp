@@ -149,11 +149,25 @@ void TestProfileModel::stepsMergeAndSelectionExtends()
     m.select(41);
     QVERIFY(!m.hasSelection());
 
-    // Saved state: the values and K last read, loaded or saved.
+    // Saved state: the values and K last read, loaded, saved or written;
+    // modifiedChanged fires only when the state turns, undo included.
     m.markSaved();
     QVERIFY(!m.isModified());
-    m.setK(3);
+    QSignalSpy modified(&m, &CProfileModel::modifiedChanged);
+    const int savedK = m.k();
+    m.setK(savedK + 1);
+    m.setK(savedK + 2);
     QVERIFY(m.isModified());
+    m.setK(savedK);
+    m.markSaved();
+    QVector<double> other = m.values();
+    other[0] += 1;
+    m.replaceValues(other);
+    m.undoStack()->undo();
+    QCOMPARE(modified.count(), 4);
+    QCOMPARE(modified.at(0).at(0).toBool(), true);
+    QCOMPARE(modified.at(3).at(0).toBool(), false);
+    QVERIFY(!m.isModified());
 }
 
 QTEST_GUILESS_MAIN(TestProfileModel)

@@ -256,6 +256,7 @@ void TstEcuSim::faults_data()
     QTest::newRow("drop byte") << EcuSimulator::Fault::DropByte << 7 << 7 << true;
     QTest::newRow("extra byte") << EcuSimulator::Fault::ExtraByte << 9 << 9 << true;
     QTest::newRow("no write ack") << EcuSimulator::Fault::NoWriteAck << 8 << -1 << true;
+    QTest::newRow("wrong store") << EcuSimulator::Fault::WrongStore << 8 << 8 << false;
 }
 
 void TstEcuSim::faults()
@@ -296,6 +297,10 @@ void TstEcuSim::faults()
     case EcuSimulator::Fault::NoWriteAck:
         QCOMPARE(probe, goodProbe);
         QCOMPARE(int(readAnswerValue(sim.handle(buildReadFrame(7)))), 0x55);
+        break;
+    case EcuSimulator::Fault::WrongStore:
+        QCOMPARE(write, goodWrite); // acknowledged as sent...
+        QCOMPARE(int(sim.tableByte(7)), 0x54); // ...stored with bit 0 flipped
         break;
     case EcuSimulator::Fault::Silent:
         QVERIFY(sim.handle(buildPollFrame()).isEmpty());

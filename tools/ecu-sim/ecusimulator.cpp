@@ -120,6 +120,10 @@ QByteArray EcuSimulator::handle(const QByteArray &request, int *delayMs)
         return answer;
     if (active == Fault::NoWriteAck && byteAt(request, 0) == RequestWrite)
         return QByteArray();
+    if (active == Fault::WrongStore && byteAt(request, 0) == RequestWrite) {
+        const quint8 address = byteAt(request, 2);
+        tableBytes[address] = static_cast<char>(byteAt(request, 1) ^ 1);
+    }
 
     switch (active) {
     case Fault::WrongByte0:

@@ -28,7 +28,8 @@ public:
         WrongByte0,    // answers with byte 0 changed (e.g. 0x00)
         DropByte,      // answers with one byte missing (7 bytes)
         ExtraByte,     // answers with one byte too many (9 bytes)
-        NoWriteAck     // answers everything but write frames
+        NoWriteAck,    // answers everything but write frames
+        WrongStore     // acknowledges a write as sent but stores value ^ 1
     };
 
     EcuSimulator();

@@ -65,6 +65,7 @@ bool parseFault(const QString &name, EcuSimulator::Fault *fault)
         {QStringLiteral("drop-byte"), EcuSimulator::Fault::DropByte},
         {QStringLiteral("extra-byte"), EcuSimulator::Fault::ExtraByte},
         {QStringLiteral("no-write-ack"), EcuSimulator::Fault::NoWriteAck},
+        {QStringLiteral("wrong-store"), EcuSimulator::Fault::WrongStore},
     };
     for (const auto &entry : names) {
         if (entry.first == name) {
@@ -127,8 +128,8 @@ int main(int argc, char *argv[])
                                                           "answers (e.g. after the probe, during a transfer)."),
                                            QStringLiteral("N"));
     const QCommandLineOption faultOpt(QStringLiteral("fault"),
-                                      QStringLiteral("Misbehave: silent, wrong-byte0, drop-byte, extra-byte or "
-                                                     "no-write-ack (default none)."),
+                                      QStringLiteral("Misbehave: silent, wrong-byte0, drop-byte, extra-byte, "
+                                                     "no-write-ack or wrong-store (default none)."),
                                       QStringLiteral("FAULT"), QStringLiteral("none"));
     const QCommandLineOption silentAfterOpt(QStringLiteral("silent-after"),
                                             QStringLiteral("Fall silent after N answers."), QStringLiteral("N"));

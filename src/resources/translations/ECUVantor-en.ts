@@ -354,6 +354,54 @@
         <source>Impossibile aprire il file %1</source>
         <translation>Cannot open the file %1</translation>
     </message>
+    <message>
+        <source>Impossibile aprire il file %1: %2</source>
+        <translation>Cannot open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
+        <translation>The file %1 is %2 bytes long, a profile has %3: the file was not loaded.</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file %1: %2</source>
+        <translation>Cannot read the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere il file %1: %2</source>
+        <translation>Cannot write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>File di profilo</source>
+        <translation>Profile file</translation>
+    </message>
+    <message>
+        <source>Mappa modificata</source>
+        <translation>Profile modified</translation>
+    </message>
+    <message>
+        <source>La mappa mostrata è stata modificata e non è stata salvata. Salvarla prima di continuare?</source>
+        <translation>The profile shown has been modified and not saved. Save it before going on?</translation>
+    </message>
+    <message>
+        <source>%1 giri/min</source>
+        <translation>%1 rpm</translation>
+    </message>
+    <message>
+        <source>nome del profilo</source>
+        <translation>profile name</translation>
+    </message>
+    <message>
+        <source>La verifica della scrittura ha trovato valori diversi da quelli inviati (%1). La mappa su ECU Vantor non è quella mostrata.</source>
+        <translation>Checking the write found values other than those sent (%1). The profile on ECU Vantor is not the one shown.</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Apri cartella backup&quot;)</source>
+        <translation>Open backup folder</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
+        <translation>Cannot save the backup of the profile read to %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>frmLogin</name>

@@ -354,6 +354,54 @@
         <source>Impossibile aprire il file %1</source>
         <translation>Impossibile aprire il file %1</translation>
     </message>
+    <message>
+        <source>Impossibile aprire il file %1: %2</source>
+        <translation>Impossibile aprire il file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
+        <translation>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file %1: %2</source>
+        <translation>Impossibile leggere il file %1: %2</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere il file %1: %2</source>
+        <translation>Impossibile scrivere il file %1: %2</translation>
+    </message>
+    <message>
+        <source>File di profilo</source>
+        <translation>File di profilo</translation>
+    </message>
+    <message>
+        <source>Mappa modificata</source>
+        <translation>Mappa modificata</translation>
+    </message>
+    <message>
+        <source>La mappa mostrata è stata modificata e non è stata salvata. Salvarla prima di continuare?</source>
+        <translation>La mappa mostrata è stata modificata e non è stata salvata. Salvarla prima di continuare?</translation>
+    </message>
+    <message>
+        <source>%1 giri/min</source>
+        <translation>%1 giri/min</translation>
+    </message>
+    <message>
+        <source>nome del profilo</source>
+        <translation>nome del profilo</translation>
+    </message>
+    <message>
+        <source>La verifica della scrittura ha trovato valori diversi da quelli inviati (%1). La mappa su ECU Vantor non è quella mostrata.</source>
+        <translation>La verifica della scrittura ha trovato valori diversi da quelli inviati (%1). La mappa su ECU Vantor non è quella mostrata.</translation>
+    </message>
+    <message>
+        <source>tr(&quot;Apri cartella backup&quot;)</source>
+        <translation>Apri cartella backup</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
+        <translation>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>frmLogin</name>
