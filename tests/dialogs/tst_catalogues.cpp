@@ -269,6 +269,9 @@ const Entry kTexts[] = {
       "Apri cartella backup", "Open backup folder" },
     { "frmProgPannel", "Impossibile salvare la copia di sicurezza della mappa letta in %1: %2",
       "Impossibile salvare la copia di sicurezza della mappa letta in %1: %2", "Cannot save the backup of the profile read to %1: %2" },
+    { "frmProgPannel", "La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?",
+      "La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?",
+      "The profile is being written to ECU Vantor: closing now would leave the ECU half written. Close anyway?" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -388,7 +391,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 125);
+    QCOMPARE(kTextCount, 126);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

@@ -402,6 +402,10 @@
         <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
         <translation>Cannot save the backup of the profile read to %1: %2</translation>
     </message>
+    <message>
+        <source>La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?</source>
+        <translation>The profile is being written to ECU Vantor: closing now would leave the ECU half written. Close anyway?</translation>
+    </message>
 </context>
 <context>
     <name>frmLogin</name>

@@ -402,6 +402,10 @@
         <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
         <translation>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</translation>
     </message>
+    <message>
+        <source>La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?</source>
+        <translation>La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?</translation>
+    </message>
 </context>
 <context>
     <name>frmLogin</name>
