@@ -402,6 +402,8 @@ void TestLinkControl::unacknowledgedCommandsKeepLinkUp()
     QTRY_COMPARE_WITH_TIMEOUT(widget<QLCDNumber>(w, "lcdRPM")->intValue(), 1100, 1000);
 
     MessageBoxSeen none;
+    QElapsedTimer watching;
+    watching.start();
     watchForMessageBox(&none, 2500);
     ecu.sim.setFault(EcuSimulator::Fault::NoWriteAck);
     ecu.sim.clearRequests();
@@ -418,6 +420,8 @@ void TestLinkControl::unacknowledgedCommandsKeepLinkUp()
     QCOMPARE(ecu.sim.tableByte(42), quint8(2)); // written, only never acknowledged
     w.onLinkClicked();
     QTest::qWait(50);
+    // The watcher must not outlive `none` into the next test.
+    QTest::qWait(qMax<qint64>(0, 2600 - watching.elapsed()));
 }
 
 // A file dialog opens only once polling has stopped, and polling resumes
