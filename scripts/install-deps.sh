@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages ECU Vantor needs to build and run, when missing.
+# Installs the Debian packages ECU Vantor needs to build and run, when missing,
+# and any further packages named as arguments (the package and CI scripts).
 set -euo pipefail
 
 PACKAGES=(
@@ -8,6 +9,7 @@ PACKAGES=(
   libqwt-qt5-dev libqt5opengl5-dev libqt5serialport5-dev
   libhidapi-dev
   fonts-dejavu-core qttranslations5-l10n  # the interface font; Qt's own texts in Italian
+  "$@"
 )
 
 missing=()
@@ -27,5 +29,5 @@ if [ "$(id -u)" -ne 0 ]; then
   SUDO="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$SUDO apt-get -o DPkg::Lock::Timeout=300 update -qq
+$SUDO apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}"
