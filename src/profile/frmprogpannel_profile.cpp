@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QSaveFile>
 #include <qwt_plot_curve.h>
 
 void frmProgPannel::setFlatCurve(double value, CProfileModel::Step step)
@@ -134,18 +133,12 @@ FileOutcome frmProgPannel::saveProfileFile()
         return FileOutcome::Cancelled;
     name = withProfileSuffix(name);
 
-    // Written through a save file: a write that fails part-way leaves the old
-    // file as it was and counts as an open failure.
-    QSaveFile file(name);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        QDataStream out(&file);
-        writeProfile(out, profileValues(), profileModel.k());
-        written = out.status() == QDataStream::Ok && file.commit();
-    }
-    if (!written) {
+    // A write that fails part-way leaves the old file as it was and counts
+    // as an open failure.
+    QString error;
+    if (!writeProfileFile(name, profileValues(), profileModel.k(), &error)) {
         warnProfileFile(tr("Impossibile scrivere il file %1: %2")
-                            .arg(QDir::toNativeSeparators(name), file.errorString()));
+                            .arg(QDir::toNativeSeparators(name), error));
         return FileOutcome::OpenFailure;
     }
 

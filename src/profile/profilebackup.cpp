@@ -3,10 +3,8 @@
 #include "profile/profilecodec.h"
 #include "profile/profilefolder.h"
 
-#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 QString backupFolder()
 {
@@ -33,16 +31,5 @@ QString writeBackup(const QString &folder, const QString &name, const QVector<do
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = dir.absoluteFilePath(QStringLiteral("%1_%2.prf").arg(base).arg(n));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return QString();
-    }
-    QDataStream out(&file);
-    writeProfile(out, values, k);
-    if (out.status() != QDataStream::Ok || !file.commit()) {
-        *error = file.errorString();
-        return QString();
-    }
-    return path;
+    return writeProfileFile(path, values, k, error) ? path : QString();
 }

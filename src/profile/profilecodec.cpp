@@ -1,6 +1,7 @@
 #include "profilecodec.h"
 
 #include <QDataStream>
+#include <QSaveFile>
 #include <cmath>
 
 qint8 valueToByte(double value)
@@ -126,4 +127,18 @@ QVector<double> profileKeys(double maxRpm)
     for (int i = 0; i < ProfilePoints; ++i)
         keys[i] = i * maxRpm / 40.0;
     return keys;
+}
+
+bool writeProfileFile(const QString &path, const QVector<double> &values, int k, QString *error)
+{
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        QDataStream out(&file);
+        writeProfile(out, values, k);
+        written = out.status() == QDataStream::Ok && file.commit();
+    }
+    if (!written && error)
+        *error = file.errorString();
+    return written;
 }

@@ -23,6 +23,9 @@ struct ProfileData
 };
 
 void writeProfile(QDataStream &out, const QVector<double> &values, int k);
+// Writes a profile file through a save file: one that fails part-way leaves
+// the old file as it was. False, with the reason in *error, on a failure.
+bool writeProfileFile(const QString &path, const QVector<double> &values, int k, QString *error);
 // Items past the end of the data read as 0; bytes after the 42nd are ignored.
 ProfileData readProfile(QDataStream &in);
 
