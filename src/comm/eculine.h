@@ -52,6 +52,9 @@ public:
     // How long a request must still wait before it may go out, in
     // nanoseconds; 0 when it may go now.
     qint64 nsUntilFree() const;
+    // TEMPORARY until the line rules land.
+    void noteRequestSent() {}
+    void setMinAnswerNs(qint64) {}
     // Forgets every pending gap and silence (a new connection).
     void reset();
 

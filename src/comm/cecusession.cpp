@@ -1,0 +1,463 @@
+#include "cecusession.h"
+
+#include "cgestreceive.h"
+#include "cgestrt.h"
+#include "cgestsend.h"
+#include "chidtransport.h"
+#include "ecucommands.h"
+#include "frames.h"
+
+#include <QSettings>
+#include <cstdio>
+
+namespace {
+
+const QLatin1String HidRoute("HID");
+
+bool isTransferCommand(const QString &cmd)
+{
+    return cmd == EcuCommand::FlashRead || cmd == EcuCommand::FlashWrite
+           || cmd == EcuCommand::SaveProfileAndSend;
+}
+
+} // namespace
+
+CEcuSession::CEcuSession(hid_device *hidDevice, const CWorkerTimings &timings, QObject *parent)
+    : QObject(parent), m_serialAnswerMinNs(timings.serialAnswerMinNs), m_hidDevice(hidDevice)
+{
+    // The one owner of the HID device from here on.
+    if (m_hidDevice)
+        m_hidTransport = new CHidTransport(m_hidDevice, this);
+
+    // The ECU's serial line: 9600 baud, 8 data bits, no parity, one stop bit,
+    // no flow control. The port search names and opens it.
+    m_port = new QSerialPort;
+    m_port->setBaudRate(QSerialPort::Baud9600);
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setParity(QSerialPort::NoParity);
+    m_port->setStopBits(QSerialPort::OneStop);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+
+    m_flashBuffer.resize(ecuTable(m_devInfo.hardware).readCount - 1);
+    m_gestSend = new CGestSend(&m_flashBuffer, this, timings.transferTimeoutMs,
+                               timings.transferRetries);
+    m_gestReceive = new CGestReceive(&m_flashBuffer, this, timings.transferTimeoutMs,
+                                     timings.transferRetries);
+    m_gestRT = new CGestRT(this, timings.linkTimeoutMs, timings.linkRetries);
+    applyLineSettings();
+    m_gestSend->setLine(&m_line);
+    m_gestReceive->setLine(&m_line);
+    m_gestRT->setLine(&m_line);
+
+    m_rxFrame.resize(FrameSize);
+
+    connect(m_port, &QSerialPort::errorOccurred, this, &CEcuSession::onPortError);
+    if (m_hidTransport)
+        connect(m_hidTransport, &CHidTransport::sgnAnswer, this, &CEcuSession::onHidAnswer);
+}
+
+CEcuSession::~CEcuSession()
+{
+    // The HID thread ends first (its read is bounded), then the device goes.
+    delete m_hidTransport;
+    m_hidTransport = nullptr;
+    if (m_port->isOpen())
+        m_port->close();
+    if (m_hidDevice)
+        hid_close(m_hidDevice);
+    hid_exit();
+    delete m_port;
+    m_port = nullptr;
+    delete m_gestSend; // each worker stops and joins its thread
+    delete m_gestReceive;
+    delete m_gestRT;
+}
+
+// The quiet gaps of the line after an answer: "Line/GapMs" after a read or
+// poll answer, "Line/WriteGapMs" after a write acknowledgement, each 0..50 ms.
+// Read, never written: the defaults need no entry in the store.
+void CEcuSession::applyLineSettings()
+{
+    const QSettings settings;
+    bool ok = false;
+    int gap = settings.value(QStringLiteral("Line/GapMs")).toInt(&ok);
+    if (!ok)
+        gap = CEcuLine::DefaultGapMs;
+    int writeGap = settings.value(QStringLiteral("Line/WriteGapMs")).toInt(&ok);
+    if (!ok)
+        writeGap = CEcuLine::DefaultWriteGapMs;
+    m_line.setGaps(gap, writeGap);
+}
+
+bool CEcuSession::mayStartCommand() const
+{
+    return m_state == State::Disconnected || m_state == State::Idle;
+}
+
+bool CEcuSession::mayUseEcu() const
+{
+    return m_connected && !transferBusy();
+}
+
+bool CEcuSession::transferRunning() const
+{
+    return m_state == State::Reading || m_state == State::Writing || m_state == State::Verifying;
+}
+
+bool CEcuSession::transferBusy() const
+{
+    if (transferRunning())
+        return true;
+    return (m_state == State::CommandPending || m_state == State::Command)
+           && isTransferCommand(m_command);
+}
+
+bool CEcuSession::writeBusy() const
+{
+    if (m_state == State::Writing || m_state == State::Verifying)
+        return true;
+    return (m_state == State::CommandPending || m_state == State::Command)
+           && m_command == EcuCommand::FlashWrite;
+}
+
+bool CEcuSession::acceptsReadings() const
+{
+    return mayUseEcu();
+}
+
+void CEcuSession::setState(State state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}
+
+void CEcuSession::changed()
+{
+    emit stateChanged();
+}
+
+void CEcuSession::connectTo(const QString &portName)
+{
+    m_connected = true;
+    m_portName = portName;
+    m_linkOn = false;
+    m_benchOn = false;
+    m_aborted = Aborted::None;
+    m_rxCount = 0; // the port has just been opened: start on a frame boundary
+    m_line.reset();
+    // USB reports are not paced by the serial line's baud rate.
+    m_line.setMinAnswerNs(portName == HidRoute ? 0 : m_serialAnswerMinNs);
+    m_state = State::Idle;
+    changed();
+}
+
+void CEcuSession::searchFailed()
+{
+    m_connected = false;
+    if (!m_portName.isNull())
+        m_portName = QString();
+    // No ECU is in use: a port the search left open (a port found, then the
+    // placeholder chosen) is not kept open behind the user's back.
+    if (m_port->isOpen())
+        m_port->close();
+    changed();
+}
+
+void CEcuSession::endConnection()
+{
+    if (transferRunning())
+        m_aborted = m_state == State::Reading ? Aborted::Read : Aborted::Write;
+    m_gestRT->abort(); // stops polling and drops queued and held-back commands
+    m_gestSend->abort();
+    m_gestReceive->abort();
+    if (m_hidTransport)
+        m_hidTransport->abort();
+
+    m_linkOn = false;
+    // The ECU is left as it is: no frame switches its test bench off.
+    m_benchOn = false;
+    if (m_port->isOpen())
+        m_port->close();
+    m_connected = false;
+    // The next search starts on no route at all: not HID, not a stale port.
+    m_portName = QString();
+    m_command.clear();
+    m_state = State::Disconnected;
+    changed();
+    emit connectionEnded();
+}
+
+bool CEcuSession::linkFailed()
+{
+    // A report from a connection that has already ended (the worker may have
+    // sent it just before it was stopped) ends nothing.
+    if (!m_connected)
+        return false;
+    endConnection();
+    return true;
+}
+
+void CEcuSession::setDevInfo(const CDevInfo &info)
+{
+    m_devInfo = info;
+    changed();
+}
+
+bool CEcuSession::toggleLink()
+{
+    // A start or a stop would drop a command waiting for the line.
+    if (m_state != State::Idle)
+        return false;
+    m_linkOn = !m_linkOn;
+    if (m_linkOn)
+        m_gestRT->startLink();
+    else
+        m_gestRT->stopLink();
+    changed();
+    return true;
+}
+
+bool CEcuSession::toggleBench()
+{
+    if (!mayUseEcu())
+        return false;
+    if (m_benchOn)
+        m_gestRT->queueBancoOff(hardware());
+    else
+        m_gestRT->queueBancoOn(hardware());
+    m_benchOn = !m_benchOn;
+    changed();
+    return true;
+}
+
+void CEcuSession::setBenchOn(bool on)
+{
+    if (on == m_benchOn)
+        return;
+    m_benchOn = on;
+    changed();
+}
+
+void CEcuSession::queueK(int k)
+{
+    if (m_connected)
+        m_gestRT->queueKIniezione(static_cast<quint8>(k), hardware());
+}
+
+bool CEcuSession::requestCommand(const QString &cmd)
+{
+    // One command at a time: none replaces another.
+    if (!mayStartCommand() || (isTransferCommand(cmd) && !m_connected))
+        return false;
+    m_command = cmd;
+    setState(State::CommandPending);
+    m_gestRT->requestCommand(cmd);
+    return true;
+}
+
+bool CEcuSession::requestWrite(const QByteArray &image)
+{
+    if (!mayStartCommand() || !m_connected)
+        return false;
+    m_flashBuffer = image;
+    return requestCommand(EcuCommand::FlashWrite);
+}
+
+bool CEcuSession::takeCommand(const QString &cmd)
+{
+    // A name handed back for a command the session no longer waits for (the
+    // connection ended meanwhile) starts nothing.
+    if (m_state != State::CommandPending || cmd != m_command)
+        return false;
+    setState(State::Command);
+    return true;
+}
+
+bool CEcuSession::startRead()
+{
+    if (m_state != State::Command || !m_connected || m_command != EcuCommand::FlashRead)
+        return false;
+    m_aborted = Aborted::None;
+    setState(State::Reading);
+    m_gestReceive->startReceive(0, hardware());
+    return true;
+}
+
+bool CEcuSession::startWrite()
+{
+    if (m_state != State::Command || !m_connected || m_command != EcuCommand::FlashWrite)
+        return false;
+    m_aborted = Aborted::None;
+    m_writtenImage = m_flashBuffer;
+    // "Line/VerifyWrites" (read, never written; on when missing): read the
+    // written addresses back before the write counts as done.
+    m_checkWrites = QSettings().value(QStringLiteral("Line/VerifyWrites"), true).toBool();
+    setState(State::Writing);
+    m_gestSend->startSend(0);
+    return true;
+}
+
+void CEcuSession::endCommand(bool resume)
+{
+    if (m_state != State::Command)
+        return; // the connection ended meanwhile: nothing to resume
+    m_command.clear();
+    setState(m_connected ? State::Idle : State::Disconnected);
+    if (resume)
+        resumeLink();
+}
+
+void CEcuSession::resumeLink()
+{
+    if (m_connected && m_linkOn)
+        m_gestRT->startLink();
+}
+
+CTransferOutcome CEcuSession::finish(CTransferOutcome::Kind kind)
+{
+    CTransferOutcome outcome;
+    outcome.kind = kind;
+    outcome.image = kind == CTransferOutcome::ReadDone ? m_flashBuffer : m_writtenImage;
+    if (kind == CTransferOutcome::WriteDiffers)
+        outcome.readBack = m_flashBuffer;
+    m_command.clear();
+    setState(State::Idle);
+    resumeLink();
+    return outcome;
+}
+
+CTransferOutcome CEcuSession::transferResult(const QString &result)
+{
+    const bool ok = result.startsWith(QLatin1String("OK"));
+    const bool ko = result.startsWith(QLatin1String("KO"));
+    if (!ok && !ko)
+        return CTransferOutcome();
+
+    if (!transferRunning()) {
+        // The report of a transfer that the end of its connection cut short
+        // (or that ended just before): it failed, and says so once.
+        if (m_aborted == Aborted::None)
+            return CTransferOutcome();
+        CTransferOutcome outcome;
+        outcome.kind = m_aborted == Aborted::Read ? CTransferOutcome::ReadFailed
+                                                  : CTransferOutcome::WriteFailed;
+        outcome.connectionLost = true;
+        m_aborted = Aborted::None;
+        return outcome;
+    }
+
+    const bool reading = m_state == State::Reading;
+    if (ko) {
+        // The line failed: the connection ends, as after a link failure.
+        endConnection();
+        m_aborted = Aborted::None;
+        CTransferOutcome outcome;
+        outcome.kind = reading ? CTransferOutcome::ReadFailed : CTransferOutcome::WriteFailed;
+        return outcome;
+    }
+    if (reading)
+        return finish(CTransferOutcome::ReadDone);
+    if (m_state == State::Writing) {
+        if (!m_checkWrites)
+            return finish(CTransferOutcome::WriteDone);
+        // Every byte acknowledged: now read them back. The read reports
+        // through here too.
+        setState(State::Verifying);
+        m_gestReceive->startReceive(0, hardware());
+        return CTransferOutcome();
+    }
+    // The check: every written byte must come back as it was sent.
+    const bool same = m_flashBuffer.size() >= m_writtenImage.size()
+                      && m_flashBuffer.left(m_writtenImage.size()) == m_writtenImage;
+    return finish(same ? CTransferOutcome::WriteDone : CTransferOutcome::WriteDiffers);
+}
+
+int CEcuSession::overallPercent(int percent) const
+{
+    // A checked write fills the bar once over both halves.
+    if (!m_checkWrites || (m_state != State::Writing && m_state != State::Verifying))
+        return percent;
+    const int phase = m_state == State::Verifying ? 1 : 0;
+    return (phase * 100 + qBound(0, percent, 100)) / 2;
+}
+
+void CEcuSession::sendFrame(const QByteArray &frame, const QObject *sender)
+{
+    // Nothing a worker sends after its connection has ended reaches the line.
+    if (!m_connected && sender
+        && (sender == m_gestSend || sender == m_gestReceive || sender == m_gestRT))
+        return;
+
+    if (m_portName == HidRoute) {
+        // The exchange runs on the HID thread; the answer comes back through
+        // onHidAnswer.
+        if (m_hidTransport) {
+            m_line.noteRequestSent();
+            m_hidTransport->send(frame);
+        } else {
+            std::printf("OnSendSerialData: bytes written=%d\n", -1);
+            std::printf("OnSendSerialData: Unable to read()\n");
+            std::fflush(stdout);
+        }
+        return;
+    }
+
+    if (!m_port->isOpen())
+        return;
+    // A new request discards a partial answer and whatever is waiting, so a
+    // lost or surplus byte cannot leave the assembly misaligned for the
+    // requests that follow.
+    if (m_port->bytesAvailable() > 0)
+        m_port->readAll();
+    m_rxCount = 0;
+    m_line.noteRequestSent();
+    m_port->write(frame);
+}
+
+void CEcuSession::readSerial()
+{
+    if (m_port->bytesAvailable() > 0)
+        m_line.noteActivity();
+    while (m_port->bytesAvailable() > 0) {
+        char byte = 0;
+        if (!m_port->getChar(&byte))
+            break;
+        if (pushAnswerByte(m_rxFrame, m_rxCount, byte)) {
+            const QByteArray frame(m_rxFrame.constData(), FrameSize);
+            m_line.noteAnswer(frame);
+            handAnswer(frame);
+        }
+    }
+}
+
+void CEcuSession::onHidAnswer(const QByteArray &frame)
+{
+    m_line.noteAnswer(frame);
+    m_rxFrame = frame;
+    m_rxFrame.resize(FrameSize);
+    handAnswer(m_rxFrame);
+}
+
+// Every complete answer goes to every consumer, in the order the port
+// search, the writer, the reader, the real-time worker; each decides from its
+// own state whether it waits for it.
+void CEcuSession::handAnswer(const QByteArray &frame)
+{
+    emit answerReceived(frame);
+    m_gestSend->setReply(frame);
+    m_gestReceive->setReply(frame);
+    m_gestRT->setReply(frame);
+}
+
+void CEcuSession::onPortError(QSerialPort::SerialPortError error)
+{
+    // The port went away under a connection (the adapter was unplugged).
+    if (error != QSerialPort::ResourceError || !m_connected || m_portName == HidRoute)
+        return;
+    if (transferRunning())
+        endConnection(); // the transfer reports its own failure
+    else
+        emit linkError(QStringLiteral("KO"));
+}
