@@ -1,25 +1,36 @@
+// The main window: construction and wiring, the one place that enables the
+// controls, closing, language, variant, readouts and expert mode.
 #include "frmprogpannel.h"
 
+#include "app/startup.h"
 #include "cmsg.h"
 #include "comm/cgestreceive.h"
 #include "comm/cgestrt.h"
 #include "comm/cgestsend.h"
-#include "comm/chidtransport.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmlogin.h"
 #include "frmprogpannel_styles.h"
 #include "gauge/crpmgauge.h"
 #include "portsearch/frmricercaporta.h"
 #include "portsearch/hiddevice.h"
+#include "portsearch/virtualports.h"
 #include "profile/canvaspicker.h"
+#include "profile/profilebackup.h"
+#include "profile/profiledocument.h"
+#include "profile/profileeditor.h"
+#include "profile/profileplot.h"
 #include "ui_frmprogpannel.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
-#include <QSerialPort>
 #include <QSettings>
-#include <qwt_plot_curve.h>
+#include <QTranslator>
+#include <QUndoStack>
+#include <QUrl>
+#include <qwt_text.h>
 
 frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     : QMainWindow(parent)
@@ -30,33 +41,28 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     {
         CMsg messages; // builds the message table in the installed language
     }
-
-    // "[*]" shows the star of an unsaved profile and nothing otherwise.
-    setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - V.")
-                   + QCoreApplication::applicationVersion() + QStringLiteral("[*]"));
-
-    connected = false;
-    bancoOn = false;
-    linkOn = false;
-    profileFileShown = false;
+    setWindowTitleText();
 
     deviceInfoLabel = new QLabel;
     deviceInfoLabel->setFrameStyle(QFrame::Plain | QFrame::NoFrame);
     profileNameLabel = new QLabel;
+    // The selected point's values, beside the other status-bar labels.
+    selectionLabel = new QLabel;
+    statusBar()->addPermanentWidget(selectionLabel, 0);
+    selectionLabel->hide();
 
     valueMin = -10.0f;
     valueMax = 25.0f;
     valueAxisStep = 5;
     keyStepPixels = 10;
     ui->spProfiloPiatto->setRange(static_cast<int>(valueMin), static_cast<int>(valueMax));
-    picker = nullptr;
 
     ui->lblAdcSonda->setText(QStringLiteral("0"));
 
-    hidDevice = openHidDevice(0x04D8, 0x0080);
-    // The one owner of the HID device from here on.
-    if (hidDevice)
-        hidTransport = new CHidTransport(hidDevice, this);
+    // The session owns the HID device, the serial port, the line and the
+    // workers; it is the window's child and goes first.
+    session = new CEcuSession(openHidDevice(0x04D8, 0x0080), timings, this);
+    document = new CProfileDocument(this);
 
     ui->lblVirtualPort->setText(CMsg::messages[5]);
     ui->lblPathProfilo->setText(CMsg::messages[4]);
@@ -76,42 +82,19 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     rpmGauge->setMaximumSize(ui->gbRPM->width(), ui->gbRPM->height());
     rpmGauge->setShowOverlay(false);
 
-    flashBuffer.resize(devInfo.hardware < 20 ? 49 : 89);
-
-    port = new QSerialPort;
-    port->setBaudRate(QSerialPort::Baud9600);
-    port->setDataBits(QSerialPort::Data8);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    port->setFlowControl(QSerialPort::NoFlowControl);
-
-    gestSend = new CGestSend(&flashBuffer, this, timings.transferTimeoutMs,
-                             timings.transferRetries);
-    gestReceive = new CGestReceive(&flashBuffer, this, timings.transferTimeoutMs,
-                                   timings.transferRetries);
-    gestRT = new CGestRT(this, timings.linkTimeoutMs, timings.linkRetries);
-    applyLineSettings();
-    gestSend->setLine(&ecuLine);
-    gestReceive->setLine(&ecuLine);
-    gestRT->setLine(&ecuLine);
-
-    rxFrame.resize(8);
+    plot = new CProfilePlot(ui->qwtPlot, document, this);
+    editor = new CProfileEditor(this, document, plot, this);
 
     aboutDialog = new frmAbout(this);
-    ricercaPorta = new frmRicercaPorta(this, port, hidDevice);
-    ricercaPorta->setHidTransport(hidTransport);
+    ricercaPorta = new frmRicercaPorta(this, session->port(), session->hidDevice());
+    ricercaPorta->setHidTransport(session->hidTransport());
     loginDialog = new frmLogin(this);
 
     ui->btBanco->hide();
     ui->lblAdcSonda->hide();
     ui->lblLivelloSensore->hide();
     ui->btRicercaPorta->setStyleSheet(QStringLiteral(LED_OFF_STYLE));
-    ui->btRicercaPorta->setEnabled(true);
-    ui->btStartLink->setEnabled(false);
     ui->btStartLink->setStyleSheet(QStringLiteral(LED_OFF_STYLE));
-    ui->btSaveFlash->setEnabled(false);
-    ui->btReadFlash->setEnabled(false);
-    ui->btBanco->setEnabled(false);
     ui->btBanco->setStyleSheet(QStringLiteral(BANCO_OFF_STYLE));
 
     QSettings settings;
@@ -122,10 +105,8 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
         ui->actionInglese->setChecked(true);
     if (!settings.contains(QStringLiteral("Cylinders")))
         settings.setValue(QStringLiteral("Cylinders"), QStringLiteral("2"));
-    if (settings.value(QStringLiteral("Cylinders")).toString() == QLatin1String("2"))
-        onSelect2Cylinders();
-    else
-        onSelect4Cylinders();
+    selectVariant(settings.value(QStringLiteral("Cylinders")).toString() != QLatin1String("2"),
+                  true);
     if (settings.contains(QStringLiteral("Geometry")))
         restoreGeometry(settings.value(QStringLiteral("Geometry")).toByteArray());
 
@@ -136,26 +117,18 @@ frmProgPannel::~frmProgPannel()
 {
     QSettings().setValue(QStringLiteral("Geometry"), saveGeometry());
 
-    // The HID thread ends (its read is bounded) before the device goes.
-    delete hidTransport;
-    hidTransport = nullptr;
-    if (port->isOpen())
-        port->close();
-    if (hidDevice)
-        hid_close(hidDevice);
-    hid_exit();
-
+    // The port, the HID device and the workers go first (each worker stops
+    // and joins its thread), before anything they report to.
+    delete session;
+    session = nullptr;
     delete deviceInfoLabel;
     delete profileNameLabel;
-    delete port;
-    delete gestSend;    // each worker stops and joins its thread
-    delete gestReceive;
-    delete gestRT;
     delete aboutDialog;
     delete ricercaPorta;
+    delete editor;
+    delete plot;
     delete rpmGauge;
-    delete picker;
-    delete profileCurve; // detaches itself from the plot
+    delete document;
     delete ui;
 }
 
@@ -177,7 +150,6 @@ void frmProgPannel::connectAll()
     connect(this, &frmProgPannel::sgnClose, this, &frmProgPannel::onCloseClicked);
     connect(ui->actionCarica_Profilo, &QAction::triggered, this, &frmProgPannel::onLoadProfileClicked);
     connect(ui->actionSalva_Profilo, &QAction::triggered, this, &frmProgPannel::onSaveProfileClicked);
-    connect(ui->actionApri_Backup, &QAction::triggered, this, &frmProgPannel::onOpenBackupFolder);
     connect(ui->actionItaliano, &QAction::triggered, this, &frmProgPannel::onItalianoClicked);
     connect(ui->actionInglese, &QAction::triggered, this, &frmProgPannel::onIngleseClicked);
     connect(ui->actionCercaCentralina, &QAction::triggered, this, &frmProgPannel::onCercaPortaClicked);
@@ -190,22 +162,21 @@ void frmProgPannel::connectAll()
             &frmProgPannel::onSelect2Cylinders);
     connect(ui->actionCentralina_4cilindri, &QAction::triggered, this,
             &frmProgPannel::onSelect4Cylinders);
-    connect(port, &QSerialPort::readyRead, this, &frmProgPannel::onReceiveSerialData);
-    connect(port, &QSerialPort::errorOccurred, this, &frmProgPannel::onPortError);
-    if (hidTransport)
-        connect(hidTransport, &CHidTransport::sgnAnswer, this, &frmProgPannel::onHidAnswer);
-    connect(gestSend, &CGestSend::sgnSndByte, this, &frmProgPannel::onSendSerialData);
-    connect(gestReceive, &CGestReceive::sgnSndByte, this, &frmProgPannel::onSendSerialData);
-    connect(gestRT, &CGestRT::sgnSndByte, this, &frmProgPannel::onSendSerialData);
+    connect(session->port(), &QSerialPort::readyRead, this, &frmProgPannel::onReceiveSerialData);
+    connect(session->gestSend(), &CGestSend::sgnSndByte, this, &frmProgPannel::onSendSerialData);
+    connect(session->gestReceive(), &CGestReceive::sgnSndByte, this,
+            &frmProgPannel::onSendSerialData);
+    connect(session->gestRT(), &CGestRT::sgnSndByte, this, &frmProgPannel::onSendSerialData);
     connect(ricercaPorta, &frmRicercaPorta::sgnSndByte, this, &frmProgPannel::onSendSerialData);
-    connect(gestSend, &CGestSend::sgnPercent, this, &frmProgPannel::onPercentSndRcv);
-    connect(gestReceive, &CGestReceive::sgnPercent, this, &frmProgPannel::onPercentSndRcv);
-    connect(gestSend, &CGestSend::sgnEsito, this, &frmProgPannel::onEsitoSndRcv);
-    connect(gestReceive, &CGestReceive::sgnEsito, this, &frmProgPannel::onEsitoSndRcv);
-    connect(gestRT, &CGestRT::sgnADC, this, &frmProgPannel::onUpdateValAdc);
-    connect(gestRT, &CGestRT::sgnRpm, this, &frmProgPannel::onUpdateRpm);
-    connect(gestRT, &CGestRT::sgnError, this, &frmProgPannel::onErrorRT);
-    connect(gestRT, &CGestRT::sgnExecCmd, this, &frmProgPannel::execCmd);
+    connect(session->gestSend(), &CGestSend::sgnPercent, this, &frmProgPannel::onPercentSndRcv);
+    connect(session->gestReceive(), &CGestReceive::sgnPercent, this,
+            &frmProgPannel::onPercentSndRcv);
+    connect(session->gestSend(), &CGestSend::sgnEsito, this, &frmProgPannel::onEsitoSndRcv);
+    connect(session->gestReceive(), &CGestReceive::sgnEsito, this, &frmProgPannel::onEsitoSndRcv);
+    connect(session->gestRT(), &CGestRT::sgnADC, this, &frmProgPannel::onUpdateValAdc);
+    connect(session->gestRT(), &CGestRT::sgnRpm, this, &frmProgPannel::onUpdateRpm);
+    connect(session->gestRT(), &CGestRT::sgnError, this, &frmProgPannel::onErrorRT);
+    connect(session->gestRT(), &CGestRT::sgnExecCmd, this, &frmProgPannel::execCmd);
     connect(ricercaPorta, &frmRicercaPorta::sgnEsito, this, &frmProgPannel::onEsitoRicercaPorta);
     connect(ricercaPorta, &frmRicercaPorta::sgnDeviceInfo, this, &frmProgPannel::onGetDeviceInfo);
     connect(loginDialog, &frmLogin::sgnPassword, this, &frmProgPannel::onGetPassword);
@@ -216,14 +187,171 @@ void frmProgPannel::connectAll()
     ui->actionMuovi_Sinistra->setShortcut(QKeySequence(Qt::Key_Left));
     ui->actionMuovi_Destra->setShortcut(QKeySequence(Qt::Key_Right));
 
-    connectEditing();
+    // Beyond the description: the session's own reports, the document, the
+    // plot's live cell, the edit menu and the backups.
+    connect(session, &CEcuSession::answerReceived, ricercaPorta, &frmRicercaPorta::checkReply);
+    connect(session, &CEcuSession::linkError, this, &frmProgPannel::onErrorRT);
+    connect(session, &CEcuSession::connectionEnded, this, &frmProgPannel::resetReadouts);
+    connect(session, &CEcuSession::stateChanged, this, &frmProgPannel::updateControls);
+    connect(document, &CProfileDocument::fileChanged, this, &frmProgPannel::showProfileLabel);
+    connect(document, &CProfileDocument::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(document, &CProfileDocument::kChanged, ui->spKIniezione, &QSpinBox::setValue);
+    connect(document->model()->undoStack(), &QUndoStack::canUndoChanged, this,
+            &frmProgPannel::updateControls);
+    connect(document->model()->undoStack(), &QUndoStack::canRedoChanged, this,
+            &frmProgPannel::updateControls);
+    connect(ui->spKIniezione, qOverload<int>(&QSpinBox::valueChanged), document,
+            &CProfileDocument::setK);
+    CLiveCellMarker *live = plot->liveCell();
+    connect(session->gestRT(), &CGestRT::sgnRpm, live, &CLiveCellMarker::setRpm);
+    connect(session->gestRT(), &CGestRT::sgnIdxCella, live, &CLiveCellMarker::onIdxCella);
+    connect(session->gestRT(), &CGestRT::sgnValCella, live, &CLiveCellMarker::onValCella);
+
+    connect(ui->actionAnnulla, &QAction::triggered, document, &CProfileDocument::undo);
+    connect(ui->actionRipeti, &QAction::triggered, document, &CProfileDocument::redo);
+    connect(ui->actionEstendi_Sinistra, &QAction::triggered, editor,
+            &CProfileEditor::onEstendiSinistra);
+    connect(ui->actionEstendi_Destra, &QAction::triggered, editor,
+            &CProfileEditor::onEstendiDestra);
+    connect(ui->actionAumenta, &QAction::triggered, editor, &CProfileEditor::onAumenta);
+    connect(ui->actionDiminuisci, &QAction::triggered, editor, &CProfileEditor::onDiminuisci);
+    connect(ui->actionImposta_Valore, &QAction::triggered, editor,
+            &CProfileEditor::onImpostaValore);
+    connect(ui->actionScala, &QAction::triggered, editor, &CProfileEditor::onScala);
+    connect(ui->actionInterpola, &QAction::triggered, editor, &CProfileEditor::onInterpola);
+    connect(ui->actionLeviga, &QAction::triggered, editor, &CProfileEditor::onLeviga);
+    connect(ui->actionConfronta, &QAction::triggered, editor,
+            &CProfileEditor::onConfrontaConFile);
+    connect(ui->actionRipristina, &QAction::triggered, editor,
+            &CProfileEditor::onRipristinaRiferimento);
+    connect(ui->actionApri_Backup, &QAction::triggered, this, [this]() {
+        const QString folder = backupFolder();
+        (void)QDir().mkpath(folder);
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    });
+    connect(editor, &CProfileEditor::message, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 3000); });
+    connect(editor, &CProfileEditor::selectionTextChanged, this, [this](const QString &text) {
+        selectionLabel->setText(text);
+        selectionLabel->setVisible(!text.isEmpty());
+    });
+
+    ui->actionAnnulla->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Z));
+    ui->actionRipeti->setShortcuts({QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z),
+                                    QKeySequence(Qt::CTRL + Qt::Key_Y)});
+    ui->actionEstendi_Sinistra->setShortcut(QKeySequence(Qt::SHIFT + Qt::Key_Left));
+    ui->actionEstendi_Destra->setShortcut(QKeySequence(Qt::SHIFT + Qt::Key_Right));
+    ui->actionAumenta->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Up));
+    ui->actionDiminuisci->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Down));
+    ui->actionImposta_Valore->setShortcuts({QKeySequence(Qt::Key_Return),
+                                            QKeySequence(Qt::Key_Enter)});
+    ui->actionScala->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_M));
+    ui->actionInterpola->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_I));
+    ui->actionLeviga->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_L));
+    ui->actionConfronta->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_O));
+    ui->actionRipristina->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_R));
+
+    updateControls();
+}
+
+// The one place that enables the controls: from the session's state (the
+// connection, the line, the link switch, the test bench) and the document's
+// (locked while a transfer runs, undo and redo).
+void frmProgPannel::updateControls()
+{
+    // While a transfer is asked for or runs, the document takes no change
+    // from the user; the read's own result still goes in.
+    document->setLocked(session->transferBusy());
+
+    const bool connected = session->isConnected();
+    const bool panelFree = !session->transferBusy();
+    const bool ecu = session->mayUseEcu();
+    const bool lineFree = session->mayStartCommand();
+    const bool editable = !document->isLocked();
+
+    ui->btReadFlash->setEnabled(ecu);
+    ui->btSaveFlash->setEnabled(ecu);
+    ui->btBanco->setEnabled(ecu);
+    ui->btStartLink->setEnabled(ecu);
+    ui->btRicercaPorta->setEnabled(panelFree);
+    ui->btCaricaProfilo->setEnabled(panelFree);
+    ui->btSalvaProfilo->setEnabled(panelFree);
+    ui->btFlatProfile->setEnabled(panelFree && editable);
+    ui->spKIniezione->setEnabled(panelFree);
+    ui->spProfiloPiatto->setEnabled(panelFree);
+
+    // A write cut short would leave the ECU half written: closing waits.
+    const bool mayClose = !session->writeBusy();
+    ui->btClose->setEnabled(mayClose);
+    ui->actionUscita_Programma->setEnabled(mayClose);
+
+    // Commands that need the line or a file dialog wait for a free line.
+    ui->actionCarica_Profilo->setEnabled(lineFree);
+    ui->actionSalva_Profilo->setEnabled(lineFree);
+    ui->actionCercaCentralina->setEnabled(lineFree);
+    ui->actionConfronta->setEnabled(lineFree && editable);
+
+    // Every change of the profile by the user waits for the transfer.
+    QUndoStack *undo = document->model()->undoStack();
+    ui->actionAnnulla->setEnabled(editable && undo->canUndo());
+    ui->actionRipeti->setEnabled(editable && undo->canRedo());
+    for (QAction *a : {ui->actionEstendi_Sinistra, ui->actionEstendi_Destra, ui->actionAumenta,
+                       ui->actionDiminuisci, ui->actionImposta_Valore, ui->actionScala,
+                       ui->actionInterpola, ui->actionLeviga, ui->actionMuovi_Su,
+                       ui->actionMuovi_Giu, ui->actionMuovi_Sinistra, ui->actionMuovi_Destra})
+        a->setEnabled(editable);
+    ui->actionRipristina->setEnabled(editable && document->model()->hasReference());
+
+    // An ECU that states its cylinders fixes the variant while it is
+    // connected; no variant change while a transfer runs.
+    const quint8 cylinders = session->devInfo().cylinders;
+    const bool fixedByEcu = connected && (cylinders == 2 || cylinders == 4);
+    ui->actionCentralina_2cilindri->setEnabled(!fixedByEcu && editable);
+    ui->actionCentralina_4cilindri->setEnabled(!fixedByEcu && editable);
+
+    // What the state looks like.
+    ui->btRicercaPorta->setStyleSheet(QStringLiteral(connected ? LED_ON_STYLE : LED_OFF_STYLE));
+    ui->btStartLink->setStyleSheet(
+        QStringLiteral(session->linkOn() ? LED_ON_STYLE : LED_OFF_STYLE));
+    ui->btStartLink->setText(CMsg::messages[session->linkOn() ? 0 : 1]);
+    showBench(session->benchOn());
+    if (connected) {
+        ui->lblVirtualPort->setText(portDisplayName(session->portName()));
+        ui->lblVirtualPort->setToolTip(session->portName());
+    } else {
+        ui->lblVirtualPort->setText(CMsg::messages[5]);
+        ui->lblVirtualPort->setToolTip(QString());
+    }
+    plot->liveCell()->setActive(session->linkOn());
+}
+
+void frmProgPannel::showBench(bool on)
+{
+    ui->btBanco->setStyleSheet(QStringLiteral(on ? BANCO_ON_STYLE : BANCO_OFF_STYLE));
+    ui->btBanco->setText(CMsg::messages[on ? 2 : 3]);
+}
+
+void frmProgPannel::showProfileLabel()
+{
+    ui->lblPathProfilo->setText(document->fileShown() ? document->filePath()
+                                                      : CMsg::messages[4]);
+}
+
+// The connection has ended: the readouts go back to 0; the curve, K and the
+// file label stay, since a disconnection loses no profile.
+void frmProgPannel::resetReadouts()
+{
+    ui->lcdRPM->display(0);
+    rpmGauge->setValue(0);
+    ui->lblAdcSonda->setText(QStringLiteral("0"));
+    deviceInfoLabel->clear();
+    deviceInfoLabel->setFrameStyle(QFrame::NoFrame | QFrame::Plain);
 }
 
 void frmProgPannel::closeEvent(QCloseEvent *event)
 {
-    // A write cut short leaves the ECU's flash half written: ask first. A
-    // read just ends with the window.
-    if (writeRunning
+    // A write cut short leaves the ECU's flash half written: ask first.
+    if (session->writeBusy()
         && QMessageBox::question(
                this, CMsg::messages[14],
                tr("La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe "
@@ -233,9 +361,10 @@ void frmProgPannel::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    // An edited profile is not dropped without a word. A read under way has
-    // already been through this question.
-    if (!transferRunning && !settleUnsavedProfile()) {
+    // An edited profile is not dropped without a word, also when a write is
+    // cut short. A read under way has been through this question already.
+    const bool reading = session->transferBusy() && !session->writeBusy();
+    if (!reading && !settleUnsavedProfile()) {
         event->ignore();
         return;
     }
@@ -246,4 +375,217 @@ void frmProgPannel::closeEvent(QCloseEvent *event)
 void frmProgPannel::onCloseClicked()
 {
     close();
+}
+
+// Language ------------------------------------------------------------------
+
+void frmProgPannel::onItalianoClicked()
+{
+    switchLanguage(QStringLiteral("ECUVantor-it.qm"), QStringLiteral("IT"));
+}
+
+void frmProgPannel::onIngleseClicked()
+{
+    switchLanguage(QStringLiteral("ECUVantor-en.qm"), QStringLiteral("EN"));
+}
+
+void frmProgPannel::setWindowTitleText()
+{
+    // "[*]" shows the star of an unsaved profile and nothing otherwise.
+    setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - V.")
+                   + QCoreApplication::applicationVersion() + QStringLiteral("[*]"));
+}
+
+void frmProgPannel::switchLanguage(const QString &catalogue, const QString &code)
+{
+    // The translator of the latest switch replaces the previous switch's one;
+    // the start-up translator stays installed below it.
+    auto *translator = new QTranslator(this);
+    (void)translator->load(catalogue, QStringLiteral(":/linguist"));
+    if (switchTranslator) {
+        QCoreApplication::removeTranslator(switchTranslator);
+        delete switchTranslator;
+    }
+    switchTranslator = translator;
+    QCoreApplication::installTranslator(switchTranslator);
+    (void)installQtCatalogue(code);
+
+    retranslateAll();
+    ricercaPorta->retranslateUi();
+    aboutDialog->retranslateUi();
+    loginDialog->retranslateUi();
+
+    const bool italian = code == QLatin1String("IT");
+    ui->actionItaliano->setChecked(italian);
+    ui->actionInglese->setChecked(!italian);
+    setWindowTitleText();
+
+    QSettings().setValue(QStringLiteral("Language"), code);
+}
+
+void frmProgPannel::setPlotTitles()
+{
+    plot->setTitles(CMsg::messages[9], CMsg::messages[10], CMsg::messages[11]);
+}
+
+void frmProgPannel::retranslateAll()
+{
+    ui->retranslateUi(this);
+    CMsg::buildMessages();
+    setPlotTitles();
+    updateControls();  // the port label, the link and test-bench captions
+    showProfileLabel(); // the placeholder in the new language; a path stays
+    editor->retranslate();
+}
+
+// Variant -------------------------------------------------------------------
+
+void frmProgPannel::onSelect2Cylinders()
+{
+    chooseVariant(false);
+}
+
+void frmProgPannel::onSelect4Cylinders()
+{
+    chooseVariant(true);
+}
+
+// The user's choice of a variant discards the profile shown: an edited one
+// is not dropped without a question. Cancel changes nothing.
+void frmProgPannel::chooseVariant(bool fourCylinders)
+{
+    if (document->isLocked() || !settleUnsavedProfile()) {
+        const bool four = maxRpm > 12000.0;
+        ui->actionCentralina_2cilindri->setChecked(!four);
+        ui->actionCentralina_4cilindri->setChecked(four);
+        return;
+    }
+    selectVariant(fourCylinders, true);
+}
+
+void frmProgPannel::selectVariant(bool fourCylinders, bool resetProfile)
+{
+    ui->actionCentralina_2cilindri->setChecked(!fourCylinders);
+    ui->actionCentralina_4cilindri->setChecked(fourCylinders);
+
+    if (resetProfile)
+        document->showPlaceholder();
+
+    QSettings().setValue(QStringLiteral("Cylinders"),
+                         fourCylinders ? QStringLiteral("4") : QStringLiteral("2"));
+
+    maxRpm = fourCylinders ? 17000.0 : 12000.0;
+
+    rpmGauge->setSkin(fourCylinders ? QStringLiteral("RPMbackground16000.svg")
+                                    : QStringLiteral("RPMbackground12000.svg"));
+    rpmGauge->setMaximum(fourCylinders ? 17000 : 12000);
+    rpmGauge->setEndAngle(fourCylinders ? 149.0 : 133.0);
+
+    plot->setup(maxRpm, ValueRange{valueMin, valueMax, valueAxisStep, keyStepPixels});
+    setPlotTitles();
+    if (resetProfile)
+        document->resetProfile();
+    ui->spProfiloPiatto->setRange(static_cast<int>(valueMin), static_cast<int>(valueMax));
+
+    ui->lblLogo->setPixmap(QPixmap(fourCylinders ? QStringLiteral(":/images/imgs/vantor4.jpg")
+                                                 : QStringLiteral(":/images/imgs/vantor2.jpg")));
+}
+
+void frmProgPannel::onGetDeviceInfo(CDevInfo &info)
+{
+    session->setDevInfo(info);
+    const CDevInfo &d = session->devInfo();
+
+    deviceInfoLabel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    QString text;
+    if (d.cylinders != 0) {
+        text = QStringLiteral("ECU: HW%1 - CYL%2 - V%3.%4-R%5")
+                   .arg(d.hardware)
+                   .arg(d.cylinders)
+                   .arg(QChar::fromLatin1(d.versionMajor))
+                   .arg(QChar::fromLatin1(d.versionMinor))
+                   .arg(QChar::fromLatin1(d.revision));
+    } else {
+        text = QStringLiteral("ECU: HW%1 - V%2.%3-R%4")
+                   .arg(d.hardware)
+                   .arg(QChar::fromLatin1(d.versionMajor))
+                   .arg(QChar::fromLatin1(d.versionMinor))
+                   .arg(QChar::fromLatin1(d.revision));
+    }
+    deviceInfoLabel->setText(text);
+    // Added once: the status bar keeps one entry per addWidget.
+    if (deviceInfoLabel->parentWidget() != statusBar())
+        statusBar()->addWidget(deviceInfoLabel, 0);
+    deviceInfoLabel->show();
+
+    const ValueRange range = valueRangeFor(d.hardware);
+    valueMin = range.valueMin;
+    valueMax = range.valueMax;
+    valueAxisStep = range.valueAxisStep;
+    keyStepPixels = range.keyStepPixels;
+
+    // The plot is rebuilt for the ECU's variant, but the profile shown and
+    // its file label stay: the read that follows asks before it replaces an
+    // edited one.
+    if (d.cylinders == 2 || d.cylinders == 4)
+        selectVariant(d.cylinders == 4, false);
+    updateControls();
+}
+
+// Readouts, progress, expert mode, About --------------------------------------
+
+void frmProgPannel::onUpdateRpm(int rpm)
+{
+    if (!session->acceptsReadings())
+        return;
+    ui->lcdRPM->display(rpm);
+    rpmGauge->setValue(rpm);
+}
+
+void frmProgPannel::onUpdateValAdc(uchar level)
+{
+    if (!session->acceptsReadings())
+        return;
+    ui->lblAdcSonda->setText(QString::number(level));
+}
+
+void frmProgPannel::onPercentSndRcv(int percent)
+{
+    ui->progressBar->setValue(session->overallPercent(percent));
+}
+
+void frmProgPannel::onClearUpdateBar()
+{
+    ui->progressBar->setValue(0);
+}
+
+void frmProgPannel::onExpertModeClicked()
+{
+    if (!ui->actionModo_Esperto->isChecked()) {
+        ui->btBanco->hide();
+        ui->lblAdcSonda->hide();
+        ui->lblLivelloSensore->hide();
+        return;
+    }
+    loginDialog->clearPassword();
+    loginDialog->show();
+    loginDialog->setModal(true);
+    loginDialog->activateWindow();
+}
+
+void frmProgPannel::onGetPassword(const QString &password)
+{
+    if (password == QLatin1String(EXPERT_PASSWORD)) {
+        ui->btBanco->show();
+        ui->lblAdcSonda->show();
+        ui->lblLivelloSensore->show();
+        return;
+    }
+    // Unticking through setChecked does not trigger onExpertModeClicked.
+    ui->actionModo_Esperto->setChecked(false);
+}
+
+void frmProgPannel::onAboutClicked()
+{
+    aboutDialog->show();
 }

@@ -34,6 +34,9 @@ public:
     void probePort(const QString &name);
     void checkReply(const QByteArray &reply);
     void retranslateUi();
+    // Escape closes the dialog like its close buttons, so the result is
+    // reported. (QDialog's own slot; the dialog declares no slot for it.)
+    void reject() override;
 
 signals:
     void sgnSndByte(QByteArray frame);
@@ -46,8 +49,6 @@ public slots:
     void onSendSerialData(const QByteArray &frame);
     void onTimeout();
     void onClose();
-    // Escape closes the dialog like its close buttons, so the result is reported.
-    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

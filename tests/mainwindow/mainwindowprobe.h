@@ -5,6 +5,8 @@
 
 #include "comm/cdevinfo.h"
 #include "mainwindow/frmprogpannel.h"
+#include "profile/profiledocument.h"
+#include "profile/profileplot.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,49 +40,57 @@ class MainWindowProbe
 public:
     explicit MainWindowProbe(frmProgPannel &w) : w(w) {}
 
-    bool &connected() { return w.connected; }
-    bool &linkOn() { return w.linkOn; }
-    bool &bancoOn() { return w.bancoOn; }
-    bool &profileFileShown() { return w.profileFileShown; }
-    CDevInfo &devInfo() { return w.devInfo; }
-    QString &portName() { return w.portName; }
+    CEcuSession &session() { return *w.session; }
+    CProfileDocument &document() { return *w.document; }
+    CProfilePlot &plot() { return *w.plot; }
+    bool connected() const { return w.session->isConnected(); }
+    bool linkOn() const { return w.session->linkOn(); }
+    bool bancoOn() const { return w.session->benchOn(); }
+    bool profileFileShown() const { return w.document->fileShown(); }
+    CDevInfo devInfo() const { return w.session->devInfo(); }
+    QString portName() const { return w.session->portName(); }
     double maxRpm() const { return w.maxRpm; }
     float valueMin() const { return w.valueMin; }
     float valueMax() const { return w.valueMax; }
     int valueAxisStep() const { return w.valueAxisStep; }
     int keyStepPixels() const { return w.keyStepPixels; }
-    QByteArray &flashBuffer() { return w.flashBuffer; }
+    QByteArray flashBuffer() const { return w.session->flashImage(); }
     QLabel *deviceInfoLabel() { return w.deviceInfoLabel; }
     QLabel *profileNameLabel() { return w.profileNameLabel; }
-    CanvasPicker *picker() { return w.picker; }
-    QwtPlotCurve *curve() { return w.profileCurve; }
-    CProfileModel &model() { return w.profileModel; }
-    CLiveCellMarker &liveCell() { return w.liveCell; }
-    QwtPlotCurve *referenceCurve() { return w.referenceCurve; }
-    QwtPlotCurve *rangeCurve() { return w.rangeCurve; }
+    CanvasPicker *picker() { return w.plot->picker(); }
+    QwtPlotCurve *curve() { return w.plot->profileCurve(); }
+    CProfileModel &model() { return *w.document->model(); }
+    CLiveCellMarker &liveCell() { return *w.plot->liveCell(); }
+    QwtPlotCurve *referenceCurve() { return w.plot->referenceCurve(); }
+    QwtPlotCurve *rangeCurve() { return w.plot->rangeCurve(); }
     QLabel *selectionLabel() { return w.selectionLabel; }
     CRpmGauge *gauge() { return w.rpmGauge; }
-    QSerialPort *port() { return w.port; }
-    CGestRT *gestRT() { return w.gestRT; }
-    CGestSend *gestSend() { return w.gestSend; }
-    CGestReceive *gestReceive() { return w.gestReceive; }
+    QSerialPort *port() { return w.session->port(); }
+    CGestRT *gestRT() { return w.session->gestRT(); }
+    CGestSend *gestSend() { return w.session->gestSend(); }
+    CGestReceive *gestReceive() { return w.session->gestReceive(); }
     frmRicercaPorta *ricercaPorta() { return w.ricercaPorta; }
     frmLogin *loginDialog() { return w.loginDialog; }
     frmAbout *aboutDialog() { return w.aboutDialog; }
+    hid_device *hidDevice() { return w.session->hidDevice(); }
 
-    hid_device *hidDevice() { return w.hidDevice; }
-    QByteArray &rxFrame() { return w.rxFrame; }
-    void applyFlashImage() { w.applyFlashImage(); }
-    void setTransferControlsEnabled(bool enabled) { w.setTransferControlsEnabled(enabled); }
     void retranslateAll() { w.retranslateAll(); }
-    void setupPlot() { w.setupPlot(); }
-    void setFlatCurve(double v) { w.setFlatCurve(v); }
 
-    QVector<double> profile() const { return w.profileValues(); }
-    void setProfile(const QVector<double> &values) { w.setProfileValues(values); }
+    QVector<double> profile() const { return w.document->model()->values(); }
+    void setProfile(const QVector<double> &values) { w.document->model()->replaceValues(values); }
     FileOutcome loadProfileFile() { return w.loadProfileFile(); }
     FileOutcome saveProfileFile() { return w.saveProfileFile(); }
+    // The command name as the real-time worker hands it back, whether or not
+    // the window asked for it.
     void execCmd(const QString &cmd) { w.execCmd(cmd); }
+    // A file command asked for as the panel's buttons ask for it, run to its
+    // end (its dialogs answered by the test).
+    void runCommand(const QString &cmd)
+    {
+        QVERIFY(w.session->requestCommand(cmd));
+        QTRY_VERIFY(w.session->state() != CEcuSession::State::CommandPending
+                    && w.session->state() != CEcuSession::State::Command);
+    }
 
 private:
     frmProgPannel &w;

@@ -3,6 +3,12 @@
 #include "app/startup.h"
 #include "gauge/crpmgauge.h"
 #include "mainwindowprobe.h"
+#include "comm/cgestreceive.h"
+#include "comm/cgestrt.h"
+#include "comm/cgestsend.h"
+#include "dialogs/frmabout.h"
+#include "dialogs/frmlogin.h"
+#include "portsearch/frmricercaporta.h"
 #include "profile/canvaspicker.h"
 
 #include <QAction>
@@ -13,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <qwt_scale_div.h>
+
+Q_DECLARE_METATYPE(const QMetaObject *)
 
 class TestMainWindow : public QObject
 {
@@ -36,6 +44,8 @@ private slots:
     void dragClampsAndRounds();
     void cursorCommandsStepAndNudge_data();
     void cursorCommandsStepAndNudge();
+    void declaredSignalsAndSlots_data();
+    void declaredSignalsAndSlots();
 
 private:
     QTemporaryDir dir;
@@ -574,6 +584,61 @@ void TestMainWindow::cursorCommandsStepAndNudge()
         w.onMuoviSu();
     QCOMPARE(p.profile()[39], double(p.valueMax()));
     QCOMPARE(p.profile().count(0.0), 40);
+}
+
+// Every class whose signals and slots the description lists declares those
+// and no others, in the description's order: what the program adds lives in
+// classes of its own, or in lambdas.
+void TestMainWindow::declaredSignalsAndSlots_data()
+{
+    QTest::addColumn<const QMetaObject *>("meta");
+    QTest::addColumn<QStringList>("methods");
+    QTest::newRow("frmProgPannel")
+        << &frmProgPannel::staticMetaObject
+        << QStringList{"sgnClose()", "onCercaPortaClicked()", "onLinkClicked()",
+                       "onBancoClicked()", "onIniezioneChanged(int)", "onSaveFlashClicked()",
+                       "onReadFlashClicked()", "onFlatProfileClicked()", "onLoadProfileClicked()",
+                       "onSaveProfileClicked()", "onMuoviDestra()", "onMuoviSinistra()",
+                       "onMuoviSu()", "onMuoviGiu()", "onItalianoClicked()", "onIngleseClicked()",
+                       "onSelect2Cylinders()", "onSelect4Cylinders()", "onCloseClicked()",
+                       "onAboutClicked()", "onExpertModeClicked()", "onReceiveSerialData()",
+                       "onSendSerialData(QByteArray)", "onPercentSndRcv(int)",
+                       "onClearUpdateBar()", "onEsitoSndRcv(QString)",
+                       "onEsitoRicercaPorta(QString,QString)", "onUpdateValAdc(uchar)",
+                       "onUpdateRpm(int)", "onErrorRT(QString)", "execCmd(QString)",
+                       "onGetPassword(QString)", "onGetDeviceInfo(CDevInfo&)"};
+    QTest::newRow("CanvasPicker") << &CanvasPicker::staticMetaObject << QStringList();
+    QTest::newRow("frmRicercaPorta")
+        << &frmRicercaPorta::staticMetaObject
+        << QStringList{"sgnSndByte(QByteArray)", "sgnEsito(QString,QString)", "sgnClose()",
+                       "sgnDeviceInfo(CDevInfo&)", "onSelezionePortaClicked(QString)",
+                       "onSendSerialData(QByteArray)", "onTimeout()", "onClose()"};
+    QTest::newRow("frmLogin") << &frmLogin::staticMetaObject
+                              << QStringList{"sgnPassword(QString)", "onCloseClicked()"};
+    QTest::newRow("frmAbout") << &frmAbout::staticMetaObject << QStringList();
+    const QStringList transfer{"sgnSndByte(QByteArray)", "sgnPercent(int)", "sgnEsito(QString)"};
+    QTest::newRow("CGestSend") << &CGestSend::staticMetaObject << transfer;
+    QTest::newRow("CGestReceive") << &CGestReceive::staticMetaObject << transfer;
+    QTest::newRow("CGestRT") << &CGestRT::staticMetaObject
+                             << QStringList{"sgnSndByte(QByteArray)", "sgnRpm(int)",
+                                            "sgnADC(uchar)", "sgnIdxCella(uchar)",
+                                            "sgnValCella(uchar)", "sgnError(QString)",
+                                            "sgnExecCmd(QString)"};
+}
+
+void TestMainWindow::declaredSignalsAndSlots()
+{
+    QFETCH(const QMetaObject *, meta);
+    QFETCH(QStringList, methods);
+    // Methods declared by the class itself or by a base of the program's own
+    // between it and Qt's classes.
+    const QMetaObject *qtBase = meta;
+    while (qtBase && !QByteArray(qtBase->className()).startsWith('Q'))
+        qtBase = qtBase->superClass();
+    QStringList declared;
+    for (int i = qtBase->methodCount(); i < meta->methodCount(); ++i)
+        declared << QString::fromLatin1(meta->method(i).methodSignature());
+    QCOMPARE(declared, methods);
 }
 
 QTEST_MAIN(TestMainWindow)
