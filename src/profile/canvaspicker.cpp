@@ -160,7 +160,8 @@ void CanvasPicker::selectInModel(bool extend)
 
 void CanvasPicker::dragTo(const QPoint &pos)
 {
-    if (!m_model || !m_selectedCurve || m_selectedIndex < 0
+    // While the ECU is read or written nothing is dragged or nudged.
+    if (!m_model || m_model->isLocked() || !m_selectedCurve || m_selectedIndex < 0
         || m_selectedIndex >= static_cast<int>(m_selectedCurve->dataSize()))
         return;
 

@@ -20,9 +20,9 @@
 
 void frmProgPannel::connectEditing()
 {
-    QUndoStack *undo = profileModel.undoStack();
-    connect(ui->actionAnnulla, &QAction::triggered, undo, &QUndoStack::undo);
-    connect(ui->actionRipeti, &QAction::triggered, undo, &QUndoStack::redo);
+    const QUndoStack *undo = profileModel.undoStack();
+    connect(ui->actionAnnulla, &QAction::triggered, &profileModel, &CProfileModel::undo);
+    connect(ui->actionRipeti, &QAction::triggered, &profileModel, &CProfileModel::redo);
     ui->actionAnnulla->setEnabled(undo->canUndo());
     ui->actionRipeti->setEnabled(undo->canRedo());
     connect(undo, &QUndoStack::canUndoChanged, ui->actionAnnulla, &QAction::setEnabled);
