@@ -408,6 +408,33 @@
     </message>
 </context>
 <context>
+    <name>CProfileDocument</name>
+    <message>
+        <source>Impossibile aprire il file %1: %2</source>
+        <translation>Cannot open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
+        <translation>The file %1 is %2 bytes long, a profile has %3: the file was not loaded.</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file %1: %2</source>
+        <translation>Cannot read the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere il file %1: %2</source>
+        <translation>Cannot write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
+        <translation>Cannot save the backup of the profile read to %1: %2</translation>
+    </message>
+    <message>
+        <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
+        <translation>The profile cannot be changed while ECU Vantor is being read or written.</translation>
+    </message>
+</context>
+<context>
     <name>frmLogin</name>
     <message>
         <source>tr(&quot;Accesso modo esperto&quot;)</source>
