@@ -61,7 +61,10 @@ bool CanvasPicker::event(QEvent *event)
 
 bool CanvasPicker::eventFilter(QObject *object, QEvent *event)
 {
-    if (object != plot()->canvas())
+    // While the plot is destroyed its canvas still sends events (it loses
+    // the focus), but the plot is no plot any more and its curves are gone.
+    const QwtPlot *p = plot();
+    if (!p || object != p->canvas())
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {

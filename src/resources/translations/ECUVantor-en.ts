@@ -435,6 +435,49 @@
     </message>
 </context>
 <context>
+    <name>CProfileEditor</name>
+    <message>
+        <source>%1 giri/min: valore %2</source>
+        <translation>%1 rpm: value %2</translation>
+    </message>
+    <message>
+        <source>riferimento %1, differenza %2</source>
+        <translation>reference %1, difference %2</translation>
+    </message>
+    <message>
+        <source>selezione da %1 a %2 giri/min</source>
+        <translation>selection from %1 to %2 rpm</translation>
+    </message>
+    <message>
+        <source>Nessun punto selezionato</source>
+        <translation>No point selected</translation>
+    </message>
+    <message>
+        <source>Imposta valore</source>
+        <translation>Set value</translation>
+    </message>
+    <message>
+        <source>Valore da %1 a %2:</source>
+        <translation>Value from %1 to %2:</translation>
+    </message>
+    <message>
+        <source>Scala in percentuale</source>
+        <translation>Scale by percentage</translation>
+    </message>
+    <message>
+        <source>Variazione in percento (da -100 a 100):</source>
+        <translation>Change in percent (-100 to 100):</translation>
+    </message>
+    <message>
+        <source>Profili (*.prf)</source>
+        <translation>Profiles (*.prf)</translation>
+    </message>
+    <message>
+        <source>Confronta con file</source>
+        <translation>Compare with file</translation>
+    </message>
+</context>
+<context>
     <name>frmLogin</name>
     <message>
         <source>tr(&quot;Accesso modo esperto&quot;)</source>

@@ -435,6 +435,49 @@
     </message>
 </context>
 <context>
+    <name>CProfileEditor</name>
+    <message>
+        <source>%1 giri/min: valore %2</source>
+        <translation>%1 giri/min: valore %2</translation>
+    </message>
+    <message>
+        <source>riferimento %1, differenza %2</source>
+        <translation>riferimento %1, differenza %2</translation>
+    </message>
+    <message>
+        <source>selezione da %1 a %2 giri/min</source>
+        <translation>selezione da %1 a %2 giri/min</translation>
+    </message>
+    <message>
+        <source>Nessun punto selezionato</source>
+        <translation>Nessun punto selezionato</translation>
+    </message>
+    <message>
+        <source>Imposta valore</source>
+        <translation>Imposta valore</translation>
+    </message>
+    <message>
+        <source>Valore da %1 a %2:</source>
+        <translation>Valore da %1 a %2:</translation>
+    </message>
+    <message>
+        <source>Scala in percentuale</source>
+        <translation>Scala in percentuale</translation>
+    </message>
+    <message>
+        <source>Variazione in percento (da -100 a 100):</source>
+        <translation>Variazione in percento (da -100 a 100):</translation>
+    </message>
+    <message>
+        <source>Profili (*.prf)</source>
+        <translation>Mappe (*.prf)</translation>
+    </message>
+    <message>
+        <source>Confronta con file</source>
+        <translation>Confronta con file</translation>
+    </message>
+</context>
+<context>
     <name>frmLogin</name>
     <message>
         <source>tr(&quot;Accesso modo esperto&quot;)</source>
