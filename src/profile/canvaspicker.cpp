@@ -61,7 +61,10 @@ bool CanvasPicker::event(QEvent *event)
 
 bool CanvasPicker::eventFilter(QObject *object, QEvent *event)
 {
-    if (object != plot()->canvas())
+    // While the plot is destroyed its canvas still sends events (it loses
+    // the focus), but the plot is no plot any more and its curves are gone.
+    const QwtPlot *p = plot();
+    if (!p || object != p->canvas())
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
@@ -160,7 +163,8 @@ void CanvasPicker::selectInModel(bool extend)
 
 void CanvasPicker::dragTo(const QPoint &pos)
 {
-    if (!m_model || !m_selectedCurve || m_selectedIndex < 0
+    // While the ECU is read or written nothing is dragged or nudged.
+    if (!m_model || m_model->isLocked() || !m_selectedCurve || m_selectedIndex < 0
         || m_selectedIndex >= static_cast<int>(m_selectedCurve->dataSize()))
         return;
 

@@ -51,6 +51,13 @@ public:
     QPointF ringPoint() const;
     int ecuValue() const { return m_ecuValue; }
 
+public slots:
+    // The real-time worker's poll values, wired straight to its signals. The
+    // cell's index comes right before its value in every poll answer.
+    void onRpm(int rpm) { setRpm(rpm); }
+    void onIdxCella(uchar index) { m_pendingIndex = index; }
+    void onValCella(uchar value) { setCell(m_pendingIndex, static_cast<qint8>(value)); }
+
 private:
     void schedule();
     void flush();
@@ -62,6 +69,7 @@ private:
     bool m_seen = false; // a report arrived since the link went on
     int m_rpm = 0;
     int m_index = -1;
+    int m_pendingIndex = 0; // the index of the value still to come
     int m_ecuValue = 0;
     int m_repaints = 0;
     QTimer m_timer;

@@ -120,14 +120,18 @@ void CProfileModel::pushValues(const QVector<double> &after, Step step)
     m_undo.push(new CValuesCommand(this, m_values, after, step));
 }
 
-void CProfileModel::replaceValues(const QVector<double> &values, Step step)
+bool CProfileModel::replaceValues(const QVector<double> &values, Step step)
 {
+    const bool readStep = step == Step::ReadStart || step == Step::ReadEnd;
+    if (m_locked && !readStep)
+        return false;
     pushValues(padded(values), step);
+    return true;
 }
 
 void CProfileModel::dragValue(int index, double value)
 {
-    if (index < 0 || index >= ProfilePoints)
+    if (m_locked || index < 0 || index >= ProfilePoints)
         return;
     QVector<double> after = m_values;
     after[index] = clampWhole(value);
@@ -156,7 +160,7 @@ void CProfileModel::extendSelection(int index)
 
 template <typename F> void CProfileModel::changeRange(F f)
 {
-    if (!hasSelection())
+    if (m_locked || !hasSelection())
         return;
     QVector<double> after = m_values;
     const int a = first();
@@ -216,17 +220,45 @@ void CProfileModel::setReference(const QVector<double> &values)
     emit referenceChanged();
 }
 
-void CProfileModel::clearReference()
-{
-    if (m_reference.isEmpty())
-        return;
-    m_reference.clear();
-    emit referenceChanged();
-}
-
 void CProfileModel::markSaved()
 {
-    m_savedValues = m_values;
-    m_savedK = m_k;
+    markSaved(m_values, m_k);
+}
+
+void CProfileModel::markSaved(const QVector<double> &values, int k)
+{
+    m_savedValues = padded(values);
+    m_savedK = k;
+    m_unsaved = false;
     noteModified();
+}
+
+void CProfileModel::markUnsaved()
+{
+    m_unsaved = true;
+    noteModified();
+}
+
+void CProfileModel::setLocked(bool locked)
+{
+    if (locked == m_locked)
+        return;
+    m_locked = locked;
+    emit lockedChanged(locked);
+}
+
+bool CProfileModel::undo()
+{
+    if (m_locked || !m_undo.canUndo())
+        return false;
+    m_undo.undo();
+    return true;
+}
+
+bool CProfileModel::redo()
+{
+    if (m_locked || !m_undo.canRedo())
+        return false;
+    m_undo.redo();
+    return true;
 }

@@ -13,6 +13,12 @@
 // Every change of values is one undo step. Editing operations give whole
 // numbers limited to valueMin..valueMax; whole profiles from a file or the
 // ECU are taken as they are.
+//
+// While the ECU is read, written or checked the model is locked: it refuses
+// every change the user makes (drags, range operations, undo and redo,
+// replacements as Step::Edit or Step::Drag) and takes only the read's own
+// steps (Step::ReadStart, Step::ReadEnd). The undo history is reached for
+// reading only, so nothing gets round the lock through it.
 class CProfileModel : public QObject
 {
     Q_OBJECT
@@ -38,8 +44,9 @@ public:
     // Nearest whole number (exact halves up), limited to valueMin..valueMax.
     double clampWhole(double v) const;
 
-    // Replaces every value (missing ones read 0); no step when nothing changes.
-    void replaceValues(const QVector<double> &values, Step step = Step::Edit);
+    // Replaces every value (missing ones read 0); no step when nothing
+    // changes. False when the lock refuses it.
+    bool replaceValues(const QVector<double> &values, Step step = Step::Edit);
     // One point during a drag; a new drag begins with beginDrag.
     void dragValue(int index, double value);
     void beginDrag() { ++m_dragSerial; }
@@ -64,26 +71,42 @@ public:
     void restoreRangeFromReference();
 
     void setReference(const QVector<double> &values);
-    void clearReference();
     bool hasReference() const { return !m_reference.isEmpty(); }
     const QVector<double> &reference() const { return m_reference; }
 
     // The values and K last read, loaded, saved or written, and whether the
     // profile differs from them (modifiedChanged tells when that changes).
     void markSaved();
-    bool isModified() const { return m_values != m_savedValues || m_k != m_savedK; }
+    void markSaved(const QVector<double> &values, int k);
+    // What the ECU holds is no longer known (a write whose check failed): the
+    // profile counts as modified until the next markSaved.
+    void markUnsaved();
+    bool isModified() const
+    {
+        return m_unsaved || m_values != m_savedValues || m_k != m_savedK;
+    }
 
-    QUndoStack *undoStack() { return &m_undo; }
+    void setLocked(bool locked);
+    bool isLocked() const { return m_locked; }
+
+    // The history, to show and follow; undo() and redo() change it.
+    const QUndoStack *undoStack() const { return &m_undo; }
 
     // Used by the undo commands.
     void applyValues(const QVector<double> &values);
     int dragSerial() const { return m_dragSerial; }
+
+public slots:
+    // One step back or forward; false when locked or when there is none.
+    bool undo();
+    bool redo();
 
 signals:
     void valuesChanged();
     void selectionChanged();
     void referenceChanged();
     void modifiedChanged(bool modified);
+    void lockedChanged(bool locked);
 
 private:
     void pushValues(const QVector<double> &after, Step step);
@@ -96,6 +119,8 @@ private:
     int m_k = 1;
     int m_savedK = 1;
     bool m_wasModified = false;
+    bool m_unsaved = false;
+    bool m_locked = false;
     double m_min = -10.0;
     double m_max = 25.0;
     int m_current = -1;

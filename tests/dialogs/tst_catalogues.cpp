@@ -272,6 +272,38 @@ const Entry kTexts[] = {
     { "frmProgPannel", "La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?",
       "La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?",
       "The profile is being written to ECU Vantor: closing now would leave the ECU half written. Close anyway?" },
+    { "CProfileDocument", "Impossibile aprire il file %1: %2",
+      "Impossibile aprire il file %1: %2", "Cannot open the file %1: %2" },
+    { "CProfileDocument", "Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.",
+      "Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.", "The file %1 is %2 bytes long, a profile has %3: the file was not loaded." },
+    { "CProfileDocument", "Impossibile leggere il file %1: %2",
+      "Impossibile leggere il file %1: %2", "Cannot read the file %1: %2" },
+    { "CProfileDocument", "Impossibile scrivere il file %1: %2",
+      "Impossibile scrivere il file %1: %2", "Cannot write the file %1: %2" },
+    { "CProfileDocument", "Impossibile salvare la copia di sicurezza della mappa letta in %1: %2",
+      "Impossibile salvare la copia di sicurezza della mappa letta in %1: %2", "Cannot save the backup of the profile read to %1: %2" },
+    { "CProfileDocument", "La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.",
+      "La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.", "The profile cannot be changed while ECU Vantor is being read or written." },
+    { "CProfileEditor", "%1 giri/min: valore %2",
+      "%1 giri/min: valore %2", "%1 rpm: value %2" },
+    { "CProfileEditor", "riferimento %1, differenza %2",
+      "riferimento %1, differenza %2", "reference %1, difference %2" },
+    { "CProfileEditor", "selezione da %1 a %2 giri/min",
+      "selezione da %1 a %2 giri/min", "selection from %1 to %2 rpm" },
+    { "CProfileEditor", "Nessun punto selezionato",
+      "Nessun punto selezionato", "No point selected" },
+    { "CProfileEditor", "Imposta valore",
+      "Imposta valore", "Set value" },
+    { "CProfileEditor", "Valore da %1 a %2:",
+      "Valore da %1 a %2:", "Value from %1 to %2:" },
+    { "CProfileEditor", "Scala in percentuale",
+      "Scala in percentuale", "Scale by percentage" },
+    { "CProfileEditor", "Variazione in percento (da -100 a 100):",
+      "Variazione in percento (da -100 a 100):", "Change in percent (-100 to 100):" },
+    { "CProfileEditor", "Profili (*.prf)",
+      "Mappe (*.prf)", "Profiles (*.prf)" },
+    { "CProfileEditor", "Confronta con file",
+      "Confronta con file", "Compare with file" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -391,7 +423,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 126);
+    QCOMPARE(kTextCount, 142);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

@@ -66,6 +66,15 @@ void TestProfileModel::rangeOperations_data()
     QTest::newRow("restore copies the reference exactly")
         << ramp << 0 << 2 << "restore" << 0.0 << profile({-50, 40, 2, 1, 20, 5});
     QTest::newRow("nothing selected: nothing changes") << ramp << -1 << -1 << "set" << 1.0 << ramp;
+
+    // While the ECU is read or written the user changes nothing; the read's
+    // own steps go through.
+    for (const char *op : {"set", "add", "scale", "interpolate", "smooth", "restore", "undo",
+                           "drag", "replace"})
+        QTest::newRow(qPrintable(QStringLiteral("locked: %1 refused").arg(op)))
+            << ramp << 1 << 4 << QStringLiteral("locked:%1").arg(op) << 7.0 << ramp;
+    QTest::newRow("locked: a read replaces the values")
+        << ramp << 1 << 4 << "locked:read" << 0.0 << profile({4, 4});
 }
 
 void TestProfileModel::rangeOperations()
@@ -85,6 +94,9 @@ void TestProfileModel::rangeOperations()
     m.extendSelection(current);
     const int steps = m.undoStack()->count();
 
+    const bool locked = op.startsWith("locked:");
+    m.setLocked(locked);
+    op.remove("locked:");
     if (op == "set")
         m.setRange(arg);
     else if (op == "add")
@@ -97,12 +109,24 @@ void TestProfileModel::rangeOperations()
         m.smoothRange();
     else if (op == "restore")
         m.restoreRangeFromReference();
+    else if (op == "undo")
+        QCOMPARE(m.undo(), false);
+    else if (op == "drag") {
+        m.beginDrag();
+        m.dragValue(1, arg);
+    } else if (op == "replace")
+        QCOMPARE(m.replaceValues(Values(ProfilePoints, arg)), false);
+    else if (op == "read") {
+        m.replaceValues(Values(ProfilePoints, 0.0), CProfileModel::Step::ReadStart);
+        m.replaceValues(expected, CProfileModel::Step::ReadEnd);
+    }
     QCOMPARE(m.values(), expected);
+    m.setLocked(false);
     // One step, and none when nothing changed.
     QCOMPARE(m.undoStack()->count(), steps + (expected == start ? 0 : 1));
-    m.undoStack()->undo();
+    m.undo();
     QCOMPARE(m.values(), expected == start && steps > 0 ? Values(ProfilePoints, 0.0) : start);
-    m.undoStack()->redo();
+    m.redo();
     QCOMPARE(m.values(), expected);
 }
 
@@ -126,7 +150,7 @@ void TestProfileModel::stepsMergeAndSelectionExtends()
     m.dragValue(5, 1);
     m.dragValue(5, 0);
     QCOMPARE(m.undoStack()->count(), 2);
-    m.undoStack()->undo();
+    m.undo();
     QCOMPARE(m.value(3), 25.0);
 
     // A read clears the profile, then fills it: one step back to before it.
@@ -134,8 +158,8 @@ void TestProfileModel::stepsMergeAndSelectionExtends()
     m.replaceValues(Values(ProfilePoints, 0.0), CProfileModel::Step::ReadStart);
     m.replaceValues(profile({1, 2, 3}), CProfileModel::Step::ReadEnd);
     m.replaceValues(profile({1, 2, 4})); // the next edit is a step of its own
-    m.undoStack()->undo();
-    m.undoStack()->undo();
+    m.undo();
+    m.undo();
     QCOMPARE(m.values(), before);
     QVERIFY(changed.count() > 0);
 
@@ -163,7 +187,7 @@ void TestProfileModel::stepsMergeAndSelectionExtends()
     QVector<double> other = m.values();
     other[0] += 1;
     m.replaceValues(other);
-    m.undoStack()->undo();
+    m.undo();
     QCOMPARE(modified.count(), 4);
     QCOMPARE(modified.at(0).at(0).toBool(), true);
     QCOMPARE(modified.at(3).at(0).toBool(), false);

@@ -1,0 +1,187 @@
+#include "profile/profiledocument.h"
+
+#include "profile/profilebackup.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+
+CProfileDocument::CProfileDocument(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_model, &CProfileModel::modifiedChanged, this, &CProfileDocument::modifiedChanged);
+    connect(&m_model, &CProfileModel::lockedChanged, this, &CProfileDocument::lockedChanged);
+}
+
+void CProfileDocument::setPath(const QString &path)
+{
+    if (path == m_path)
+        return;
+    m_path = path;
+    emit fileChanged();
+}
+
+void CProfileDocument::showPlaceholder()
+{
+    setPath(QString());
+}
+
+void CProfileDocument::setK(int k)
+{
+    m_model.setK(qBound(KMin, k, KMax));
+}
+
+// K from a file or the ECU: limited as the spin box limits it, and told to
+// the window so that the spin box (and through it the ECU) follows.
+void CProfileDocument::takeK(int k)
+{
+    setK(k);
+    emit kChanged(m_model.k());
+}
+
+bool CProfileDocument::setFlat(int value)
+{
+    const double v = m_model.clampWhole(value);
+    if (!m_model.replaceValues(QVector<double>(ProfilePoints, v)))
+        return false;
+    showPlaceholder();
+    return true;
+}
+
+bool CProfileDocument::resetProfile()
+{
+    if (!m_model.replaceValues(QVector<double>(ProfilePoints, 0.0)))
+        return false;
+    showPlaceholder();
+    return true;
+}
+
+bool CProfileDocument::refusedWhileLocked(QString *error) const
+{
+    if (!m_model.isLocked())
+        return false;
+    if (error)
+        *error = tr("La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.");
+    return true;
+}
+
+// A profile file, whole: an interrupted copy or an empty file would load as
+// zeros and could then be written into the ECU, so a file too short is
+// refused. Bytes past the 42nd are left alone (other tools may append more).
+bool CProfileDocument::readFile(const QString &path, ProfileData *data, QString *error) const
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = tr("Impossibile aprire il file %1: %2").arg(shown, file.errorString());
+        return false;
+    }
+    if (file.size() < ProfileFileBytes) {
+        if (error)
+            *error = tr("Il file %1 è lungo %2 byte, un profilo ne ha %3: "
+                        "il file non è stato caricato.")
+                         .arg(shown)
+                         .arg(file.size())
+                         .arg(ProfileFileBytes);
+        return false;
+    }
+    QDataStream in(&file);
+    *data = readProfile(in);
+    if (in.status() != QDataStream::Ok) {
+        if (error)
+            *error = tr("Impossibile leggere il file %1: %2").arg(shown, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool CProfileDocument::load(const QString &path, QString *error)
+{
+    ProfileData data;
+    if (refusedWhileLocked(error) || !readFile(path, &data, error))
+        return false;
+    m_model.replaceValues(data.values);
+    takeK(data.k);
+    m_model.markSaved();
+    setPath(path);
+    return true;
+}
+
+bool CProfileDocument::save(const QString &path, QString *error)
+{
+    QString reason;
+    if (!writeProfileFile(path, m_model.values(), m_model.k(), &reason)) {
+        if (error)
+            *error = tr("Impossibile scrivere il file %1: %2")
+                         .arg(QDir::toNativeSeparators(path), reason);
+        return false;
+    }
+    m_model.markSaved();
+    setPath(path);
+    return true;
+}
+
+bool CProfileDocument::setReferenceFromFile(const QString &path, QString *error)
+{
+    ProfileData data;
+    if (refusedWhileLocked(error) || !readFile(path, &data, error))
+        return false;
+    m_model.setReference(data.values);
+    return true;
+}
+
+void CProfileDocument::beginRead()
+{
+    m_beforeRead = {m_model.values(), m_path, true};
+    showPlaceholder();
+    m_model.replaceValues(QVector<double>(ProfilePoints, 0.0), CProfileModel::Step::ReadStart);
+}
+
+FlashImage CProfileDocument::finishRead(const QByteArray &image, quint8 hardware)
+{
+    const FlashImage read = parseFlashImage(image, hardware);
+    m_beforeRead.held = false;
+    m_model.replaceValues(read.values, CProfileModel::Step::ReadEnd);
+    m_model.setReference(read.values);
+    takeK(read.k);
+    m_model.markSaved();
+    return read;
+}
+
+void CProfileDocument::failRead()
+{
+    if (!m_beforeRead.held)
+        return;
+    m_beforeRead.held = false;
+    // Merged with the clearing at the start: a failed read leaves no step.
+    m_model.replaceValues(m_beforeRead.values, CProfileModel::Step::ReadEnd);
+    setPath(m_beforeRead.path);
+}
+
+QString CProfileDocument::backupRead(const QByteArray &image, quint8 hardware,
+                                     const CDevInfo &info, const QDateTime &when,
+                                     QString *error) const
+{
+    const FlashImage read = parseFlashImage(image, hardware);
+    const QString folder = backupFolder();
+    const QString name = backupFileName(when, info);
+    QString reason;
+    const QString path = writeBackup(folder, name, read.values, read.k, &reason);
+    if (path.isEmpty() && error)
+        *error = tr("Impossibile salvare la copia di sicurezza della mappa letta in %1: %2")
+                     .arg(QDir::toNativeSeparators(QDir(folder).filePath(name)), reason);
+    return path;
+}
+
+QByteArray CProfileDocument::flashImage(quint8 hardware) const
+{
+    return buildFlashImageBytes(m_model.values(), hardware, m_path);
+}
+
+void CProfileDocument::writeDone(const QByteArray &image, quint8 hardware)
+{
+    // K is not in the image: it goes to the ECU on its own whenever it
+    // changes, so the ECU holds the K shown.
+    m_model.markSaved(parseFlashImage(image, hardware).values, m_model.k());
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "comm/cdevinfo.h"
+#include "profile/profilecodec.h"
+#include "profile/profilemodel.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+// The profile being worked on, as a document: the model (values, K,
+// selection, undo history, reference, saved state), the file it was last
+// loaded from or saved to, and the steps of reads and writes that concern
+// it. It asks nothing and shows nothing: failures come back as text for the
+// window to show.
+//
+// While the ECU is read, written or checked the document is locked: every
+// change by the user is refused (the model's own lock), while the read's own
+// steps go through.
+class CProfileDocument : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int KMin = 1; // K as the spin box allows it
+    static constexpr int KMax = 4;
+
+    explicit CProfileDocument(QObject *parent = nullptr);
+
+    CProfileModel *model() { return &m_model; }
+    const CProfileModel *model() const { return &m_model; }
+
+    // The file loaded or saved last; empty when none is shown (after a flat
+    // map, a variant change, the start of a read).
+    QString filePath() const { return m_path; }
+    bool fileShown() const { return !m_path.isEmpty(); }
+    void showPlaceholder();
+
+    int k() const { return m_model.k(); }
+    // K as the user sets it (the spin box); limited to KMin..KMax.
+    void setK(int k);
+
+    bool isModified() const { return m_model.isModified(); }
+
+    void setLocked(bool locked) { m_model.setLocked(locked); }
+    bool isLocked() const { return m_model.isLocked(); }
+
+    // Whole-profile changes by the user, one undo step each, showing the
+    // placeholder; false while locked.
+    bool setFlat(int value);  // limited to the value range
+    bool resetProfile();      // 41 zeros: the variant has changed
+
+    // Profile files. The path is used as given. False with the reason in
+    // *error; a load refused leaves everything as it was.
+    bool load(const QString &path, QString *error);
+    bool save(const QString &path, QString *error);
+    // A profile file as the reference ("Confronta con file..."); the profile,
+    // K and the file shown stay as they are.
+    bool setReferenceFromFile(const QString &path, QString *error);
+
+    // A read from the ECU. beginRead keeps the profile and the file shown
+    // and clears the values; finishRead takes the image read (values, K,
+    // reference; saved) and returns it parsed; failRead puts back what
+    // beginRead kept.
+    void beginRead();
+    FlashImage finishRead(const QByteArray &image, quint8 hardware);
+    void failRead();
+    // Keeps the image read as a profile file in the backup folder. The path
+    // written, or empty with the reason in *error.
+    QString backupRead(const QByteArray &image, quint8 hardware, const CDevInfo &info,
+                       const QDateTime &when, QString *error) const;
+
+    // The image a write sends: the values, and for hardware 20 and more the
+    // name of the file shown (40 zero bytes when none is shown).
+    QByteArray flashImage(quint8 hardware) const;
+    // The ECU holds this image now: it becomes the saved state, whatever
+    // the screen shows meanwhile.
+    void writeDone(const QByteArray &image, quint8 hardware);
+    // The check after a write found other values: modified until the next
+    // write, save, load or read.
+    void writeCheckFailed() { m_model.markUnsaved(); }
+
+public slots:
+    bool undo() { return m_model.undo(); }
+    bool redo() { return m_model.redo(); }
+
+signals:
+    void fileChanged();
+    // K set by the document itself (a load, a read), for the spin box.
+    void kChanged(int k);
+    void modifiedChanged(bool modified);
+    void lockedChanged(bool locked);
+
+private:
+    void setPath(const QString &path);
+    void takeK(int k);
+    bool readFile(const QString &path, ProfileData *data, QString *error) const;
+    bool refusedWhileLocked(QString *error) const;
+
+    CProfileModel m_model;
+    QString m_path;
+    struct BeforeRead
+    {
+        QVector<double> values;
+        QString path;
+        bool held = false; // a read is under way
+    } m_beforeRead;
+};

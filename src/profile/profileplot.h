@@ -1,0 +1,59 @@
+#pragma once
+
+#include "profile/plotoverlays.h"
+#include "profile/profilecodec.h"
+
+#include <QObject>
+#include <QPointer>
+
+class CanvasPicker;
+class CProfileDocument;
+class QwtPlot;
+class QwtPlotCurve;
+
+// The profile on the form's plot: the curve, the reference and the selected
+// range drawn from the document's model, the picker that selects and drags
+// points, and the live cell marker. It redraws whenever the model changes;
+// while the document is locked the picker drags nothing. It is a child of
+// the plot; the document must outlive the plot.
+class CProfilePlot : public QObject
+{
+    Q_OBJECT
+public:
+    CProfilePlot(QwtPlot *plot, CProfileDocument *document);
+
+    // Rebuilds the plot for a variant and a value range: axes, grid, curves,
+    // a new picker with nothing selected, the value limits. The values and
+    // the undo history stay as they are.
+    void setup(double maxRpm, const ValueRange &range);
+    void setTitles(const QString &title, const QString &xTitle, const QString &yTitle);
+    // The four cursor commands: Qt::Key_Left, Key_Right, Key_Up, Key_Down.
+    void cursorCommand(int key);
+
+    QwtPlot *plot() const { return m_plot; }
+    double maxRpm() const { return m_maxRpm; }
+    CanvasPicker *picker() const { return m_picker; }
+    CLiveCellMarker *liveCell() { return &m_liveCell; }
+    QwtPlotCurve *profileCurve() const { return m_profileCurve; }
+    QwtPlotCurve *referenceCurve() const { return m_referenceCurve; }
+    QwtPlotCurve *rangeCurve() const { return m_rangeCurve; }
+
+signals:
+    // A double-click on the selection: the user wants to type its value.
+    void editRequested();
+
+private:
+    void drawProfile();
+    void drawReference();
+    void drawSelection();
+    QVector<QPointF> points(const QVector<double> &values, int first, int last) const;
+
+    QwtPlot *m_plot;
+    CProfileDocument *m_document;
+    double m_maxRpm = 12000.0;
+    QPointer<CanvasPicker> m_picker;
+    QwtPlotCurve *m_profileCurve = nullptr;
+    COverlayCurve *m_referenceCurve = nullptr;
+    COverlayCurve *m_rangeCurve = nullptr;
+    CLiveCellMarker m_liveCell;
+};
