@@ -178,6 +178,7 @@ void CEcuSession::endConnection()
     m_linkOn = false;
     // The ECU is left as it is: no frame switches its test bench off.
     m_benchOn = false;
+    m_variantFixed = false; // the variant can be chosen by hand again
     if (m_port->isOpen())
         m_port->close();
     m_connected = false;
@@ -202,6 +203,7 @@ bool CEcuSession::linkFailed()
 void CEcuSession::setDevInfo(const CDevInfo &info)
 {
     m_devInfo = info;
+    m_variantFixed = info.cylinders == 2 || info.cylinders == 4;
     changed();
 }
 

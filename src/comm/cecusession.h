@@ -111,6 +111,9 @@ public:
     bool linkFailed();
 
     void setDevInfo(const CDevInfo &info);
+    // An ECU that stated its cylinders fixes the variant, until a report
+    // without them or the end of the connection.
+    bool variantFixed() const { return m_variantFixed; }
 
     // The link switch and the ECU commands (K, test bench).
     bool toggleLink();
@@ -146,6 +149,9 @@ public:
     CGestRT *gestRT() const { return m_gestRT; }
     CEcuLine &line() { return m_line; }
     const QByteArray &flashImage() const { return m_flashBuffer; }
+    // The answer frame being assembled on the serial route, or the latest
+    // HID answer.
+    const QByteArray &lastFrame() const { return m_rxFrame; }
 
 signals:
     void stateChanged();
@@ -171,6 +177,7 @@ private:
     bool m_connected = false;
     bool m_linkOn = false;
     bool m_benchOn = false;
+    bool m_variantFixed = false;
     QString m_command;          // the command asked for, or running
     enum class Aborted { None, Read, Write };
     Aborted m_aborted = Aborted::None; // a transfer ended by the end of its connection

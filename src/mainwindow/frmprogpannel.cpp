@@ -82,7 +82,7 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     rpmGauge->setMaximumSize(ui->gbRPM->width(), ui->gbRPM->height());
     rpmGauge->setShowOverlay(false);
 
-    plot = new CProfilePlot(ui->qwtPlot, document, this);
+    plot = new CProfilePlot(ui->qwtPlot, document);
     editor = new CProfileEditor(this, document, plot, this);
 
     aboutDialog = new frmAbout(this);
@@ -116,6 +116,11 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
 frmProgPannel::~frmProgPannel()
 {
     QSettings().setValue(QStringLiteral("Geometry"), saveGeometry());
+
+    // Nothing that goes from here on reports to the window any more.
+    disconnect(session, nullptr, this, nullptr);
+    disconnect(document, nullptr, this, nullptr);
+    disconnect(document->model()->undoStack(), nullptr, this, nullptr);
 
     // The port, the HID device and the workers go first (each worker stops
     // and joins its thread), before anything they report to.
@@ -203,7 +208,7 @@ void frmProgPannel::connectAll()
     connect(ui->spKIniezione, qOverload<int>(&QSpinBox::valueChanged), document,
             &CProfileDocument::setK);
     CLiveCellMarker *live = plot->liveCell();
-    connect(session->gestRT(), &CGestRT::sgnRpm, live, &CLiveCellMarker::setRpm);
+    connect(session->gestRT(), &CGestRT::sgnRpm, live, &CLiveCellMarker::onRpm);
     connect(session->gestRT(), &CGestRT::sgnIdxCella, live, &CLiveCellMarker::onIdxCella);
     connect(session->gestRT(), &CGestRT::sgnValCella, live, &CLiveCellMarker::onValCella);
 
@@ -292,7 +297,7 @@ void frmProgPannel::updateControls()
     ui->actionConfronta->setEnabled(lineFree && editable);
 
     // Every change of the profile by the user waits for the transfer.
-    QUndoStack *undo = document->model()->undoStack();
+    const QUndoStack *undo = document->model()->undoStack();
     ui->actionAnnulla->setEnabled(editable && undo->canUndo());
     ui->actionRipeti->setEnabled(editable && undo->canRedo());
     for (QAction *a : {ui->actionEstendi_Sinistra, ui->actionEstendi_Destra, ui->actionAumenta,
@@ -302,17 +307,16 @@ void frmProgPannel::updateControls()
         a->setEnabled(editable);
     ui->actionRipristina->setEnabled(editable && document->model()->hasReference());
 
-    // An ECU that states its cylinders fixes the variant while it is
-    // connected; no variant change while a transfer runs.
-    const quint8 cylinders = session->devInfo().cylinders;
-    const bool fixedByEcu = connected && (cylinders == 2 || cylinders == 4);
-    ui->actionCentralina_2cilindri->setEnabled(!fixedByEcu && editable);
-    ui->actionCentralina_4cilindri->setEnabled(!fixedByEcu && editable);
+    // An ECU that states its cylinders fixes the variant; no variant change
+    // while a transfer runs.
+    const bool variantFree = !session->variantFixed() && editable;
+    ui->actionCentralina_2cilindri->setEnabled(variantFree);
+    ui->actionCentralina_4cilindri->setEnabled(variantFree);
 
     // What the state looks like.
-    ui->btRicercaPorta->setStyleSheet(QStringLiteral(connected ? LED_ON_STYLE : LED_OFF_STYLE));
+    ui->btRicercaPorta->setStyleSheet(QLatin1String(connected ? LED_ON_STYLE : LED_OFF_STYLE));
     ui->btStartLink->setStyleSheet(
-        QStringLiteral(session->linkOn() ? LED_ON_STYLE : LED_OFF_STYLE));
+        QLatin1String(session->linkOn() ? LED_ON_STYLE : LED_OFF_STYLE));
     ui->btStartLink->setText(CMsg::messages[session->linkOn() ? 0 : 1]);
     showBench(session->benchOn());
     if (connected) {
@@ -327,7 +331,7 @@ void frmProgPannel::updateControls()
 
 void frmProgPannel::showBench(bool on)
 {
-    ui->btBanco->setStyleSheet(QStringLiteral(on ? BANCO_ON_STYLE : BANCO_OFF_STYLE));
+    ui->btBanco->setStyleSheet(QLatin1String(on ? BANCO_ON_STYLE : BANCO_OFF_STYLE));
     ui->btBanco->setText(CMsg::messages[on ? 2 : 3]);
 }
 
@@ -435,7 +439,7 @@ void frmProgPannel::retranslateAll()
     setPlotTitles();
     updateControls();  // the port label, the link and test-bench captions
     showProfileLabel(); // the placeholder in the new language; a path stays
-    editor->retranslate();
+    editor->updateSelectionText();
 }
 
 // Variant -------------------------------------------------------------------

@@ -211,9 +211,11 @@ void frmProgPannel::warnWriteDifferences(const CTransferOutcome &outcome)
 void frmProgPannel::backupReadProfile(const QByteArray &image)
 {
     QString error;
-    const QString name = backupFileName(QDateTime::currentDateTime(), session->devInfo());
-    if (!document->backupRead(image, session->hardware(), name, &error).isEmpty())
+    const QDateTime now = QDateTime::currentDateTime();
+    if (!document->backupRead(image, session->hardware(), session->devInfo(), now, &error)
+             .isEmpty())
         return;
+    const QString name = backupFileName(now, session->devInfo());
     QMessageBox::warning(this, CMsg::messages[13],
                          tr("Impossibile salvare la copia di sicurezza della mappa letta in "
                             "%1: %2")

@@ -75,8 +75,8 @@ bool CanvasPicker::eventFilter(QObject *object, QEvent *event)
         return true;
     }
     case QEvent::MouseButtonDblClick:
-        if (m_selectedCurve)
-            emit sgnEditRequested();
+        if (m_selectedCurve && m_onEdit)
+            m_onEdit();
         return true;
     case QEvent::MouseMove:
         dragTo(static_cast<QMouseEvent *>(event)->pos());

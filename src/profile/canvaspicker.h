@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <functional>
 
 class CProfileModel;
 class QwtPlot;
@@ -19,6 +20,9 @@ public:
 
     void setLimits(float valueMin, float valueMax, int keyStepPixels);
     void setModel(CProfileModel *model) { m_model = model; }
+    // Called on a double-click on the selection: the user wants to type its
+    // value. (The picker declares no signals of its own.)
+    void setEditRequestHandler(std::function<void()> handler) { m_onEdit = std::move(handler); }
     void cursorCommand(int key);
 
     QwtPlotCurve *selectedCurve() const { return m_selectedCurve; }
@@ -36,10 +40,6 @@ public:
     // Nearest whole number, exact halves going up (2.5 -> 3, -2.5 -> -2).
     static double roundHalfUp(double v);
 
-signals:
-    // A double-click on the selection: the user wants to type its value.
-    void sgnEditRequested();
-
 private:
     QwtPlot *plot() const;
     QwtPlotCanvas *canvas() const;
@@ -47,6 +47,7 @@ private:
     void selectInModel(bool extend);
 
     CProfileModel *m_model = nullptr;
+    std::function<void()> m_onEdit;
     QwtPlotCurve *m_selectedCurve = nullptr;
     int m_selectedIndex = -1;
     float m_valueMin = -10.0f;

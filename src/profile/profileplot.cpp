@@ -94,7 +94,7 @@ void CProfilePlot::setup(double maxRpm, const ValueRange &range)
     m_picker = new CanvasPicker(m_plot);
     m_picker->setLimits(range.valueMin, range.valueMax, range.keyStepPixels);
     m_picker->setModel(model);
-    connect(m_picker, &CanvasPicker::sgnEditRequested, this, &CProfilePlot::editRequested);
+    m_picker->setEditRequestHandler([this] { emit editRequested(); });
 }
 
 void CProfilePlot::setTitles(const QString &title, const QString &xTitle, const QString &yTitle)

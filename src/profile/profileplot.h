@@ -1,12 +1,12 @@
 #pragma once
 
+#include "profile/canvaspicker.h"
 #include "profile/plotoverlays.h"
 #include "profile/profilecodec.h"
 
 #include <QObject>
 #include <QPointer>
 
-class CanvasPicker;
 class CProfileDocument;
 class QwtPlot;
 class QwtPlotCurve;

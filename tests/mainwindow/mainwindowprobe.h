@@ -4,6 +4,7 @@
 // window's tests.
 
 #include "comm/cdevinfo.h"
+#include "comm/ecucommands.h"
 #include "mainwindow/frmprogpannel.h"
 #include "profile/profiledocument.h"
 #include "profile/profileplot.h"
@@ -75,6 +76,19 @@ public:
     hid_device *hidDevice() { return w.session->hidDevice(); }
 
     void retranslateAll() { w.retranslateAll(); }
+    // The ECU's hardware version as if it had reported it.
+    void setHardware(int hardware)
+    {
+        CDevInfo info = w.session->devInfo();
+        info.hardware = static_cast<quint8>(hardware);
+        w.session->setDevInfo(info);
+    }
+    // A profile file shown, as after a save of the profile on screen.
+    void showFile(const QString &path)
+    {
+        QString error;
+        QVERIFY2(w.document->save(path, &error), qPrintable(error));
+    }
 
     QVector<double> profile() const { return w.document->model()->values(); }
     void setProfile(const QVector<double> &values) { w.document->model()->replaceValues(values); }

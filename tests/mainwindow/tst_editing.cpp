@@ -3,6 +3,7 @@
 // the live cell on the plot.
 #include "ecuconnection.h"
 
+#include <QAction>
 #include <QInputDialog>
 #include <QPushButton>
 #include <cmath>
@@ -149,7 +150,7 @@ void TestEditing::shapeUndoRedoSave()
     QVERIFY(!p.model().isModified());
 
     // Restore from reference brings the ECU's values back into the selection.
-    w.onRipristinaRiferimento();
+    widget<QAction>(w, "actionRipristina")->trigger();
     QCOMPARE(p.profile(), ecuProfile);
 }
 

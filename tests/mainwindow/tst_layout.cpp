@@ -185,7 +185,7 @@ void TestLayout::textsFit()
 
     QStringList out;
     for (bool bancoOn : {false, true}) {
-        p.bancoOn() = bancoOn;
+        p.session().setBenchOn(bancoOn);
         p.retranslateAll();
         out << shownMisfits(&w);
     }

@@ -371,19 +371,6 @@ void TestLinkControl::errorTexts()
     QCOMPARE(seen.title, CMsg::messages[15]);
     verifyDisconnected(w, shown);
     static_cast<QDialog *>(p.ricercaPorta())->close();
-
-    // Without an ECU but with the link still marked on, the failure also
-    // switches the link off.
-    p.linkOn() = true;
-    button(w, "btStartLink")->setStyleSheet(QStringLiteral(LED_ON_STYLE));
-    MessageBoxSeen third;
-    answerMessageBox(&third);
-    w.onErrorRT(QStringLiteral("KO"));
-    QVERIFY(third.seen);
-    QVERIFY(!p.linkOn());
-    QCOMPARE(button(w, "btStartLink")->styleSheet(), QStringLiteral(LED_OFF_STYLE));
-    QCOMPARE(button(w, "btStartLink")->text(), CMsg::messages[1]);
-    static_cast<QDialog *>(p.ricercaPorta())->close();
 }
 
 // Each lost acknowledgement costs one time-out, and the poll after it refills

@@ -219,7 +219,7 @@ void TestMainWindow::profileFileRoundTrip()
     // A name typed without ".prf" gets it, so that the open dialog lists it.
     const QString path = dir.filePath("edited.prf");
     answerFileDialog(dir.filePath("edited"));
-    p.execCmd("SAVE_PROFILE");
+    p.runCommand(EcuCommand::SaveProfile);
     QCOMPARE(label->text(), path);
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -234,7 +234,7 @@ void TestMainWindow::profileFileRoundTrip()
         answerFileDialog(path);
         box->button(QMessageBox::Discard)->click();
     });
-    p.execCmd("LOAD_PROFILE");
+    p.runCommand(EcuCommand::LoadProfile);
     QCOMPARE(p.profile(), values);
     QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), 3);
     QCOMPARE(label->text(), path);
@@ -425,7 +425,7 @@ void TestMainWindow::unsavedGuard()
     if (close)
         w.close();
     else
-        p.execCmd("LOAD_PROFILE");
+        p.runCommand(EcuCommand::LoadProfile);
 
     QCOMPARE(asked, edit);
     const bool goesOn = answer != QMessageBox::Cancel;
@@ -449,8 +449,7 @@ void TestMainWindow::flatProfile()
     MainWindowProbe p(w);
     auto *spin = widget<QSpinBox>(w, "spProfiloPiatto");
     spin->setValue(7);
-    p.profileFileShown() = true;
-    widget<QLabel>(w, "lblPathProfilo")->setText("/tmp/x.prf");
+    p.showFile(dir.filePath("x.prf"));
     QTest::mousePress(widget<QPushButton>(w, "btFlatProfile"), Qt::LeftButton);
     QCOMPARE(p.profile(), QVector<double>(41, 7.0));
     QVERIFY(!p.profileFileShown());

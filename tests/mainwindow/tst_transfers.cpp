@@ -205,8 +205,7 @@ void TestTransfers::readTakesProfileKAndTestBench()
     QDir backups(dir.filePath("profiles/backup"));
     backups.removeRecursively();
     // A file shown before the read gives way to the placeholder.
-    path->setText(dir.filePath("before.prf"));
-    p.profileFileShown() = true;
+    p.showFile(dir.filePath("before.prf"));
 
     QVERIFY(connectToEcu(w, ecu.path()));
     QVERIFY(watcher->boxes.isEmpty());
@@ -391,7 +390,7 @@ void TestTransfers::largeTableCarriesTheProfileName()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
-    p.devInfo().hardware = 20;
+    p.setHardware(20);
     for (int a = 41; a <= 80; ++a)
         ecu.sim.setTableByte(a, 0x55);
 
@@ -401,7 +400,7 @@ void TestTransfers::largeTableCarriesTheProfileName()
     p.setProfile(values);
     const QString gara = dir.filePath(QStringLiteral("gara.prf"));
     answerFileDialog(gara);
-    p.execCmd(QStringLiteral("SAVE_PROFILE"));
+    p.runCommand(EcuCommand::SaveProfile);
     QCOMPARE(widget<QLabel>(w, "lblPathProfilo")->text(), gara);
 
     ecu.sim.clearRequests();
@@ -444,7 +443,7 @@ void TestTransfers::largeTableCarriesTheProfileName()
     QVERIFY(widget<QLabel>(w, "lblPathProfilo")->text().startsWith(QLatin1Char('<')));
 
     // Below hardware 20 there is no name: nothing is shown.
-    p.devInfo().hardware = 19;
+    p.setHardware(19);
     ecu.sim.clearRequests();
     QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
     QVERIFY(waitTransferEnd(w));
@@ -461,7 +460,7 @@ void TestTransfers::hardware11SavesAFileFirst()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
-    p.devInfo().hardware = 11;
+    p.setHardware(11);
     auto *path = widget<QLabel>(w, "lblPathProfilo");
     QVERIFY(path->text().startsWith(QLatin1Char('<')));
     QVector<double> values = p.profile();

@@ -160,10 +160,9 @@ void TestTransport::serialAssembly()
     frmProgPannel w(nullptr, t);
     MainWindowProbe p(w);
     auto *lcd = widget<QLCDNumber>(w, "lcdRPM");
-    widget<QPushButton>(w, "btStartLink")->setEnabled(true); // readouts only update then
     p.port()->setPortName(pty.slave);
     QVERIFY(p.port()->open(QIODevice::ReadWrite));
-    p.connected() = true; // workers' frames reach a connected line only
+    p.session().connectTo(pty.slave); // workers' frames reach a connected line only
     QSignalSpy readyRead(p.port(), &QSerialPort::readyRead);
 
     p.gestRT()->startLink();
@@ -178,7 +177,7 @@ void TestTransport::serialAssembly()
     pty.send(burst + first.left(4));
     QTest::qWait(100);
     QCOMPARE(lcd->intValue(), 0);
-    QCOMPARE(p.rxFrame().left(4), first.left(4));
+    QCOMPARE(p.session().lastFrame().left(4), first.left(4)); // assembled so far
     QVERIFY(pty.drain(0).isEmpty()); // the worker is still waiting for its answer
     // The 4 waiting bytes and 4 more make the poll answer.
     pty.send(first.mid(4));
@@ -273,13 +272,13 @@ void TestTransport::hidNameCaseTakesSerialRoute()
     p.port()->setPortName(pty.slave);
     QVERIFY(p.port()->open(QIODevice::ReadWrite));
     for (const char *name : {"hid", "Hid", "hID"}) {
-        p.portName() = QLatin1String(name);
+        p.session().connectTo(QLatin1String(name));
         w.onSendSerialData(buildPollFrame());
         QCOMPARE(pty.receive(8), buildPollFrame());
     }
     QVERIFY(hidfake::writtenReports().isEmpty());
 
-    p.portName() = QStringLiteral("HID");
+    p.session().connectTo(QStringLiteral("HID"));
     w.onSendSerialData(buildPollFrame());
     QTRY_COMPARE(hidfake::writtenReports().size(), 1); // written on the HID thread
     QVERIFY(pty.drain(50).isEmpty());
@@ -345,8 +344,7 @@ void TestTransport::hidRoute()
         QCOMPARE(r.mid(1, 8), buildPollFrame());
 
     // A failing read prints its message and hands nothing on.
-    const QByteArray marker("marker!!");
-    p.rxFrame() = marker;
+    QSignalSpy answers(&p.session(), &CEcuSession::answerReceived);
     hidfake::setReadFails(1);
     // The exchange runs on the HID thread; its read waits at most 250 ms.
     const auto exchange = [&] {
@@ -357,12 +355,14 @@ void TestTransport::hidRoute()
     QVERIFY2(out.contains("OnSendSerialData: bytes written=65\n"), out.constData());
     QVERIFY2(out.contains("OnSendSerialData: Unable to read()\n"), out.constData());
     QVERIFY(!out.contains("bytes read="));
-    QCOMPARE(p.rxFrame(), marker);
+    QCOMPARE(answers.count(), 0);
     // The next exchange works again and hands the answer on.
     out = captureStdout(exchange);
     QVERIFY2(out.contains("OnSendSerialData: bytes read=65\n"), out.constData());
-    QCOMPARE(static_cast<quint8>(p.rxFrame().at(0)), AnswerPoll);
-    QCOMPARE(p.rxFrame().size(), 8);
+    QCOMPARE(answers.count(), 1);
+    const QByteArray answer = answers.at(0).at(0).toByteArray();
+    QCOMPARE(static_cast<quint8>(answer.at(0)), AnswerPoll);
+    QCOMPARE(answer.size(), 8);
     // A silent device: a new search asks it on the HID thread; the window
     // goes on meanwhile, and the serial list follows.
     sim.setFault(EcuSimulator::Fault::Silent);
@@ -375,15 +375,14 @@ void TestTransport::hidRoute()
     dialog->close();
     sim.setFault(EcuSimulator::Fault::None);
     QVERIFY(!p.connected());
-    p.connected() = true; // the exchanges below go to a connected line
-    p.portName() = QStringLiteral("HID");
+    p.session().connectTo(QStringLiteral("HID")); // the exchanges below go to a connected line
 
     // A silent device times out the bounded read the same way.
     sim.setFault(EcuSimulator::Fault::Silent);
-    p.rxFrame() = marker;
+    answers.clear();
     out = captureStdout(exchange);
     QVERIFY2(out.contains("OnSendSerialData: Unable to read()\n"), out.constData());
-    QCOMPARE(p.rxFrame(), marker);
+    QCOMPARE(answers.count(), 0);
 }
 
 // A successful outcome: LED on, the name shown without the "\\.\" prefix,
@@ -415,27 +414,25 @@ void TestTransport::searchOutcomeOk()
     QVERIFY(p.portName().isEmpty());
 }
 
-// "KO" only turns the LED off and forgets the port.
+// "KO" turns the LED off, forgets the port and closes a port the search
+// left open; the ECU's buttons stay off and no read starts.
 void TestTransport::searchOutcomeKo()
 {
+    RawPty pty;
     frmProgPannel w(nullptr, shortTimings());
     MainWindowProbe p(w);
-    auto *search = widget<QPushButton>(w, "btRicercaPorta");
-    search->setStyleSheet(QStringLiteral(LED_ON_STYLE));
-    p.connected() = true;
-    p.portName() = QStringLiteral("/dev/ttyS9");
-    const bool pattern[] = {true, false, true, false};
-    for (int i = 0; i < 4; ++i)
-        widget<QPushButton>(w, FourButtons[i])->setEnabled(pattern[i]);
+    p.port()->setPortName(pty.slave); // found, then the placeholder chosen
+    QVERIFY(p.port()->open(QIODevice::ReadWrite));
 
     w.onEsitoRicercaPorta(QStringLiteral("KO"), QString());
-    QCOMPARE(search->styleSheet(), QStringLiteral(LED_OFF_STYLE));
+    QCOMPARE(widget<QPushButton>(w, "btRicercaPorta")->styleSheet(),
+             QStringLiteral(LED_OFF_STYLE));
     QVERIFY(!p.connected());
     QVERIFY(p.portName().isNull());
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(widget<QPushButton>(w, FourButtons[i])->isEnabled(), pattern[i]);
-    QTest::qWait(50);
-    QVERIFY(widget<QPushButton>(w, "btReadFlash")->isEnabled()); // no read started
+    QVERIFY(!p.port()->isOpen());
+    for (const char *name : FourButtons)
+        QVERIFY(!widget<QPushButton>(w, name)->isEnabled());
+    QVERIFY(pty.drain(50).isEmpty()); // no read started
 }
 
 // The search as a user runs it against the simulator's port.

@@ -103,9 +103,9 @@ void TestVariant::selectVariant()
     MainWindowProbe p(w);
     // A profile from a file is on screen.
     p.setProfile(QVector<double>(41, 7.0));
-    p.profileFileShown() = true;
+    QTemporaryDir files;
+    p.showFile(files.filePath(QStringLiteral("a.prf")));
     auto *path = widget<QLabel>(w, "lblPathProfilo");
-    path->setText(QStringLiteral("/somewhere/a.prf"));
 
     widget<QAction>(w, chooseFour ? "actionCentralina_4cilindri" : "actionCentralina_2cilindri")
         ->trigger();
@@ -234,7 +234,10 @@ void TestVariant::deviceReport()
         QCOMPARE(flat->maximum(), 25);
         QCOMPARE(p.profile(), edited);
 
-        // The next selection of a variant takes the stored range into use.
+        // The next selection of a variant takes the stored range into use
+        // (the edited profile is discarded after a question).
+        answerNextDialog<QMessageBox>(
+            [](QMessageBox *box) { box->button(QMessageBox::Discard)->click(); });
         widget<QAction>(w, "actionCentralina_2cilindri")->trigger();
         QCOMPARE(axisRange(w, QwtPlot::yLeft), qMakePair(double(valueMin), double(valueMax)));
         QCOMPARE(flat->minimum(), int(valueMin));
@@ -332,7 +335,8 @@ void TestVariant::readoutsDroppedWhileLinkButtonDisabled()
     QCOMPARE(p.gauge()->value(), 0);
     QCOMPARE(adc->text(), QStringLiteral("0"));
 
-    link->setEnabled(true);
+    p.session().connectTo(QStringLiteral("HID")); // no exchange follows
+    QVERIFY(link->isEnabled());
     w.onUpdateRpm(5000);
     w.onUpdateValAdc(77);
     QCOMPARE(lcd->intValue(), 5000);
@@ -340,7 +344,8 @@ void TestVariant::readoutsDroppedWhileLinkButtonDisabled()
     QCOMPARE(adc->text(), QStringLiteral("77"));
 
     // A transfer disables the controls: readings arriving then are dropped.
-    p.setTransferControlsEnabled(false);
+    QVERIFY(p.session().requestCommand(EcuCommand::FlashRead));
+    QVERIFY(!link->isEnabled());
     w.onUpdateRpm(6000);
     w.onUpdateValAdc(88);
     QCOMPARE(lcd->intValue(), 5000);
@@ -352,7 +357,7 @@ void TestVariant::probeLevelAndProgress()
 {
     frmProgPannel w;
     auto *adc = widget<QLabel>(w, "lblAdcSonda");
-    widget<QPushButton>(w, "btStartLink")->setEnabled(true);
+    MainWindowProbe(w).session().connectTo(QStringLiteral("HID")); // readings are taken
     // Updated while hidden (expert mode off), with no leading zeros.
     QVERIFY(adc->isHidden());
     for (uchar level : {uchar(255), uchar(0), uchar(7), uchar(100)}) {

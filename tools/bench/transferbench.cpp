@@ -220,15 +220,15 @@ void benchSerial(Heartbeat &beat, int gapMs, int writeGapMs)
     }
     const double readGoal = gapMs ? 1.25 : 1.15;
     for (int hw : {10, 20}) {
-        p.devInfo().hardware = static_cast<quint8>(hw);
+        p.setHardware(hw);
         beat.reset();
         const Transfer t = transfer(w, ecu.sim, [&] { w.onReadFlashClicked(); });
         line(hw < 20 ? "flash read, 50 addresses" : "flash read, 90 addresses", t.result,
              t.exchanges, t.ms, readGoal, beat.worstMs());
     }
-    widget<QLabel>(w, "lblPathProfilo")->setText(QDir::temp().filePath(QStringLiteral("bench.prf")));
+    p.showFile(QDir::temp().filePath(QStringLiteral("bench.prf")));
     for (int hw : {10, 20}) {
-        p.devInfo().hardware = static_cast<quint8>(hw);
+        p.setHardware(hw);
         beat.reset();
         const Transfer t = transfer(w, ecu.sim, [&] { w.onSaveFlashClicked(); });
         // The wire time, the write gap and 2 ms per exchange.
