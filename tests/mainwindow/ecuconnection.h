@@ -95,7 +95,7 @@ inline bool connectToEcu(frmProgPannel &w, const QString &portPath, int timeoutM
     QElapsedTimer t;
     t.start();
     QTest::qWait(20);
-    while (!read->isEnabled() && t.elapsed() < timeoutMs)
+    while (!read->isEnabled() && p.connected() && t.elapsed() < timeoutMs)
         QTest::qWait(10);
     return read->isEnabled() && p.connected();
 }

@@ -527,6 +527,24 @@ void TestTransfers::hardware11SavesAFileFirst()
     QVERIFY(!askedAgain);
     while (answering.elapsed() < 1600) // the answerer must not outlive the test
         QTest::qWait(20);
+
+    // The connection ends while the save dialog is open: the file is saved,
+    // nothing is written, and the panel is that of no ECU, "Chiudi" on.
+    p.document().showPlaceholder();
+    const QString late = dir.filePath(QStringLiteral("late.prf"));
+    answerNextDialog<QFileDialog>([&](QFileDialog *d) {
+        p.session().endConnection();
+        chooseFile(d, late);
+        static_cast<QDialog *>(d)->accept();
+    });
+    ecu.sim.clearRequests();
+    QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
+    QTRY_VERIFY(QFile::exists(late));
+    QTest::qWait(200);
+    QVERIFY(requestsOf(ecu.sim, Write).isEmpty());
+    QCOMPARE(controlsWithState(w, false),
+             QStringList({"btReadFlash", "btSaveFlash", "btBanco", "btStartLink"}));
+    QVERIFY(widget<QPushButton>(w, "btClose")->isEnabled());
 }
 
 // While a transfer waits for the line or runs, nothing else can start one:
@@ -577,6 +595,8 @@ void TestTransfers::closeButtonDuringTransfers()
     w.onLinkClicked();
 
     // Write: closing too. Closing the window asks first; "no" goes on.
+    const QVector<double> flat(41, 5.0);
+    p.setProfile(flat); // edited, neither saved nor written
     QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
     QVERIFY(!close->isEnabled() && !quit->isEnabled());
     QTRY_VERIFY(bar->value() > 0 && bar->value() < 100);
@@ -585,13 +605,39 @@ void TestTransfers::closeButtonDuringTransfers()
     QVERIFY(!w.close()); // the watcher answers the question without "yes"
     QCOMPARE(watcher->boxes.size(), 1);
     QCOMPARE(watcher->boxes.at(0).title, QStringLiteral("Aggiornamento FLASH"));
+    // The profile takes no change while it is written: no undo, no nudge,
+    // no edit command, whether from the menu or its slot.
+    for (const char *name : {"actionAnnulla", "actionRipeti", "actionMuovi_Su", "actionAumenta",
+                             "actionImposta_Valore", "actionCentralina_4cilindri"})
+        QVERIFY2(!widget<QAction>(w, name)->isEnabled(), name);
+    QVERIFY(!p.document().undo());
+    w.onMuoviSu();
+    QCOMPARE(p.profile(), flat);
+    // "Yes" to quitting a write half way still asks about the edited
+    // profile; Cancel keeps the window.
+    watcher->onBox = [&] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(top);
+            if (box && box->isVisible())
+                box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes
+                                                          : QMessageBox::Cancel)->click();
+        }
+    };
+    QVERIFY(!w.close());
+    watcher->onBox = nullptr;
+    QCOMPARE(watcher->boxes.size(), 3);
+    QCOMPARE(watcher->boxes.at(2).title, QStringLiteral("Mappa modificata"));
     QVERIFY(waitTransferEnd(w));
     QVERIFY(w.isVisible());
     QVERIFY(close->isEnabled() && quit->isEnabled());
     QCOMPARE(controlsWithState(w, false), QStringList());
+    // What was written is what is shown, and it counts as saved.
+    QCOMPARE(p.profile(), flat);
+    QCOMPARE(ecu.sim.table().left(41), QByteArray(41, char(5)));
+    QVERIFY(!w.isWindowModified());
     const QList<QByteArray> writes = requestsOf(ecu.sim, Write); // a repeat under load is no fault
     QCOMPARE(QSet<QByteArray>(writes.begin(), writes.end()).size(), 41);
-    QCOMPARE(watcher->boxes.size(), 1);
+    QCOMPARE(watcher->boxes.size(), 3);
 }
 
 // The ECU goes away in the middle of a write: the connection ends at once,
@@ -960,18 +1006,24 @@ void TestTransfers::execCmdUnknownAndFilePolling()
 }
 
 // A read would replace an edited profile: the question comes first, also
-// for the read that follows a connection.
+// for the read that follows a connection. The connection may end while the
+// question is open: then nothing is read whatever the answer, and the
+// panel is that of no ECU.
 void TestTransfers::readAsksFirst_data()
 {
     QTest::addColumn<int>("answer");
-    QTest::newRow("save") << int(QMessageBox::Save);
-    QTest::newRow("discard") << int(QMessageBox::Discard);
-    QTest::newRow("cancel") << int(QMessageBox::Cancel);
+    QTest::addColumn<bool>("endsMeanwhile");
+    QTest::newRow("save") << int(QMessageBox::Save) << false;
+    QTest::newRow("discard") << int(QMessageBox::Discard) << false;
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false;
+    QTest::newRow("discard, connection ended meanwhile") << int(QMessageBox::Discard) << true;
+    QTest::newRow("cancel, connection ended meanwhile") << int(QMessageBox::Cancel) << true;
 }
 
 void TestTransfers::readAsksFirst()
 {
     QFETCH(int, answer);
+    QFETCH(bool, endsMeanwhile);
     delete watcher; // this test answers the question itself
     watcher = nullptr;
     SimulatedEcu ecu(QStringLiteral("ask"));
@@ -993,17 +1045,24 @@ void TestTransfers::readAsksFirst()
     bool asked = false;
     answerNextDialog<QMessageBox>([&](QMessageBox *box) {
         asked = true;
+        if (endsMeanwhile)
+            p.session().endConnection(); // the link failed, or the adapter went
         if (answer == QMessageBox::Save)
             answerFileDialog(saved);
         box->button(QMessageBox::StandardButton(answer))->click();
     });
     ecu.sim.clearRequests();
-    QVERIFY(connectToEcu(w, ecu.path()));
+    const bool connected = connectToEcu(w, ecu.path());
     QVERIFY(asked);
-    QCOMPARE(requestsOf(ecu.sim, Read).isEmpty(), answer == QMessageBox::Cancel);
-    QCOMPARE(p.profile(), answer == QMessageBox::Cancel ? edited : ecuCurve);
+    QCOMPARE(connected, !endsMeanwhile);
+    const bool read = answer != QMessageBox::Cancel && !endsMeanwhile;
+    QTest::qWait(100);
+    QCOMPARE(!requestsOf(ecu.sim, Read).isEmpty(), read);
+    QCOMPARE(p.profile(), read ? ecuCurve : edited);
     QCOMPARE(QFile::exists(saved), answer == QMessageBox::Save);
-    QCOMPARE(controlsWithState(w, false), QStringList());
+    QCOMPARE(controlsWithState(w, false),
+             endsMeanwhile ? QStringList({"btReadFlash", "btSaveFlash", "btBanco", "btStartLink"})
+                           : QStringList());
 }
 
 QTEST_MAIN(TestTransfers)

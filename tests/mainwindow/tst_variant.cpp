@@ -87,28 +87,55 @@ void TestVariant::selectVariant_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("chooseFour");
-    QTest::newRow("2, then 2 again") << "2" << false;
-    QTest::newRow("2, then 4") << "2" << true;
-    QTest::newRow("4, then 4 again") << "4" << true;
-    QTest::newRow("4, then 2") << "4" << false;
+    QTest::addColumn<int>("answer"); // to the question about an edited profile; 0: not edited
+    QTest::newRow("2, then 2 again") << "2" << false << 0;
+    QTest::newRow("2, then 4") << "2" << true << 0;
+    QTest::newRow("4, then 4 again") << "4" << true << 0;
+    QTest::newRow("4, then 2") << "4" << false << 0;
+    QTest::newRow("2, then 4, edited: discard") << "2" << true << int(QMessageBox::Discard);
+    QTest::newRow("2, then 4, edited: cancel") << "2" << true << int(QMessageBox::Cancel);
 }
 
 void TestVariant::selectVariant()
 {
     QFETCH(QString, stored);
     QFETCH(bool, chooseFour);
+    QFETCH(int, answer);
     QSettings().setValue("Cylinders", stored);
 
     frmProgPannel w;
     MainWindowProbe p(w);
-    // A profile from a file is on screen.
+    // A profile from a file is on screen, edited or not.
     p.setProfile(QVector<double>(41, 7.0));
     QTemporaryDir files;
     p.showFile(files.filePath(QStringLiteral("a.prf")));
     auto *path = widget<QLabel>(w, "lblPathProfilo");
+    if (answer)
+        p.setProfile(QVector<double>(41, 8.0));
+    bool asked = false;
+    answerNextDialog<QMessageBox>(
+        [&](QMessageBox *box) {
+            asked = true;
+            box->button(QMessageBox::StandardButton(answer))->click();
+        },
+        answer ? 10000 : 100);
 
     widget<QAction>(w, chooseFour ? "actionCentralina_4cilindri" : "actionCentralina_2cilindri")
         ->trigger();
+    QCOMPARE(asked, answer != 0);
+    if (!answer)
+        QTest::qWait(150); // the answerer must not outlive the row
+    if (answer == QMessageBox::Cancel) {
+        // Nothing changes, the checked variant included.
+        const bool wasFour = stored == QLatin1String("4");
+        QCOMPARE(widget<QAction>(w, "actionCentralina_4cilindri")->isChecked(), wasFour);
+        QCOMPARE(widget<QAction>(w, "actionCentralina_2cilindri")->isChecked(), !wasFour);
+        QCOMPARE(QSettings().value("Cylinders").toString(), stored);
+        QCOMPARE(p.maxRpm(), wasFour ? 17000.0 : 12000.0);
+        QCOMPARE(p.profile(), QVector<double>(41, 8.0));
+        QCOMPARE(path->text(), files.filePath(QStringLiteral("a.prf")));
+        return;
+    }
 
     const int max = chooseFour ? 17000 : 12000;
     QCOMPARE(widget<QAction>(w, "actionCentralina_4cilindri")->isChecked(), chooseFour);
@@ -190,8 +217,11 @@ void TestVariant::deviceReport()
     const QVector<double> edited(41, 4.0);
     p.setProfile(edited);
 
+    const int steps = p.model().undoStack()->count();
     CDevInfo report = info;
     w.onGetDeviceInfo(report);
+    // Whatever the report rebuilds, the history of edits stays as it was.
+    QCOMPARE(p.model().undoStack()->count(), steps);
 
     QCOMPARE(p.devInfo().hardware, info.hardware);
     QCOMPARE(p.devInfo().cylinders, info.cylinders);
