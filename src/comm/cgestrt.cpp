@@ -3,9 +3,6 @@
 #include "eculine.h"
 #include "frames.h"
 
-#include "transferstates.h"
-#include "workerlock.h"
-
 // The real-time link worker owns the ECU line between transfers: it polls the
 // ECU while the link is on, sends queued command frames between two polls
 // (or on their own while the link is off), and hands a requested main-window
@@ -15,18 +12,6 @@
 // `mutex`; signals are emitted after the lock has been released. The thread
 // sleeps until an event (an answer, a start, a stop, a request, a queued
 // command) or the deadline of its state wakes it; idle, it sleeps for good.
-
-namespace {
-constexpr int StateIdle = 800;
-constexpr int StatePoll = 10;
-constexpr int StateWaitPoll = 11;
-constexpr int StatePublish = 12;
-constexpr int StateCommand = 20;
-constexpr int StateWaitAck = 21;
-constexpr int StateAfterAnswer = 22;
-constexpr int StateTimeout = 100;
-constexpr int StateFailed = 150;
-} // namespace
 
 CGestRT::CGestRT(QObject *parent, int timeoutMs, int maxRetries)
     : QThread(parent),
@@ -84,7 +69,7 @@ void CGestRT::abort()
     commandQueue.clear();
     reply.clear();
     retriesLeft = maxRetries;
-    state = StateIdle;
+    state = LinkState::Idle;
     wake.notify();
 }
 
@@ -136,8 +121,8 @@ static int nextAfterAnswer(int &retriesLeft, int maxRetries, bool queueEmpty, bo
 {
     retriesLeft = maxRetries;
     if (!queueEmpty)
-        return StateCommand;
-    return linkActive ? StatePoll : StateIdle;
+        return LinkState::Command;
+    return linkActive ? LinkState::Poll : LinkState::Idle;
 }
 
 qint64 CGestRT::step()
@@ -149,19 +134,19 @@ qint64 CGestRT::step()
 
     WorkerLock lock(&mutex);
     switch (state) {
-    case StateIdle:
+    case LinkState::Idle:
         if (!pendingCmd.isEmpty()) {
             execCmd = pendingCmd;
             pendingCmd = QString();
         }
         if (linkActive)
-            state = StatePoll;
+            state = LinkState::Poll;
         else if (!commandQueue.isEmpty())
-            state = StateCommand;
+            state = LinkState::Command;
         else if (execCmd.isEmpty())
             sleepNs = -1; // nothing to do until woken
         break;
-    case StatePoll:
+    case LinkState::Poll:
         // The line first keeps its gap after the previous answer, or its
         // silence after a time-out.
         sleepNs = line ? line->nsUntilFree() : 0;
@@ -174,17 +159,17 @@ qint64 CGestRT::step()
         // the signal is still being delivered is not lost.
         reply.clear();
         clock.restart();
-        state = StateWaitPoll;
+        state = LinkState::WaitPoll;
         break;
-    case StateWaitPoll:
+    case LinkState::WaitPoll:
         if (isAnswer(reply, AnswerPoll))
-            state = StatePublish;
+            state = LinkState::Publish;
         else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0)
             // No answer, or only one with the wrong byte 0: the wait is
             // bounded by the time-out all the same.
-            state = StateTimeout;
+            state = LinkState::Timeout;
         break;
-    case StatePublish: {
+    case LinkState::Publish: {
         const PollAnswer a = decodePollAnswer(reply);
         // Each value is taken at its own moment: once the link has been
         // switched off (or a command requested) the readouts get zeros.
@@ -207,7 +192,7 @@ qint64 CGestRT::step()
         state = nextAfterAnswer(retriesLeft, maxRetries, commandQueue.isEmpty(), linkActive);
         break;
     }
-    case StateCommand:
+    case LinkState::Command:
         if (commandQueue.isEmpty()) { // nothing left after all
             state = nextAfterAnswer(retriesLeft, maxRetries, true, linkActive);
             break;
@@ -220,18 +205,18 @@ qint64 CGestRT::step()
         frame = commandQueue.takeFirst();
         reply.clear();
         clock.restart();
-        state = StateWaitAck;
+        state = LinkState::WaitAck;
         break;
-    case StateWaitAck:
+    case LinkState::WaitAck:
         if (isAnswer(reply, AnswerWrite))
-            state = StateAfterAnswer;
+            state = LinkState::AfterAnswer;
         else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0)
-            state = StateTimeout;
+            state = LinkState::Timeout;
         break;
-    case StateAfterAnswer:
+    case LinkState::AfterAnswer:
         state = nextAfterAnswer(retriesLeft, maxRetries, commandQueue.isEmpty(), linkActive);
         break;
-    case StateTimeout:
+    case LinkState::Timeout:
         // A lost answer (poll or command) is always followed by a poll, also
         // with the link off: an ECU that answers polls but never acknowledges
         // a command keeps the link up. A command whose acknowledgement was
@@ -241,11 +226,11 @@ qint64 CGestRT::step()
         if (line)
             line->noteTimeout();
         --retriesLeft;
-        state = retriesLeft <= 0 ? StateFailed : StatePoll;
+        state = retriesLeft <= 0 ? LinkState::Failed : LinkState::Poll;
         break;
-    case StateFailed:
+    case LinkState::Failed:
         failed = true;
-        state = StateIdle;
+        state = LinkState::Idle;
         break;
     default:
         break;

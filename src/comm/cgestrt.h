@@ -1,6 +1,7 @@
 #pragma once
 
 #include "workerlock.h"
+#include "workerstates.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -55,7 +56,7 @@ private:
     void queueBanco(quint8 hardware, bool on);
 
     QMutex mutex; // guards every member below that the GUI thread touches
-    int state = 800;
+    int state = LinkState::Idle;
     int maxRetries;
     int retriesLeft = 0;
     bool linkActive = false;

@@ -1,0 +1,148 @@
+#include "ctransferworker.h"
+
+#include "eculine.h"
+#include "frames.h"
+
+CTransferWorker::CTransferWorker(QByteArray *data, QObject *parent, int timeoutMs,
+                                 int maxRetries, quint8 awaitedAnswer)
+    : QThread(parent),
+      data(data),
+      awaited(awaitedAnswer),
+      maxRetries(maxRetries),
+      timeoutMs(timeoutMs)
+{
+    clock.start();
+}
+
+CTransferWorker::~CTransferWorker()
+{
+    stopThread();
+}
+
+void CTransferWorker::stopThread()
+{
+    stopWorkerLoop(this, &mutex, &wake, &stopRequested);
+}
+
+void CTransferWorker::setLine(CEcuLine *l)
+{
+    WorkerLock lock(&mutex);
+    line = l;
+}
+
+void CTransferWorker::setReply(const QByteArray &frame)
+{
+    WorkerLock lock(&mutex);
+    reply = frame;
+    wake.notify();
+}
+
+void CTransferWorker::abort()
+{
+    WorkerLock lock(&mutex);
+    if (state == TransferState::Idle || state == TransferState::Failed
+        || state == TransferState::Done)
+        return; // nothing running, or its outcome is already on its way
+    state = TransferState::Failed;
+    wake.notify();
+}
+
+void CTransferWorker::beginTransfer(quint8 first, bool go)
+{
+    index = first;
+    retriesLeft = maxRetries;
+    repeated = false;
+    state = go ? TransferState::Send : TransferState::Idle;
+    wake.notify();
+}
+
+void CTransferWorker::takeAnswer(const QByteArray &)
+{
+}
+
+void CTransferWorker::run()
+{
+    runWorkerLoop(&mutex, &wake, stopRequested, [this] { return step(); });
+}
+
+qint64 CTransferWorker::step()
+{
+    QByteArray frame;
+    int percent = -1;
+    enum { None, Ok, Ko } outcome = None;
+    qint64 sleepNs = 0;
+
+    {
+        WorkerLock lock(&mutex);
+        switch (state) {
+        case TransferState::Send:
+            // The line first keeps its gap after the previous answer, or its
+            // silence after a time-out.
+            sleepNs = line ? line->nsUntilFree() : 0;
+            if (sleepNs > 0)
+                break;
+            frame = requestFrame();
+            percent = index * 100 / transferLength();
+            // Emptied before the frame leaves, so an answer that comes back
+            // while the signal is still being delivered is not lost.
+            reply.clear();
+            clock.restart();
+            if (line)
+                line->noteRequest();
+            state = TransferState::Wait;
+            break;
+        case TransferState::Wait:
+            // An answer with another byte 0 is not taken, and the wait stays
+            // bounded by the time-out measured from the request all the same.
+            if (isAnswer(reply, awaited)) {
+                state = TransferState::Advance;
+            } else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0) {
+                repeated = true;
+                if (line)
+                    line->noteTimeout();
+                state = TransferState::Retry;
+            }
+            break;
+        case TransferState::Advance:
+            takeAnswer(reply);
+            // The answer to the other copy of a repeated request may still
+            // come, and an answer does not say its address: the next request
+            // waits for silence.
+            if (repeated && line)
+                line->requireQuiet();
+            repeated = false;
+            if (index >= transferLength() - 1) {
+                state = TransferState::Done;
+            } else {
+                ++index;
+                state = TransferState::Send;
+            }
+            break;
+        case TransferState::Retry:
+            // The budget is shared by the whole transfer.
+            --retriesLeft;
+            state = retriesLeft <= 0 ? TransferState::Failed : TransferState::Send;
+            break;
+        case TransferState::Failed:
+            outcome = Ko;
+            state = TransferState::Idle;
+            break;
+        case TransferState::Done:
+            percent = 100;
+            outcome = Ok;
+            state = TransferState::Idle;
+            break;
+        default:
+            sleepNs = -1; // idle: sleep until woken
+            break;
+        }
+    }
+
+    if (!frame.isEmpty())
+        emitFrame(frame);
+    if (percent >= 0)
+        emitPercent(percent);
+    if (outcome != None)
+        emitOutcome(outcome == Ok);
+    return sleepNs;
+}
