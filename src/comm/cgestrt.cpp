@@ -7,7 +7,7 @@
 // ECU while the link is on, sends queued command frames between two polls
 // (or on their own while the link is off), and hands a requested main-window
 // command back only from the idle state, when no exchange of its own is in
-// flight. Everything the GUI thread can reach (state, retriesLeft,
+// flight and no command frame waits. Everything the GUI thread can reach (state, retriesLeft,
 // linkActive, reply, commandQueue, pendingCmd) is read and written under
 // `mutex`; signals are emitted after the lock has been released. The thread
 // sleeps until an event (an answer, a start, a stop, a request, a queued
@@ -135,7 +135,10 @@ qint64 CGestRT::step()
     WorkerLock lock(&mutex);
     switch (state) {
     case LinkState::Idle:
-        if (!pendingCmd.isEmpty()) {
+        // The line has one owner at a time: queued command frames go out
+        // first, and a requested command is handed back only once none is
+        // left (the next pass after the last acknowledgement is idle again).
+        if (!pendingCmd.isEmpty() && commandQueue.isEmpty()) {
             execCmd = pendingCmd;
             pendingCmd = QString();
         }
