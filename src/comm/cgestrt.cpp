@@ -125,6 +125,19 @@ static int nextAfterAnswer(int &retriesLeft, int maxRetries, bool queueEmpty, bo
     return linkActive ? LinkState::Poll : LinkState::Idle;
 }
 
+// Whether a request may go out now. The line first keeps its gap after the
+// previous answer, or its silence after a time-out (sleepNs: how long to
+// wait); silence that does not come within its cap counts as a time-out.
+// Lock held.
+bool CGestRT::lineClear(qint64 &sleepNs)
+{
+    const CEcuLine::Clearance c = line ? line->clearance() : CEcuLine::Clearance();
+    if (c.overdue)
+        state = LinkState::Timeout;
+    sleepNs = c.overdue ? 0 : c.waitNs;
+    return !c.overdue && sleepNs == 0;
+}
+
 qint64 CGestRT::step()
 {
     QByteArray frame;
@@ -150,10 +163,7 @@ qint64 CGestRT::step()
             sleepNs = -1; // nothing to do until woken
         break;
     case LinkState::Poll:
-        // The line first keeps its gap after the previous answer, or its
-        // silence after a time-out.
-        sleepNs = line ? line->nsUntilFree() : 0;
-        if (sleepNs > 0)
+        if (!lineClear(sleepNs))
             break;
         if (line)
             line->noteRequest();
@@ -200,8 +210,7 @@ qint64 CGestRT::step()
             state = nextAfterAnswer(retriesLeft, maxRetries, true, linkActive);
             break;
         }
-        sleepNs = line ? line->nsUntilFree() : 0;
-        if (sleepNs > 0)
+        if (!lineClear(sleepNs))
             break;
         if (line)
             line->noteRequest();
@@ -225,7 +234,9 @@ qint64 CGestRT::step()
         // a command keeps the link up. A command whose acknowledgement was
         // lost is not sent again. A disconnection aborts the worker instead,
         // so no poll follows a connection that has ended. The next request
-        // waits for silence, so a late answer is not taken for it.
+        // waits for silence, so a late answer is not taken for it. Silence
+        // that did not come within its cap lands here too (a command not
+        // sent for it stays queued).
         if (line)
             line->noteTimeout();
         --retriesLeft;

@@ -53,6 +53,7 @@ protected:
 
 private:
     qint64 step();
+    bool lineClear(qint64 &sleepNs);
     void queueBanco(quint8 hardware, bool on);
 
     QMutex mutex; // guards every member below that the GUI thread touches

@@ -75,11 +75,16 @@ qint64 CTransferWorker::step()
     {
         WorkerLock lock(&mutex);
         switch (state) {
-        case TransferState::Send:
+        case TransferState::Send: {
             // The line first keeps its gap after the previous answer, or its
-            // silence after a time-out.
-            sleepNs = line ? line->nsUntilFree() : 0;
-            if (sleepNs > 0)
+            // silence after a time-out; silence that does not come within
+            // its cap costs a time-out of the budget, as a lost answer does.
+            const CEcuLine::Clearance c = line ? line->clearance() : CEcuLine::Clearance();
+            if (c.overdue) {
+                state = TransferState::Retry;
+                break;
+            }
+            if ((sleepNs = c.waitNs) > 0)
                 break;
             frame = requestFrame();
             percent = index * 100 / transferLength();
@@ -91,6 +96,7 @@ qint64 CTransferWorker::step()
                 line->noteRequest();
             state = TransferState::Wait;
             break;
+        }
         case TransferState::Wait:
             // An answer with another byte 0 is not taken, and the wait stays
             // bounded by the time-out measured from the request all the same.
@@ -98,8 +104,6 @@ qint64 CTransferWorker::step()
                 state = TransferState::Advance;
             } else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0) {
                 repeated = true;
-                if (line)
-                    line->noteTimeout();
                 state = TransferState::Retry;
             }
             break;
@@ -119,7 +123,10 @@ qint64 CTransferWorker::step()
             }
             break;
         case TransferState::Retry:
-            // The budget is shared by the whole transfer.
+            // The next attempt waits for silence first, so a late answer is
+            // not taken for it. The budget is shared by the whole transfer.
+            if (line)
+                line->noteTimeout();
             --retriesLeft;
             state = retriesLeft <= 0 ? TransferState::Failed : TransferState::Send;
             break;

@@ -3,7 +3,6 @@
 #include "frames.h"
 #include "workerlock.h"
 
-
 namespace {
 int boundedGap(int ms)
 {
@@ -12,8 +11,11 @@ int boundedGap(int ms)
 constexpr qint64 NsPerMs = 1000000;
 } // namespace
 
-CEcuLine::CEcuLine(int gapMs, int writeGapMs, int quietMs)
-    : gap(boundedGap(gapMs)), writeGap(boundedGap(writeGapMs)), quiet(qMax(0, quietMs))
+CEcuLine::CEcuLine(int gapMs, int writeGapMs, int quietMs, int quietCapMs)
+    : gap(boundedGap(gapMs)),
+      writeGap(boundedGap(writeGapMs)),
+      quiet(qMax(0, quietMs)),
+      quietCap(qMax(0, quietCapMs))
 {
     clock.start();
 }
@@ -23,18 +25,6 @@ void CEcuLine::setGaps(int gapMs, int writeGapMs)
     WorkerLock lock(&mutex);
     gap = boundedGap(gapMs);
     writeGap = boundedGap(writeGapMs);
-}
-
-int CEcuLine::gapMs() const
-{
-    WorkerLock lock(&mutex);
-    return gap;
-}
-
-int CEcuLine::writeGapMs() const
-{
-    WorkerLock lock(&mutex);
-    return writeGap;
 }
 
 void CEcuLine::noteAnswer(const QByteArray &frame)
@@ -55,8 +45,10 @@ void CEcuLine::noteActivity()
 void CEcuLine::noteTimeout()
 {
     WorkerLock lock(&mutex);
-    lastInputNs = qMax(lastInputNs, now());
+    const qint64 t = now();
+    lastInputNs = qMax(lastInputNs, t);
     quietNeeded = true;
+    quietSinceNs = t;
 }
 
 void CEcuLine::requireQuiet()
@@ -70,14 +62,23 @@ void CEcuLine::noteRequest()
     quietNeeded = false;
 }
 
-qint64 CEcuLine::nsUntilFree() const
+CEcuLine::Clearance CEcuLine::clearance() const
 {
     WorkerLock lock(&mutex);
     const qint64 t = now();
-    qint64 wait = freeAtNs - t;
-    if (quietNeeded)
-        wait = qMax(wait, lastInputNs + quiet * NsPerMs - t);
-    return qMax<qint64>(0, wait);
+    Clearance c;
+    c.waitNs = qMax<qint64>(0, freeAtNs - t);
+    const qint64 silenceNs = lastInputNs + quiet * NsPerMs - t;
+    if (quietNeeded && silenceNs > 0) {
+        // Past the cap (strictly) the attempt is over; until then the worker
+        // asks again when silence may have come, or when the cap runs out.
+        const qint64 capNs = quietSinceNs + quietCap * NsPerMs + 1 - t;
+        if (capNs <= 0)
+            c.overdue = true;
+        else
+            c.waitNs = qMax(c.waitNs, qMin(silenceNs, capNs));
+    }
+    return c;
 }
 
 void CEcuLine::reset()

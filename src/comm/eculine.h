@@ -16,7 +16,10 @@
 //   discarded until nothing has arrived for a while, so an answer that comes
 //   late is never taken for the answer to the request after it. The same
 //   holds after an answer to a request that had to be repeated: the answer
-//   to the repeat may still be on its way.
+//   to the repeat may still be on its way. The wait for silence is capped:
+//   a line that keeps sending bytes makes the attempt count as a time-out,
+//   and the next attempt waits for silence again, so a worker's budget of
+//   time-outs bounds its waits.
 //
 // Safe to use from any thread.
 class CEcuLine
@@ -26,22 +29,22 @@ public:
     static constexpr int DefaultWriteGapMs = 20;
     static constexpr int MaxGapMs = 50;
     static constexpr int DefaultQuietMs = 60;
+    static constexpr int DefaultQuietCapMs = 250;
 
     explicit CEcuLine(int gapMs = DefaultGapMs, int writeGapMs = DefaultWriteGapMs,
-                      int quietMs = DefaultQuietMs);
+                      int quietMs = DefaultQuietMs, int quietCapMs = DefaultQuietCapMs);
 
     // Gaps are limited to 0..MaxGapMs.
     void setGaps(int gapMs, int writeGapMs);
-    int gapMs() const;
-    int writeGapMs() const;
 
     // A complete answer frame has arrived (the transport calls it before it
     // hands the frame on): the gap that follows depends on its kind.
     void noteAnswer(const QByteArray &frame);
     // Some bytes have arrived: the line is not quiet.
     void noteActivity();
-    // The answer to a request did not come in time: the next request waits
-    // for silence.
+    // The answer to a request did not come in time, or silence did not come
+    // within the cap: the next request waits for silence, for at most the
+    // cap from now.
     void noteTimeout();
     // An answer was taken for a request that had been repeated: the answer
     // to the other copy may still come, so the next request waits for
@@ -49,9 +52,15 @@ public:
     void requireQuiet();
     // A request goes out now.
     void noteRequest();
-    // How long a request must still wait before it may go out, in
-    // nanoseconds; 0 when it may go now.
-    qint64 nsUntilFree() const;
+    // Whether a request may go out now. When it must wait, waitNs says how
+    // long at most before asking again; overdue says that silence was wanted
+    // and has not come within the cap: the attempt counts as a time-out.
+    struct Clearance
+    {
+        qint64 waitNs = 0;
+        bool overdue = false;
+    };
+    Clearance clearance() const;
     // Forgets every pending gap and silence (a new connection).
     void reset();
 
@@ -63,7 +72,9 @@ private:
     int gap;
     int writeGap;
     int quiet;
+    int quietCap;
     qint64 freeAtNs = 0;      // end of the gap after the latest answer
     qint64 lastInputNs = 0;   // latest bytes seen (or the time-out)
     bool quietNeeded = false; // silence wanted before the next request
+    qint64 quietSinceNs = 0;  // when it was wanted
 };

@@ -1,0 +1,88 @@
+// The timing rules of the ECU line, alone and with the workers that keep them.
+
+#include "comm/cgestreceive.h"
+#include "comm/cgestrt.h"
+#include "comm/cgestsend.h"
+#include "comm/eculine.h"
+#include "ecusimulator.h"
+#include "support/workerharness.h"
+
+#include <QtTest>
+#include <memory>
+
+class TestEcuLine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void noisyLineEndsEveryWorker_data();
+    void noisyLineEndsEveryWorker();
+};
+
+void TestEcuLine::noisyLineEndsEveryWorker_data()
+{
+    QTest::addColumn<QString>("worker");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("write") << "write" << "KO_SND";
+    QTest::newRow("read") << "read" << "KO_RCV";
+    QTest::newRow("real-time link") << "link" << "KO";
+}
+
+// A line that never falls silent (bytes every few milliseconds) against a
+// silent ECU: after the first time-out each attempt waits for silence at
+// most the cap, and that counts as a time-out, so every worker ends within
+// its budget of (time-out + cap) instead of waiting for ever.
+void TestEcuLine::noisyLineEndsEveryWorker()
+{
+    QFETCH(QString, worker);
+    QFETCH(QString, outcome);
+    constexpr int TimeoutMs = 30;
+    constexpr int Budget = 3;
+    EcuSimulator sim;
+    sim.setFault(EcuSimulator::Fault::Silent);
+    LineHarness harness(&sim);
+    CEcuLine line;
+    QTimer noise;
+    noise.setInterval(5);
+    QObject::connect(&noise, &QTimer::timeout, [&line] { line.noteActivity(); });
+    QByteArray image(41, '\x05');
+    QStringList results;
+    QObject receiver;
+    auto record = [&results](const QString &r) { results << r; };
+    std::unique_ptr<QThread> thread; // last: stopped before what it uses goes away
+
+    noise.start();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    if (worker == QLatin1String("write")) {
+        auto *w = new CGestSend(&image, nullptr, TimeoutMs, Budget);
+        thread.reset(w);
+        harness.attach(w);
+        w->setLine(&line);
+        QObject::connect(w, &CGestSend::sgnEsito, &receiver, record);
+        w->startSend(0);
+    } else if (worker == QLatin1String("read")) {
+        auto *w = new CGestReceive(&image, nullptr, TimeoutMs, Budget);
+        thread.reset(w);
+        harness.attach(w);
+        w->setLine(&line);
+        QObject::connect(w, &CGestReceive::sgnEsito, &receiver, record);
+        w->startReceive(0, 10);
+    } else {
+        auto *w = new CGestRT(nullptr, TimeoutMs, Budget);
+        thread.reset(w);
+        harness.attach(w);
+        w->setLine(&line);
+        QObject::connect(w, &CGestRT::sgnError, &receiver, record);
+        w->startLink();
+    }
+    const int bound = Budget * (TimeoutMs + CEcuLine::DefaultQuietCapMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!results.isEmpty(), bound + 1000);
+    QCOMPARE(results.first(), outcome);
+    QVERIFY2(elapsed.elapsed() >= (Budget - 1) * CEcuLine::DefaultQuietCapMs,
+             qPrintable(QString::number(elapsed.elapsed())));
+    // Silence never came after the first request: nothing else went out.
+    QCOMPARE(harness.frameCount(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestEcuLine)
+#include "tst_eculine.moc"
