@@ -111,6 +111,7 @@ private slots:
     void ptyRoundTrip();
     void ptyDropsStalePartialRequest();
     void ptyPacedAnswerTakesLineTime();
+    void ptyLateReadKeepsOtherAnswersInTime();
     void ptyLinkLifecycle();
 
     void hidWithoutSimulator();
@@ -526,6 +527,39 @@ void TstEcuSim::ptyPacedAnswerTakesLineTime()
     QCOMPARE(two.size(), 16);
     QCOMPARE(u8(two, 0), AnswerRead);
     QCOMPARE(u8(two, 8), AnswerPoll);
+}
+
+void TstEcuSim::ptyLateReadKeepsOtherAnswersInTime()
+{
+    EcuSimulator sim;
+    PtySimServer server(&sim);
+    QVERIFY(server.open());
+    server.setPaced(true);
+    SerialClient client;
+    QVERIFY(client.open(server.slavePath()));
+
+    // Three reads in one go, the first answered 10 ms late: the answer to
+    // the second is not held back behind it, and the third, which would
+    // overlap it on the line, follows right behind it.
+    sim.setLateRead(5, 10);
+    const QByteArray answers =
+        client.exchange(buildReadFrame(5) + buildReadFrame(6) + buildReadFrame(7), 24);
+    QCOMPARE(answers.size(), 24);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(sealedOk(answers.mid(8 * i, 8)));
+    QCOMPARE(readAnswerValue(answers.mid(0, 8)), sim.tableByte(6));
+    QCOMPARE(readAnswerValue(answers.mid(8, 8)), sim.tableByte(5));
+    QCOMPARE(readAnswerValue(answers.mid(16, 8)), sim.tableByte(7));
+
+    // Only the first read of that address is late.
+    int delayMs = -1;
+    QVERIFY(!sim.handle(buildReadFrame(5), &delayMs).isEmpty());
+    QCOMPARE(delayMs, 0);
+    sim.setLateRead(9, 40);
+    sim.handle(buildWriteFrame(9, 1), &delayMs);
+    QCOMPARE(delayMs, 0); // a write is not a read
+    sim.handle(buildReadFrame(9), &delayMs);
+    QCOMPARE(delayMs, 40);
 }
 
 void TstEcuSim::ptyLinkLifecycle()
