@@ -50,6 +50,12 @@ void CGestReceive::takeAnswer(const QByteArray &answer)
         data->append(static_cast<char>(readAnswerValue(answer)));
 }
 
+void CGestReceive::dropAnswer()
+{
+    if (data)
+        data->chop(1);
+}
+
 void CGestReceive::emitFrame(const QByteArray &frame)
 {
     emit sgnSndByte(frame);

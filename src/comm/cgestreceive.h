@@ -22,6 +22,7 @@ protected:
     QByteArray requestFrame() const override;
     int transferLength() const override;
     void takeAnswer(const QByteArray &answer) override;
+    void dropAnswer() override;
     void emitFrame(const QByteArray &frame) override;
     void emitPercent(int percent) override;
     void emitOutcome(bool ok) override;

@@ -52,11 +52,47 @@ void CTransferWorker::beginTransfer(quint8 first, bool go)
     index = first;
     retriesLeft = maxRetries;
     repeated = false;
+    lastTaken = -1;
+    distrusted.reset();
     state = go ? TransferState::Send : TransferState::Idle;
+    // What the line saw before this transfer puts none of its answers at stake.
+    if (go && line)
+        line->clearSuspect();
     wake.notify();
 }
 
+// The line saw input it cannot account for. At stake is the answer taken
+// last, and, when the input came while the current request was waiting, the
+// answer in hand too: the earliest of them is asked again, after silence. An
+// address that was asked again for this once already ends the transfer; its
+// answer is withdrawn all the same, so the image keeps only answers the line
+// vouched for. Lock held.
+void CTransferWorker::distrust(bool answerInHand)
+{
+    reply.clear();
+    if (line)
+        line->requireQuiet();
+    if (lastTaken < 0 && !answerInHand)
+        return; // nothing taken is at stake: just let the line fall silent
+    const int address = lastTaken >= 0 ? lastTaken : index;
+    if (lastTaken >= 0)
+        dropAnswer();
+    lastTaken = -1; // what came before was vouched for
+    index = static_cast<quint8>(address);
+    repeated = false;
+    if (distrusted.test(address)) {
+        state = TransferState::Failed;
+        return;
+    }
+    distrusted.set(address);
+    state = TransferState::Send;
+}
+
 void CTransferWorker::takeAnswer(const QByteArray &)
+{
+}
+
+void CTransferWorker::dropAnswer()
 {
 }
 
@@ -76,6 +112,10 @@ qint64 CTransferWorker::step()
         WorkerLock lock(&mutex);
         switch (state) {
         case TransferState::Send: {
+            if (line && line->takeSuspect()) {
+                distrust(false);
+                break;
+            }
             // The line first keeps its gap after the previous answer, or its
             // silence after a time-out; silence that does not come within
             // its cap costs a time-out of the budget, as a lost answer does.
@@ -101,7 +141,10 @@ qint64 CTransferWorker::step()
             // An answer with another byte 0 is not taken, and the wait stays
             // bounded by the time-out measured from the request all the same.
             if (isAnswer(reply, awaited)) {
-                state = TransferState::Advance;
+                if (line && line->takeSuspect())
+                    distrust(true);
+                else
+                    state = TransferState::Advance;
             } else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0) {
                 repeated = true;
                 state = TransferState::Retry;
@@ -109,6 +152,7 @@ qint64 CTransferWorker::step()
             break;
         case TransferState::Advance:
             takeAnswer(reply);
+            lastTaken = index;
             // The answer to the other copy of a repeated request may still
             // come, and an answer does not say its address: the next request
             // waits for silence.
@@ -135,6 +179,10 @@ qint64 CTransferWorker::step()
             state = TransferState::Idle;
             break;
         case TransferState::Done:
+            if (line && line->takeSuspect()) {
+                distrust(false);
+                break;
+            }
             percent = 100;
             outcome = Ok;
             state = TransferState::Idle;

@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QThread>
 #include <atomic>
+#include <bitset>
 
 class CEcuLine;
 
@@ -17,6 +18,12 @@ class CEcuLine;
 // time-out sends the same request again until the transfer's budget of
 // time-outs is spent. Each worker says through its hooks which frame it sends,
 // what it does with an answer and how it reports; the signals are its own.
+//
+// An answer does not say which request it belongs to. When the line saw
+// input it cannot account for (a late frame, a stray one), the answer taken
+// last is suspect: its address is asked again once, after silence; if that
+// happens again for the same address, the transfer fails. A transfer never
+// ends well with an answer the line cannot vouch for.
 //
 // Everything the GUI thread can reach is read and written under `mutex`;
 // hooks marked "lock held" run under it, the emitting hooks after it has been
@@ -54,6 +61,9 @@ protected:
     // An awaited answer was taken for `index` (by default it is not kept).
     // Lock held.
     virtual void takeAnswer(const QByteArray &answer);
+    // The answer taken last is withdrawn: its address is asked again.
+    // Lock held.
+    virtual void dropAnswer();
     virtual void emitFrame(const QByteArray &frame) = 0;
     virtual void emitPercent(int percent) = 0;
     virtual void emitOutcome(bool ok) = 0;
@@ -64,6 +74,7 @@ protected:
 
 private:
     qint64 step();
+    void distrust(bool answerInHand);
 
     const quint8 awaited; // byte 0 of the answer each request waits for
     int state = TransferState::Idle;
@@ -73,6 +84,8 @@ private:
     QElapsedTimer clock;
     QByteArray reply;
     bool repeated = false; // the current request had to be sent again
+    int lastTaken = -1;    // address whose answer was taken last and may be withdrawn
+    std::bitset<256> distrusted; // addresses asked again for a suspect answer
     CEcuLine *line = nullptr;
     WorkerWake wake;
     std::atomic<bool> stopRequested{false};

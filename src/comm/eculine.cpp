@@ -27,19 +27,45 @@ void CEcuLine::setGaps(int gapMs, int writeGapMs)
     writeGap = boundedGap(writeGapMs);
 }
 
-void CEcuLine::noteAnswer(const QByteArray &frame)
+void CEcuLine::setMinAnswerNs(qint64 ns)
 {
     WorkerLock lock(&mutex);
-    const qint64 t = now();
+    minAnswerNs = qMax<qint64>(0, ns);
+}
+
+void CEcuLine::noteRequestSent()
+{
+    WorkerLock lock(&mutex);
+    awaiting = true;
+    requestSentNs = now();
+}
+
+// Input that no request can account for makes the answer taken last
+// suspect: nothing is waiting for an answer (this is a second frame, or the
+// next request has not been written yet), or the request cannot have reached
+// the ECU yet. While the line waits for silence, input is expected. Lock
+// held.
+void CEcuLine::judgeInput(qint64 t)
+{
     lastInputNs = t;
-    const int ms = isAnswer(frame, AnswerWrite) ? writeGap : gap;
-    freeAtNs = qMax(freeAtNs, t + ms * NsPerMs);
+    if (!quietNeeded && (!awaiting || t - requestSentNs < minAnswerNs))
+        suspect = true;
 }
 
 void CEcuLine::noteActivity()
 {
     WorkerLock lock(&mutex);
-    lastInputNs = now();
+    judgeInput(now());
+}
+
+void CEcuLine::noteAnswer(const QByteArray &frame)
+{
+    WorkerLock lock(&mutex);
+    const qint64 t = now();
+    judgeInput(t);
+    awaiting = false;
+    const int ms = isAnswer(frame, AnswerWrite) ? writeGap : gap;
+    freeAtNs = qMax(freeAtNs, t + ms * NsPerMs);
 }
 
 void CEcuLine::noteTimeout()
@@ -49,6 +75,7 @@ void CEcuLine::noteTimeout()
     lastInputNs = qMax(lastInputNs, t);
     quietNeeded = true;
     quietSinceNs = t;
+    awaiting = false; // whatever still comes for that request is expected
 }
 
 void CEcuLine::requireQuiet()
@@ -81,10 +108,26 @@ CEcuLine::Clearance CEcuLine::clearance() const
     return c;
 }
 
+bool CEcuLine::takeSuspect()
+{
+    WorkerLock lock(&mutex);
+    const bool was = suspect;
+    suspect = false;
+    return was;
+}
+
+void CEcuLine::clearSuspect()
+{
+    WorkerLock lock(&mutex);
+    suspect = false;
+}
+
 void CEcuLine::reset()
 {
     WorkerLock lock(&mutex);
     freeAtNs = 0;
     lastInputNs = 0;
     quietNeeded = false;
+    awaiting = false;
+    suspect = false;
 }

@@ -30,6 +30,7 @@ void frmProgPannel::onSendSerialData(const QByteArray &frame)
         // The exchange runs on the HID thread; the answer comes back through
         // onHidAnswer.
         if (hidTransport) {
+            ecuLine.noteRequestSent();
             hidTransport->send(frame);
         } else {
             std::printf("OnSendSerialData: bytes written=%d\n", -1);
@@ -48,6 +49,7 @@ void frmProgPannel::onSendSerialData(const QByteArray &frame)
         port->readAll();
     rxCount = 0;
     port->write(frame);
+    ecuLine.noteRequestSent();
 }
 
 void frmProgPannel::onHidAnswer(const QByteArray &frame)
