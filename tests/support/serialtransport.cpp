@@ -9,7 +9,7 @@ SerialTransport::SerialTransport(CEcuLine *line)
     connect(&port, &QSerialPort::readyRead, this, &SerialTransport::onReadyRead);
 }
 
-bool SerialTransport::open(const QString &path)
+bool openLikeTheProgram(QSerialPort &port, const QString &path)
 {
     port.setPortName(path);
     port.setBaudRate(QSerialPort::Baud9600);
@@ -24,6 +24,11 @@ bool SerialTransport::open(const QString &path)
     port.setDataTerminalReady(true);
     port.clearError();
     return true;
+}
+
+bool SerialTransport::open(const QString &path)
+{
+    return openLikeTheProgram(port, path);
 }
 
 void SerialTransport::send(const QByteArray &frame)

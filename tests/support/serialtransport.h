@@ -8,6 +8,10 @@
 
 class CEcuLine;
 
+// Opens a serial port with the program's line settings (9600 baud, 8N1, no
+// flow control, RTS and DTR asserted where the port has them).
+bool openLikeTheProgram(QSerialPort &port, const QString &path);
+
 // The program's serial transport in small, for worker tests over a real
 // pseudo-terminal: it writes the frames the workers emit to a QSerialPort,
 // gathers what comes back into 8-byte frames and hands each frame to every
