@@ -101,34 +101,25 @@ void TestEcuLine::noisyLineEndsEveryWorker()
     QByteArray image(41, '\x05');
     QStringList results;
     QObject receiver;
-    auto record = [&results](const QString &r) { results << r; };
     std::unique_ptr<QThread> thread; // last: stopped before what it uses goes away
+    auto setUp = [&](auto *w, auto outcomeSignal) {
+        thread.reset(w);
+        harness.attach(w);
+        w->setLine(&line);
+        QObject::connect(w, outcomeSignal, &receiver, [&results](const QString &r) { results << r; });
+        return w;
+    };
 
     noise.start();
     QElapsedTimer elapsed;
     elapsed.start();
-    if (worker == QLatin1String("write")) {
-        auto *w = new CGestSend(&image, nullptr, TimeoutMs, Budget);
-        thread.reset(w);
-        harness.attach(w);
-        w->setLine(&line);
-        QObject::connect(w, &CGestSend::sgnEsito, &receiver, record);
-        w->startSend(0);
-    } else if (worker == QLatin1String("read")) {
-        auto *w = new CGestReceive(&image, nullptr, TimeoutMs, Budget);
-        thread.reset(w);
-        harness.attach(w);
-        w->setLine(&line);
-        QObject::connect(w, &CGestReceive::sgnEsito, &receiver, record);
-        w->startReceive(0, 10);
-    } else {
-        auto *w = new CGestRT(nullptr, TimeoutMs, Budget);
-        thread.reset(w);
-        harness.attach(w);
-        w->setLine(&line);
-        QObject::connect(w, &CGestRT::sgnError, &receiver, record);
-        w->startLink();
-    }
+    if (worker == QLatin1String("write"))
+        setUp(new CGestSend(&image, nullptr, TimeoutMs, Budget), &CGestSend::sgnEsito)->startSend(0);
+    else if (worker == QLatin1String("read"))
+        setUp(new CGestReceive(&image, nullptr, TimeoutMs, Budget), &CGestReceive::sgnEsito)
+            ->startReceive(0, 10);
+    else
+        setUp(new CGestRT(nullptr, TimeoutMs, Budget), &CGestRT::sgnError)->startLink();
     const int bound = Budget * (TimeoutMs + CEcuLine::DefaultQuietCapMs);
     QTRY_VERIFY_WITH_TIMEOUT(!results.isEmpty(), bound + 1000);
     QCOMPARE(results.first(), outcome);
