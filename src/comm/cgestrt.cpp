@@ -7,11 +7,12 @@
 // ECU while the link is on, sends queued command frames between two polls
 // (or on their own while the link is off), and hands a requested main-window
 // command back only from the idle state, when no exchange of its own is in
-// flight and no command frame waits. Everything the GUI thread can reach (state, retriesLeft,
-// linkActive, reply, commandQueue, pendingCmd) is read and written under
-// `mutex`; signals are emitted after the lock has been released. The thread
-// sleeps until an event (an answer, a start, a stop, a request, a queued
-// command) or the deadline of its state wakes it; idle, it sleeps for good.
+// flight and no command frame waits. Everything the GUI thread can reach
+// (state, retriesLeft, linkActive, reply, commandQueue, pendingCmd) is read
+// and written under `mutex`; signals are emitted after the lock has been
+// released. The thread sleeps until an event (an answer, a start, a stop, a
+// request, a queued command) or the deadline of its state wakes it; idle, it
+// sleeps for good.
 
 CGestRT::CGestRT(QObject *parent, int timeoutMs, int maxRetries)
     : QThread(parent),
