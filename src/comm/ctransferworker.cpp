@@ -61,12 +61,12 @@ void CTransferWorker::beginTransfer(quint8 first, bool go)
     wake.notify();
 }
 
-// The line saw input it cannot account for. At stake is the answer taken
-// last, and, when the input came while the current request was waiting, the
-// answer in hand too: the earliest of them is asked again, after silence. An
-// address that was asked again for this once already ends the transfer; its
-// answer is withdrawn all the same, so the image keeps only answers the line
-// vouched for. Lock held.
+// The line saw input it cannot account for. At stake are the answer taken
+// last and, when the input came while the current request was waiting, the
+// answer in hand: the earliest of them is asked again, after silence. When
+// one of them was at stake once already, the transfer fails; the answer
+// taken last is withdrawn all the same, so the image keeps only answers the
+// line vouched for. Lock held.
 void CTransferWorker::distrust(bool answerInHand)
 {
     reply.clear();
@@ -74,18 +74,20 @@ void CTransferWorker::distrust(bool answerInHand)
         line->requireQuiet();
     if (lastTaken < 0 && !answerInHand)
         return; // nothing taken is at stake: just let the line fall silent
-    const int address = lastTaken >= 0 ? lastTaken : index;
-    if (lastTaken >= 0)
-        dropAnswer();
-    lastTaken = -1; // what came before was vouched for
-    index = static_cast<quint8>(address);
-    repeated = false;
-    if (distrusted.test(address)) {
-        state = TransferState::Failed;
-        return;
+    bool again = false;
+    for (const int address : {lastTaken, answerInHand ? int(index) : -1}) {
+        if (address < 0)
+            continue;
+        again = again || distrusted.test(address);
+        distrusted.set(address);
     }
-    distrusted.set(address);
-    state = TransferState::Send;
+    if (lastTaken >= 0) {
+        dropAnswer();
+        index = static_cast<quint8>(lastTaken);
+    }
+    lastTaken = -1; // what came before was vouched for
+    repeated = false;
+    state = again ? TransferState::Failed : TransferState::Send;
 }
 
 void CTransferWorker::takeAnswer(const QByteArray &)

@@ -21,8 +21,8 @@ class CEcuLine;
 //
 // An answer does not say which request it belongs to. When the line saw
 // input it cannot account for (a late frame, a stray one), the answer taken
-// last is suspect: its address is asked again once, after silence; if that
-// happens again for the same address, the transfer fails. A transfer never
+// last is suspect: its address is asked again once, after silence; if an
+// address is at stake a second time, the transfer fails. A transfer never
 // ends well with an answer the line cannot vouch for.
 //
 // Everything the GUI thread can reach is read and written under `mutex`;
@@ -85,7 +85,7 @@ private:
     QByteArray reply;
     bool repeated = false; // the current request had to be sent again
     int lastTaken = -1;    // address whose answer was taken last and may be withdrawn
-    std::bitset<256> distrusted; // addresses asked again for a suspect answer
+    std::bitset<256> distrusted; // addresses whose answer was at stake once
     CEcuLine *line = nullptr;
     WorkerWake wake;
     std::atomic<bool> stopRequested{false};
