@@ -3,30 +3,16 @@
 #include "eculine.h"
 #include "frames.h"
 
-#include "transferstates.h"
-#include "workerlock.h"
-
 // The real-time link worker owns the ECU line between transfers: it polls the
 // ECU while the link is on, sends queued command frames between two polls
 // (or on their own while the link is off), and hands a requested main-window
 // command back only from the idle state, when no exchange of its own is in
-// flight. Everything the GUI thread can reach (state, retriesLeft,
-// linkActive, reply, commandQueue, pendingCmd) is read and written under
-// `mutex`; signals are emitted after the lock has been released. The thread
-// sleeps until an event (an answer, a start, a stop, a request, a queued
-// command) or the deadline of its state wakes it; idle, it sleeps for good.
-
-namespace {
-constexpr int StateIdle = 800;
-constexpr int StatePoll = 10;
-constexpr int StateWaitPoll = 11;
-constexpr int StatePublish = 12;
-constexpr int StateCommand = 20;
-constexpr int StateWaitAck = 21;
-constexpr int StateAfterAnswer = 22;
-constexpr int StateTimeout = 100;
-constexpr int StateFailed = 150;
-} // namespace
+// flight and no command frame waits. Everything the GUI thread can reach
+// (state, retriesLeft, linkActive, reply, commandQueue, pendingCmd) is read
+// and written under `mutex`; signals are emitted after the lock has been
+// released. The thread sleeps until an event (an answer, a start, a stop, a
+// request, a queued command) or the deadline of its state wakes it; idle, it
+// sleeps for good.
 
 CGestRT::CGestRT(QObject *parent, int timeoutMs, int maxRetries)
     : QThread(parent),
@@ -84,7 +70,7 @@ void CGestRT::abort()
     commandQueue.clear();
     reply.clear();
     retriesLeft = maxRetries;
-    state = StateIdle;
+    state = LinkState::Idle;
     wake.notify();
 }
 
@@ -136,8 +122,21 @@ static int nextAfterAnswer(int &retriesLeft, int maxRetries, bool queueEmpty, bo
 {
     retriesLeft = maxRetries;
     if (!queueEmpty)
-        return StateCommand;
-    return linkActive ? StatePoll : StateIdle;
+        return LinkState::Command;
+    return linkActive ? LinkState::Poll : LinkState::Idle;
+}
+
+// Whether a request may go out now. The line first keeps its gap after the
+// previous answer, or its silence after a time-out (sleepNs: how long to
+// wait); silence that does not come within its cap counts as a time-out.
+// Lock held.
+bool CGestRT::lineClear(qint64 &sleepNs)
+{
+    const CEcuLine::Clearance c = line ? line->clearance() : CEcuLine::Clearance();
+    if (c.overdue)
+        state = LinkState::Timeout;
+    sleepNs = c.overdue ? 0 : c.waitNs;
+    return !c.overdue && sleepNs == 0;
 }
 
 qint64 CGestRT::step()
@@ -149,23 +148,23 @@ qint64 CGestRT::step()
 
     WorkerLock lock(&mutex);
     switch (state) {
-    case StateIdle:
-        if (!pendingCmd.isEmpty()) {
+    case LinkState::Idle:
+        // The line has one owner at a time: queued command frames go out
+        // first, and a requested command is handed back only once none is
+        // left (the next pass after the last acknowledgement is idle again).
+        if (!pendingCmd.isEmpty() && commandQueue.isEmpty()) {
             execCmd = pendingCmd;
             pendingCmd = QString();
         }
         if (linkActive)
-            state = StatePoll;
+            state = LinkState::Poll;
         else if (!commandQueue.isEmpty())
-            state = StateCommand;
+            state = LinkState::Command;
         else if (execCmd.isEmpty())
             sleepNs = -1; // nothing to do until woken
         break;
-    case StatePoll:
-        // The line first keeps its gap after the previous answer, or its
-        // silence after a time-out.
-        sleepNs = line ? line->nsUntilFree() : 0;
-        if (sleepNs > 0)
+    case LinkState::Poll:
+        if (!lineClear(sleepNs))
             break;
         if (line)
             line->noteRequest();
@@ -174,17 +173,17 @@ qint64 CGestRT::step()
         // the signal is still being delivered is not lost.
         reply.clear();
         clock.restart();
-        state = StateWaitPoll;
+        state = LinkState::WaitPoll;
         break;
-    case StateWaitPoll:
+    case LinkState::WaitPoll:
         if (isAnswer(reply, AnswerPoll))
-            state = StatePublish;
+            state = LinkState::Publish;
         else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0)
             // No answer, or only one with the wrong byte 0: the wait is
             // bounded by the time-out all the same.
-            state = StateTimeout;
+            state = LinkState::Timeout;
         break;
-    case StatePublish: {
+    case LinkState::Publish: {
         const PollAnswer a = decodePollAnswer(reply);
         // Each value is taken at its own moment: once the link has been
         // switched off (or a command requested) the readouts get zeros.
@@ -207,45 +206,46 @@ qint64 CGestRT::step()
         state = nextAfterAnswer(retriesLeft, maxRetries, commandQueue.isEmpty(), linkActive);
         break;
     }
-    case StateCommand:
+    case LinkState::Command:
         if (commandQueue.isEmpty()) { // nothing left after all
             state = nextAfterAnswer(retriesLeft, maxRetries, true, linkActive);
             break;
         }
-        sleepNs = line ? line->nsUntilFree() : 0;
-        if (sleepNs > 0)
+        if (!lineClear(sleepNs))
             break;
         if (line)
             line->noteRequest();
         frame = commandQueue.takeFirst();
         reply.clear();
         clock.restart();
-        state = StateWaitAck;
+        state = LinkState::WaitAck;
         break;
-    case StateWaitAck:
+    case LinkState::WaitAck:
         if (isAnswer(reply, AnswerWrite))
-            state = StateAfterAnswer;
+            state = LinkState::AfterAnswer;
         else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0)
-            state = StateTimeout;
+            state = LinkState::Timeout;
         break;
-    case StateAfterAnswer:
+    case LinkState::AfterAnswer:
         state = nextAfterAnswer(retriesLeft, maxRetries, commandQueue.isEmpty(), linkActive);
         break;
-    case StateTimeout:
+    case LinkState::Timeout:
         // A lost answer (poll or command) is always followed by a poll, also
         // with the link off: an ECU that answers polls but never acknowledges
         // a command keeps the link up. A command whose acknowledgement was
         // lost is not sent again. A disconnection aborts the worker instead,
         // so no poll follows a connection that has ended. The next request
-        // waits for silence, so a late answer is not taken for it.
+        // waits for silence, so a late answer is not taken for it. Silence
+        // that did not come within its cap lands here too (a command not
+        // sent for it stays queued).
         if (line)
             line->noteTimeout();
         --retriesLeft;
-        state = retriesLeft <= 0 ? StateFailed : StatePoll;
+        state = retriesLeft <= 0 ? LinkState::Failed : LinkState::Poll;
         break;
-    case StateFailed:
+    case LinkState::Failed:
         failed = true;
-        state = StateIdle;
+        state = LinkState::Idle;
         break;
     default:
         break;

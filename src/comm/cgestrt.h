@@ -1,6 +1,7 @@
 #pragma once
 
 #include "workerlock.h"
+#include "workerstates.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -52,10 +53,11 @@ protected:
 
 private:
     qint64 step();
+    bool lineClear(qint64 &sleepNs);
     void queueBanco(quint8 hardware, bool on);
 
     QMutex mutex; // guards every member below that the GUI thread touches
-    int state = 800;
+    int state = LinkState::Idle;
     int maxRetries;
     int retriesLeft = 0;
     bool linkActive = false;

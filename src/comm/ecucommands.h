@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QString>
+#include <QLatin1String>
 
-// The commands that need the ECU line or a file dialog: the main window asks
-// the real-time worker for the line with one of these names and runs it when
-// the name comes back.
+// The names of the commands that need the ECU line or a file dialog. The
+// window hands them to the real-time worker (requestCommand), which hands
+// them back once the line is free (sgnExecCmd).
 namespace EcuCommand {
-inline const QString FlashRead = QStringLiteral("FLASH_READ");
-inline const QString FlashWrite = QStringLiteral("FLASH_WRITE");
-inline const QString LoadProfile = QStringLiteral("LOAD_PROFILE");
-inline const QString SaveProfile = QStringLiteral("SAVE_PROFILE");
-inline const QString SaveProfileAndSend = QStringLiteral("SAVE_PROFILE_AND_SEND");
+constexpr QLatin1String FlashRead("FLASH_READ");
+constexpr QLatin1String FlashWrite("FLASH_WRITE");
+constexpr QLatin1String LoadProfile("LOAD_PROFILE");
+constexpr QLatin1String SaveProfile("SAVE_PROFILE");
+constexpr QLatin1String SaveProfileAndSend("SAVE_PROFILE_AND_SEND");
 } // namespace EcuCommand

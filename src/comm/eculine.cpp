@@ -3,7 +3,6 @@
 #include "frames.h"
 #include "workerlock.h"
 
-
 namespace {
 int boundedGap(int ms)
 {
@@ -12,8 +11,11 @@ int boundedGap(int ms)
 constexpr qint64 NsPerMs = 1000000;
 } // namespace
 
-CEcuLine::CEcuLine(int gapMs, int writeGapMs, int quietMs)
-    : gap(boundedGap(gapMs)), writeGap(boundedGap(writeGapMs)), quiet(qMax(0, quietMs))
+CEcuLine::CEcuLine(int gapMs, int writeGapMs, int quietMs, int quietCapMs)
+    : gap(boundedGap(gapMs)),
+      writeGap(boundedGap(writeGapMs)),
+      quiet(qMax(0, quietMs)),
+      quietCap(qMax(0, quietCapMs))
 {
     clock.start();
 }
@@ -25,38 +27,55 @@ void CEcuLine::setGaps(int gapMs, int writeGapMs)
     writeGap = boundedGap(writeGapMs);
 }
 
-int CEcuLine::gapMs() const
+void CEcuLine::setMinAnswerNs(qint64 ns)
 {
     WorkerLock lock(&mutex);
-    return gap;
+    minAnswerNs = qMax<qint64>(0, ns);
 }
 
-int CEcuLine::writeGapMs() const
+void CEcuLine::noteRequestSent()
 {
     WorkerLock lock(&mutex);
-    return writeGap;
+    awaiting = true;
+    requestSentNs = now();
+}
+
+// Input that no request can account for makes the answer taken last
+// suspect: nothing is waiting for an answer (this is a second frame, or the
+// next request has not been written yet), or the request cannot have reached
+// the ECU yet. While the line waits for silence, input is expected. Lock
+// held.
+void CEcuLine::judgeInput(qint64 t)
+{
+    lastInputNs = t;
+    if (!quietNeeded && (!awaiting || t - requestSentNs < minAnswerNs))
+        suspect = true;
+}
+
+void CEcuLine::noteActivity()
+{
+    WorkerLock lock(&mutex);
+    judgeInput(now());
 }
 
 void CEcuLine::noteAnswer(const QByteArray &frame)
 {
     WorkerLock lock(&mutex);
     const qint64 t = now();
-    lastInputNs = t;
+    judgeInput(t);
+    awaiting = false;
     const int ms = isAnswer(frame, AnswerWrite) ? writeGap : gap;
     freeAtNs = qMax(freeAtNs, t + ms * NsPerMs);
-}
-
-void CEcuLine::noteActivity()
-{
-    WorkerLock lock(&mutex);
-    lastInputNs = now();
 }
 
 void CEcuLine::noteTimeout()
 {
     WorkerLock lock(&mutex);
-    lastInputNs = qMax(lastInputNs, now());
+    const qint64 t = now();
+    lastInputNs = qMax(lastInputNs, t);
     quietNeeded = true;
+    quietSinceNs = t;
+    awaiting = false; // whatever still comes for that request is expected
 }
 
 void CEcuLine::requireQuiet()
@@ -70,14 +89,37 @@ void CEcuLine::noteRequest()
     quietNeeded = false;
 }
 
-qint64 CEcuLine::nsUntilFree() const
+CEcuLine::Clearance CEcuLine::clearance() const
 {
     WorkerLock lock(&mutex);
     const qint64 t = now();
-    qint64 wait = freeAtNs - t;
-    if (quietNeeded)
-        wait = qMax(wait, lastInputNs + quiet * NsPerMs - t);
-    return qMax<qint64>(0, wait);
+    Clearance c;
+    c.waitNs = qMax<qint64>(0, freeAtNs - t);
+    const qint64 silenceNs = lastInputNs + quiet * NsPerMs - t;
+    if (quietNeeded && silenceNs > 0) {
+        // Past the cap (strictly) the attempt is over; until then the worker
+        // asks again when silence may have come, or when the cap runs out.
+        const qint64 capNs = quietSinceNs + quietCap * NsPerMs + 1 - t;
+        if (capNs <= 0)
+            c.overdue = true;
+        else
+            c.waitNs = qMax(c.waitNs, qMin(silenceNs, capNs));
+    }
+    return c;
+}
+
+bool CEcuLine::takeSuspect()
+{
+    WorkerLock lock(&mutex);
+    const bool was = suspect;
+    suspect = false;
+    return was;
+}
+
+void CEcuLine::clearSuspect()
+{
+    WorkerLock lock(&mutex);
+    suspect = false;
 }
 
 void CEcuLine::reset()
@@ -86,4 +128,6 @@ void CEcuLine::reset()
     freeAtNs = 0;
     lastInputNs = 0;
     quietNeeded = false;
+    awaiting = false;
+    suspect = false;
 }

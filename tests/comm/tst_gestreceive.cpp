@@ -1,6 +1,9 @@
 #include "comm/cgestreceive.h"
+#include "comm/eculine.h"
 #include "comm/frames.h"
 #include "ecusimulator.h"
+#include "ptysimserver.h"
+#include "support/serialtransport.h"
 #include "support/workerharness.h"
 
 #include <QtTest>
@@ -40,6 +43,8 @@ private slots:
     void timeoutsAddUpAndKeepWhatWasRead();
     void shortAnswerStoresZero();
     void wrongByte0ThenRightAnswerIsAccepted();
+    void answerTheLineCannotVouchFor_data();
+    void answerTheLineCannotVouchFor();
 };
 
 void TestGestReceive::readsTheWholeTable_data()
@@ -144,6 +149,82 @@ void TestGestReceive::wrongByte0ThenRightAnswerIsAccepted()
     QTRY_COMPARE_WITH_TIMEOUT(run.results, QStringList{"OK_RCV"}, 10000);
     QCOMPARE(run.line.frameCount(), 50);
     QCOMPARE(run.image, run.sim.table().left(50)); // the wrong answer's byte was not stored
+}
+
+void TestGestReceive::answerTheLineCannotVouchFor_data()
+{
+    QTest::addColumn<bool>("paced");
+    QTest::addColumn<int>("lateMs");  // the first read of address 20 is answered that late
+    QTest::addColumn<int>("strays");  // reads of address 24 that bring a stray frame
+    QTest::addColumn<QString>("result");
+    // Past the 100 ms time-out and the silence after the repeated request,
+    // the late frame lands in a later exchange, the real answer right behind it.
+    QTest::newRow("late answer in a later exchange") << true << 296 << 0 << "OK_RCV";
+    // The stray arrives at once: sooner than a request can reach the ECU.
+    QTest::newRow("a frame before the request could have arrived") << true << 0 << 1 << "OK_RCV";
+    // The stray follows the answer in the same burst.
+    QTest::newRow("two frames for one request") << false << 0 << 1 << "OK_RCV";
+    QTest::newRow("two frames for one request, twice") << false << 0 << 2 << "KO_RCV";
+}
+
+// A read of the small table from the simulator over a real pseudo-terminal,
+// through a transport that tells the line what it writes and receives. A
+// frame no request can account for makes the answer taken last suspect: its
+// address is asked again after silence, and a second time ends the read. A
+// read never ends "OK_RCV" with a byte the line cannot vouch for.
+void TestGestReceive::answerTheLineCannotVouchFor()
+{
+    QFETCH(bool, paced);
+    QFETCH(int, lateMs);
+    QFETCH(int, strays);
+    QFETCH(QString, result);
+    EcuSimulator sim;
+    for (int a = 0; a < 256; ++a)
+        sim.setTableByte(a, static_cast<quint8>(255 - a)); // every byte tells its address apart
+    PtySimServer server(&sim);
+    QVERIFY(server.open());
+    server.setPaced(paced);
+    if (lateMs > 0)
+        sim.setLateRead(20, lateMs);
+    QByteArray stray = buildReadFrame(24);
+    stray[1] = static_cast<char>(sim.tableByte(200));
+    int straysSent = 0;
+    connect(&server, &PtySimServer::frameSeen, &server, [&](const QByteArray &request) {
+        if (request == buildReadFrame(24) && straysSent < strays) {
+            ++straysSent;
+            server.sendUnasked(stray);
+        }
+    });
+
+    CEcuLine line;
+    line.setMinAnswerNs(paced ? 8333333 : 0);
+    SerialTransport transport(&line);
+    QVERIFY(transport.open(server.slavePath()));
+    QByteArray image;
+    CGestReceive worker(&image, nullptr, 100, 20);
+    worker.setLine(&line);
+    transport.attach(&worker);
+    // A real event loop for the server and the transport: the line's timing
+    // is what the rows are about.
+    QSignalSpy outcome(&worker, &CGestReceive::sgnEsito);
+    worker.startReceive(0, 10);
+    QVERIFY(outcome.wait(15000));
+    QCOMPARE(outcome.first().first().toString(), result);
+
+    const QList<QByteArray> requests = sim.requests();
+    if (result == QLatin1String("OK_RCV")) {
+        QCOMPARE(image, sim.table().left(50));
+    } else {
+        // Only bytes the line vouched for: none for address 24.
+        QVERIFY2(image.size() <= 24, qPrintable(QString::number(image.size())));
+        QCOMPARE(image, sim.table().left(image.size()));
+    }
+    if (lateMs > 0) {
+        QCOMPARE(requests.count(buildReadFrame(20)), 2); // the time-out repeated it
+        QVERIFY(requests.size() > 51); // and the late frame cost one more request
+    } else {
+        QCOMPARE(requests.count(buildReadFrame(24)), 2);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGestReceive)

@@ -73,6 +73,7 @@ private slots:
     void queuesBenchFrames();
     void commandsGoOutBetweenTwoPolls();
     void requestWhileIdleIsHandedBackAtOnce();
+    void queuedCommandGoesBeforeRequestFromIdle();
     void requestWhilePollingWaitsForTheExchange();
     void requestThenStopIsNeverHandedBack();
     void lostAcknowledgementsKeepTheLinkUp();
@@ -220,6 +221,37 @@ void TestGestRT::requestWhileIdleIsHandedBackAtOnce()
     QTest::qWait(50);
     QCOMPARE(run.execs.size(), 1); // handed back once
     QCOMPARE(run.line.frameCount(), 0);
+}
+
+// A command queued and one requested while the worker is idle: the line has
+// one owner at a time, so the queued frame is sent and acknowledged before
+// the requested command is handed back.
+void TestGestRT::queuedCommandGoesBeforeRequestFromIdle()
+{
+    RtRun run(200, 30);
+    QSemaphore inFirst, release;
+    QMutex mutex;
+    QList<int> framesAtExec; // frames sent when each command was handed back
+    QObject::connect(&run.worker, &CGestRT::sgnExecCmd, &run.worker, [&](const QString &cmd) {
+        {
+            WorkerLock lock(&mutex);
+            framesAtExec << run.line.frameCount();
+        }
+        if (cmd == QLatin1String("SAVE_PROFILE")) { // hold the worker while the test queues
+            inFirst.release();
+            release.acquire();
+        }
+    }, Qt::DirectConnection);
+    run.worker.requestCommand("SAVE_PROFILE");
+    QVERIFY(inFirst.tryAcquire(1, 5000));
+    run.worker.queueKIniezione(3, 10);
+    run.worker.requestCommand("FLASH_READ");
+    release.release();
+    QTRY_COMPARE_WITH_TIMEOUT(run.execs, (QStringList{"SAVE_PROFILE", "FLASH_READ"}), 5000);
+    WorkerLock lock(&mutex);
+    QCOMPARE(framesAtExec, (QList<int>{0, 1}));
+    QCOMPARE(run.line.frames(), QList<QByteArray>{buildWriteFrame(42, 3)});
+    QCOMPARE(run.sim.tableByte(42), quint8(3));
 }
 
 void TestGestRT::requestWhilePollingWaitsForTheExchange()

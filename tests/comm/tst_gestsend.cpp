@@ -1,6 +1,9 @@
 #include "comm/cgestsend.h"
+#include "comm/eculine.h"
 #include "comm/frames.h"
 #include "ecusimulator.h"
+#include "ptysimserver.h"
+#include "support/serialtransport.h"
 #include "support/workerharness.h"
 
 #include <QtTest>
@@ -47,6 +50,8 @@ private slots:
     void wrongByte0ThenRightAnswerIsAccepted();
     void wrongByte0AloneCannotHoldTheWait();
     void emptyImageFailsAtOnce();
+    void secondAcknowledgementResendsTheByte_data();
+    void secondAcknowledgementResendsTheByte();
 };
 
 void TestGestSend::writesEveryByteWithProgress()
@@ -177,6 +182,49 @@ void TestGestSend::emptyImageFailsAtOnce()
     QTest::qWait(100);
     QCOMPARE(run.line.frameCount(), 0);
     QCOMPARE(run.results, QStringList{"KO_SND"});
+}
+
+void TestGestSend::secondAcknowledgementResendsTheByte_data()
+{
+    QTest::addColumn<int>("strays");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("once") << 1 << "OK_SND";
+    QTest::newRow("twice") << 2 << "KO_SND";
+}
+
+// A write over a real pseudo-terminal where byte 5 gets a second
+// acknowledgement in the same burst: the line cannot vouch for the one
+// taken, so the byte is written again once; a second time ends the write.
+void TestGestSend::secondAcknowledgementResendsTheByte()
+{
+    QFETCH(int, strays);
+    QFETCH(QString, result);
+    EcuSimulator sim;
+    PtySimServer server(&sim);
+    QVERIFY(server.open());
+    QByteArray image = profileImage(41);
+    const QByteArray byte5 = buildWriteFrame(5, static_cast<quint8>(image.at(5)));
+    int straysSent = 0;
+    connect(&server, &PtySimServer::frameSeen, &server,
+            [&](const QByteArray &request, const QByteArray &answer) {
+                if (request == byte5 && straysSent < strays) {
+                    ++straysSent;
+                    server.sendUnasked(answer);
+                }
+            });
+    CEcuLine line;
+    SerialTransport transport(&line);
+    QVERIFY(transport.open(server.slavePath()));
+    CGestSend worker(&image, nullptr, 100, 20);
+    worker.setLine(&line);
+    transport.attach(&worker);
+    QSignalSpy outcome(&worker, &CGestSend::sgnEsito);
+    worker.startSend(0);
+    QVERIFY(outcome.wait(10000));
+    QCOMPARE(outcome.first().first().toString(), result);
+    QCOMPARE(sim.requests().count(byte5), 2);
+    if (result == QLatin1String("OK_SND"))
+        QCOMPARE(sim.table().left(41), image);
 }
 
 QTEST_GUILESS_MAIN(TestGestSend)

@@ -5,6 +5,7 @@
 #include "ecusimulator.h"
 #include "hidfake.h"
 #include "ptysimserver.h"
+#include "support/serialtransport.h"
 
 #include <hidapi/hidapi.h>
 
@@ -48,22 +49,7 @@ struct SerialClient
 {
     QSerialPort port;
 
-    bool open(const QString &path)
-    {
-        port.setPortName(path);
-        port.setBaudRate(QSerialPort::Baud9600);
-        port.setDataBits(QSerialPort::Data8);
-        port.setParity(QSerialPort::NoParity);
-        port.setStopBits(QSerialPort::OneStop);
-        port.setFlowControl(QSerialPort::NoFlowControl);
-        if (!port.open(QIODevice::ReadWrite))
-            return false;
-        // Fail on a pseudo-terminal ("Inappropriate ioctl for device"): ignored.
-        port.setRequestToSend(true);
-        port.setDataTerminalReady(true);
-        port.clearError();
-        return true;
-    }
+    bool open(const QString &path) { return openLikeTheProgram(port, path); }
 
     // Writes a request and gathers the answer (up to `expect` bytes),
     // running the event loop so that a server in this thread can answer.
@@ -502,6 +488,8 @@ void TstEcuSim::ptyDropsStalePartialRequest()
     QCOMPARE(readAnswerValue(both.mid(8)), sim.tableByte(0));
 }
 
+// The paced line: answers take line time, leave in the order of their start
+// times and never overlap.
 void TstEcuSim::ptyPacedAnswerTakesLineTime()
 {
     EcuSimulator sim;
@@ -526,6 +514,29 @@ void TstEcuSim::ptyPacedAnswerTakesLineTime()
     QCOMPARE(two.size(), 16);
     QCOMPARE(u8(two, 0), AnswerRead);
     QCOMPARE(u8(two, 8), AnswerPoll);
+
+    // Three reads in one go, the first answered 10 ms late: the answer to
+    // the second is not held back behind it, and the third, which would
+    // overlap it on the line, follows right behind it.
+    sim.setLateRead(5, 10);
+    const QByteArray answers =
+        client.exchange(buildReadFrame(5) + buildReadFrame(6) + buildReadFrame(7), 24);
+    QCOMPARE(answers.size(), 24);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(sealedOk(answers.mid(8 * i, 8)));
+    QCOMPARE(readAnswerValue(answers.mid(0, 8)), sim.tableByte(6));
+    QCOMPARE(readAnswerValue(answers.mid(8, 8)), sim.tableByte(5));
+    QCOMPARE(readAnswerValue(answers.mid(16, 8)), sim.tableByte(7));
+
+    // Only the first read of that address is late.
+    int delayMs = -1;
+    QVERIFY(!sim.handle(buildReadFrame(5), &delayMs).isEmpty());
+    QCOMPARE(delayMs, 0);
+    sim.setLateRead(9, 40);
+    sim.handle(buildWriteFrame(9, 1), &delayMs);
+    QCOMPARE(delayMs, 0); // a write is not a read
+    sim.handle(buildReadFrame(9), &delayMs);
+    QCOMPARE(delayMs, 40);
 }
 
 void TstEcuSim::ptyLinkLifecycle()

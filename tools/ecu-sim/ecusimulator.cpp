@@ -139,6 +139,12 @@ QByteArray EcuSimulator::handle(const QByteArray &request, int *delayMs)
     default:
         break;
     }
+    if (lateReadAddress >= 0 && byteAt(request, 0) == RequestRead
+        && byteAt(request, 2) == lateReadAddress) {
+        if (delayMs)
+            *delayMs += lateReadMs;
+        lateReadAddress = -1;
+    }
     ++answers;
     if (faulty && lateLeft > 0)
         --lateLeft;
@@ -250,6 +256,13 @@ void EcuSimulator::setAnswerDelayMs(int ms, int count)
     const std::lock_guard<std::mutex> lock(mutex);
     answerDelayMs = qMax(0, ms);
     lateLeft = count < 0 ? -1 : count;
+}
+
+void EcuSimulator::setLateRead(int address, int delayMs)
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    lateReadAddress = address < 0 ? -1 : address & 0xFF;
+    lateReadMs = qMax(0, delayMs);
 }
 
 void EcuSimulator::setFaultAfter(int n)

@@ -58,6 +58,10 @@ public:
     // once), so that they can strike during a transfer or the link rather
     // than at the probe.
     void setFaultAfter(int n);
+    // A late answer at one address: the next read request for `address` is
+    // answered delayMs after it arrived (when the caller asks for the delay),
+    // every later one at once. address < 0 turns it off.
+    void setLateRead(int address, int delayMs);
 
     // The 256-byte table; starts with a plausible injection profile, K = 1
     // and the test bench off.
@@ -109,6 +113,8 @@ private:
     int answerDelayMs = 0;
     int lateLeft = -1;     // late answers still to give (-1: no limit)
     int faultFrom = 0;     // answers given before the fault and delay apply
+    int lateReadAddress = -1; // read answered late once (-1: none)
+    int lateReadMs = 0;
     int answers = 0;
     QByteArray tableBytes;
     QList<QByteArray> seen;

@@ -123,6 +123,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption lateOpt(QStringLiteral("late"),
                                      QStringLiteral("Answer MS milliseconds after each request (a late ECU)."),
                                      QStringLiteral("MS"));
+    const QCommandLineOption lateReadOpt(QStringLiteral("late-read"),
+                                         QStringLiteral("Answer the first read of address ADDR MS milliseconds "
+                                                        "late, every later one at once (e.g. 20:700)."),
+                                         QStringLiteral("ADDR:MS"));
     const QCommandLineOption faultAfterOpt(QStringLiteral("fault-after"),
                                            QStringLiteral("Begin the fault and the late answers only after N "
                                                           "answers (e.g. after the probe, during a transfer)."),
@@ -146,7 +150,7 @@ int main(int argc, char *argv[])
                                     QStringLiteral("N"));
     const QCommandLineOption quietOpt(QStringLiteral("quiet"), QStringLiteral("Do not print every frame."));
     parser.addOptions({hardwareOpt, cylindersOpt, versionOpt, pacedOpt, faultOpt, silentAfterOpt, lateOpt,
-                       faultAfterOpt, nameOpt, linkDirOpt, noLinkOpt, rpmOpt, quietOpt});
+                       lateReadOpt, faultAfterOpt, nameOpt, linkDirOpt, noLinkOpt, rpmOpt, quietOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().constFirst()));
@@ -182,6 +186,14 @@ int main(int argc, char *argv[])
         if (!parseByte(parser.value(lateOpt), 0, 60000, &value))
             return fail(QStringLiteral("--late wants milliseconds 0..60000"));
         sim.setAnswerDelayMs(value);
+    }
+    if (parser.isSet(lateReadOpt)) {
+        const QStringList parts = parser.value(lateReadOpt).split(QLatin1Char(':'));
+        int delayMs = 0;
+        if (parts.size() != 2 || !parseByte(parts.at(0), 0, 255, &value)
+            || !parseByte(parts.at(1), 0, 60000, &delayMs))
+            return fail(QStringLiteral("--late-read wants ADDR:MS, an address 0..255 and milliseconds 0..60000"));
+        sim.setLateRead(value, delayMs);
     }
     if (parser.isSet(faultAfterOpt)) {
         if (!parseByte(parser.value(faultAfterOpt), 0, 1 << 30, &value))

@@ -151,22 +151,43 @@ void PtySimServer::onReadable()
             pending.clear();
             int delayMs = 0;
             const QByteArray answer = sim->handle(request, &delayMs);
-            emit frameSeen(request, answer);
-            if (answer.isEmpty())
-                continue;
             // On a paced line the answer starts once the request's bytes
-            // would have arrived; a late ECU adds its delay; answers never
-            // overlap on the line.
-            Outgoing out;
-            out.startNs = (paced ? requestStartNs + RequestSize * PacedByteNs : now)
-                          + delayMs * qint64(1000000);
-            out.startNs = qMax(out.startNs, lastEndNs);
-            out.bytes = answer;
-            lastEndNs = out.startNs + (paced ? answer.size() * PacedByteNs : 0);
-            outbox.append(out);
+            // would have arrived; a late ECU adds its delay.
+            if (!answer.isEmpty())
+                schedule((paced ? requestStartNs + RequestSize * PacedByteNs : now)
+                             + delayMs * qint64(1000000),
+                         answer, paced ? PacedByteNs : 0);
+            emit frameSeen(request, answer);
         }
     }
     pump();
+}
+
+void PtySimServer::sendUnasked(const QByteArray &bytes)
+{
+    if (masterFd < 0 || bytes.isEmpty())
+        return;
+    schedule(clock.nsecsElapsed(), bytes, 0);
+    pump();
+}
+
+// Puts bytes into the outbox at the earliest time from dueNs on where they
+// do not overlap on the line with bytes already scheduled. The outbox stays
+// in the order of start times, so a late answer does not hold back the
+// answers to later requests: they go out before it, or after it when they
+// would overlap it.
+void PtySimServer::schedule(qint64 dueNs, const QByteArray &bytes, qint64 byteNs)
+{
+    Outgoing out{dueNs, bytes, byteNs};
+    const qint64 length = bytes.size() * byteNs;
+    int at = 0;
+    for (; at < outbox.size(); ++at) {
+        const Outgoing &o = outbox.at(at);
+        if (out.startNs + length <= o.startNs && out.startNs < o.startNs)
+            break; // fits before o
+        out.startNs = qMax(out.startNs, o.endNs());
+    }
+    outbox.insert(at, out);
 }
 
 // Writes every answer byte that is due by now; keeps the pacer running while
@@ -179,9 +200,9 @@ void PtySimServer::pump()
         if (now < out.startNs)
             break;
         // On a paced line byte k (from 1) has left at start + k byte times.
-        const int due = paced ? static_cast<int>(qMin<qint64>(out.bytes.size(),
-                                                              (now - out.startNs) / PacedByteNs))
-                              : out.bytes.size();
+        const int due = out.byteNs > 0 ? static_cast<int>(qMin<qint64>(
+                                             out.bytes.size(), (now - out.startNs) / out.byteNs))
+                                       : out.bytes.size();
         if (due > out.sent)
             out.sent += write(out.bytes.constData() + out.sent, due - out.sent);
         if (out.sent < due)

@@ -34,6 +34,9 @@ public:
     // byte): the answer starts once the 8 request bytes would have arrived,
     // and its bytes leave one by one, so an exchange takes 16.7 ms.
     void setPaced(bool paced);
+    // Puts bytes on the line that no request asked for (a stray frame, noise):
+    // they leave at once, all together, behind the answers already due.
+    void sendUnasked(const QByteArray &bytes);
     // Links the slave into dir/name; the link is removed by the destructor.
     // An existing symbolic link of that name is replaced; any other file
     // there makes it fail.
@@ -43,10 +46,13 @@ public:
     void unlink();
 
 signals:
+    // A request and the simulator's answer (empty: none), emitted once the
+    // answer is scheduled.
     void frameSeen(QByteArray request, QByteArray answer);
 
 private:
     void onReadable();
+    void schedule(qint64 dueNs, const QByteArray &bytes, qint64 byteNs);
     void pump();
     int write(const char *bytes, int count);
 
@@ -64,10 +70,11 @@ private:
     {
         qint64 startNs;       // when the first byte may leave
         QByteArray bytes;
+        qint64 byteNs;        // line time of one byte (0: all at once)
         int sent = 0;
+        qint64 endNs() const { return startNs + bytes.size() * byteNs; }
     };
-    QList<Outgoing> outbox;   // answers not yet (fully) written, in order
-    qint64 lastEndNs = 0;     // when the latest scheduled answer has left
+    QList<Outgoing> outbox;   // answers not yet (fully) written, by start time
     QSocketNotifier *notifier = nullptr;
     QTimer *pacer = nullptr;
 };

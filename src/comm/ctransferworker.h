@@ -1,0 +1,92 @@
+#pragma once
+
+#include "workerlock.h"
+#include "workerstates.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QThread>
+#include <atomic>
+#include <bitset>
+
+class CEcuLine;
+
+// What the two profile transfer workers share: a thread that moves the flash
+// image one table byte per exchange. For each address a request frame goes
+// out, then the worker waits for the answer whose byte 0 it awaits; a
+// time-out sends the same request again until the transfer's budget of
+// time-outs is spent. Each worker says through its hooks which frame it sends,
+// what it does with an answer and how it reports; the signals are its own.
+//
+// An answer does not say which request it belongs to. When the line saw
+// input it cannot account for (a late frame, a stray one), the answer taken
+// last is suspect: its address is asked again once, after silence; if an
+// address is at stake a second time, the transfer fails. A transfer never
+// ends well with an answer the line cannot vouch for.
+//
+// Everything the GUI thread can reach is read and written under `mutex`;
+// hooks marked "lock held" run under it, the emitting hooks after it has been
+// released, so a receiver connected directly may call back into the worker.
+// The thread sleeps until an event or the deadline of its state wakes it.
+class CTransferWorker : public QThread
+{
+public:
+    ~CTransferWorker() override;
+
+    // The line whose gaps and silences the worker keeps (none: requests go
+    // out as soon as the previous exchange has ended).
+    void setLine(CEcuLine *line);
+    void setReply(const QByteArray &frame);
+    // Ends a running transfer at once: it reports its failure (once) and
+    // sends nothing more. Does nothing while idle.
+    void abort();
+
+protected:
+    CTransferWorker(QByteArray *data, QObject *parent, int timeoutMs, int maxRetries,
+                    quint8 awaitedAnswer);
+
+    void run() override;
+    // Stops the thread and waits for it. Each worker's destructor calls it
+    // first, while the hooks the thread calls still exist.
+    void stopThread();
+    // Starts a transfer at address `first`, or, when `go` is false, leaves
+    // the worker idle (a refused start). Lock held.
+    void beginTransfer(quint8 first, bool go);
+
+    // The request frame for `index`. Lock held.
+    virtual QByteArray requestFrame() const = 0;
+    // How many addresses the running transfer covers. Lock held.
+    virtual int transferLength() const = 0;
+    // An awaited answer was taken for `index` (by default it is not kept).
+    // Lock held.
+    virtual void takeAnswer(const QByteArray &answer);
+    // The answer taken last is withdrawn: its address is asked again.
+    // Lock held.
+    virtual void dropAnswer();
+    virtual void emitFrame(const QByteArray &frame) = 0;
+    virtual void emitPercent(int percent) = 0;
+    virtual void emitOutcome(bool ok) = 0;
+
+    mutable QMutex mutex; // guards every member below that the GUI thread touches
+    QByteArray *const data;
+    quint8 index = 0;
+
+private:
+    qint64 step();
+    void distrust(bool answerInHand);
+
+    const quint8 awaited; // byte 0 of the answer each request waits for
+    int state = TransferState::Idle;
+    int maxRetries;
+    int retriesLeft = 0;
+    int timeoutMs;
+    QElapsedTimer clock;
+    QByteArray reply;
+    bool repeated = false; // the current request had to be sent again
+    int lastTaken = -1;    // address whose answer was taken last and may be withdrawn
+    std::bitset<256> distrusted; // addresses whose answer was at stake once
+    CEcuLine *line = nullptr;
+    WorkerWake wake;
+    std::atomic<bool> stopRequested{false};
+};
