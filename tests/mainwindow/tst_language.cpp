@@ -309,8 +309,7 @@ void TestLanguage::restartInChosenLanguage()
 void TestLanguage::switchWhileConnected()
 {
     SimulatedEcu ecu(QStringLiteral("lang"));
-    CWorkerTimings t;
-    t.transferTimeoutMs = 100;
+    CWorkerTimings t = shortTimings();
     t.linkTimeoutMs = 60;
     frmProgPannel w(nullptr, t);
     MainWindowProbe p(w);

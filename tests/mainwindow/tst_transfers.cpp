@@ -669,13 +669,16 @@ void TestTransfers::unpluggedDuringWrite()
 void TestTransfers::lateAnswerFillsNoWrongAddress_data()
 {
     QTest::addColumn<bool>("hid");
-    QTest::newRow("serial") << false;
-    QTest::newRow("HID") << true;
+    QTest::addColumn<bool>("lateRead"); // one address answered late, in a later exchange
+    QTest::newRow("serial") << false << false;
+    QTest::newRow("serial, address 20 answered in a later exchange") << false << true;
+    QTest::newRow("HID") << true << false;
 }
 
 void TestTransfers::lateAnswerFillsNoWrongAddress()
 {
     QFETCH(bool, hid);
+    QFETCH(bool, lateRead);
     std::unique_ptr<SimulatedEcu> serial;
     EcuSimulator hidSim;
     struct Detach { ~Detach() { hidfake::reset(); } } detach;
@@ -692,6 +695,7 @@ void TestTransfers::lateAnswerFillsNoWrongAddress()
     // time-out, and the answer to the repeated request right behind it.
     CWorkerTimings t = xferTimings();
     t.transferTimeoutMs = hid ? 300 : 100;
+    t.serialAnswerMinNs = CWorkerTimings().serialAnswerMinNs; // a 9600-baud line
     frmProgPannel w(nullptr, t);
     MainWindowProbe p(w);
     if (hid) {
@@ -704,8 +708,12 @@ void TestTransfers::lateAnswerFillsNoWrongAddress()
     }
     QVERIFY(p.connected());
 
-    sim.setFaultAfter(5);
-    sim.setAnswerDelayMs(hid ? 280 : 130, hid ? 2 : 1);
+    if (lateRead) {
+        sim.setLateRead(20, t.transferTimeoutMs + 150);
+    } else {
+        sim.setFaultAfter(5);
+        sim.setAnswerDelayMs(hid ? 280 : 130, hid ? 2 : 1);
+    }
     QTest::mousePress(widget<QPushButton>(w, "btReadFlash"), Qt::LeftButton);
     QVERIFY(waitTransferEnd(w, 20000));
     QVERIFY(watcher->boxes.isEmpty());

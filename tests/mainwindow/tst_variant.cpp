@@ -309,8 +309,7 @@ void TestVariant::liveReadoutsFromEcu()
 {
     SimulatedEcu ecu(QStringLiteral("readouts"));
     ecu.sim.setLiveValues(9500, 0, 0, 0);
-    CWorkerTimings t;
-    t.transferTimeoutMs = 100;
+    CWorkerTimings t = shortTimings();
     t.linkTimeoutMs = 60;
     frmProgPannel w(nullptr, t);
     MainWindowProbe p(w);
