@@ -175,22 +175,6 @@ const Entry kTexts[] = {
       "Confronta con file...", "Compare with file..." },
     { "frmProgPannel", "tr(\"Ripristina dal riferimento\")",
       "Ripristina dal riferimento", "Restore from reference" },
-    { "frmProgPannel", "%1 giri/min: valore %2",
-      "%1 giri/min: valore %2", "%1 rpm: value %2" },
-    { "frmProgPannel", "riferimento %1, differenza %2",
-      "riferimento %1, differenza %2", "reference %1, difference %2" },
-    { "frmProgPannel", "selezione da %1 a %2 giri/min",
-      "selezione da %1 a %2 giri/min", "selection from %1 to %2 rpm" },
-    { "frmProgPannel", "Nessun punto selezionato",
-      "Nessun punto selezionato", "No point selected" },
-    { "frmProgPannel", "Imposta valore",
-      "Imposta valore", "Set value" },
-    { "frmProgPannel", "Valore da %1 a %2:",
-      "Valore da %1 a %2:", "Value from %1 to %2:" },
-    { "frmProgPannel", "Scala in percentuale",
-      "Scala in percentuale", "Scale by percentage" },
-    { "frmProgPannel", "Variazione in percento (da -100 a 100):",
-      "Variazione in percento (da -100 a 100):", "Change in percent (-100 to 100):" },
     { "frmProgPannel", "Impossibile aprire il file %1",
       "Impossibile aprire il file %1", "Cannot open the file %1" },
     { "frmLogin", "tr(\"Accesso modo esperto\")",
@@ -245,14 +229,6 @@ const Entry kTexts[] = {
       "riga di comando non valida: %1", "invalid command line: %1" },
     { "CCommandLine", "Usare \"%1 --help\" per l'elenco delle opzioni.",
       "Usare \"%1 --help\" per l'elenco delle opzioni.", "Use \"%1 --help\" for the list of options." },
-    { "frmProgPannel", "Impossibile aprire il file %1: %2",
-      "Impossibile aprire il file %1: %2", "Cannot open the file %1: %2" },
-    { "frmProgPannel", "Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.",
-      "Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.", "The file %1 is %2 bytes long, a profile has %3: the file was not loaded." },
-    { "frmProgPannel", "Impossibile leggere il file %1: %2",
-      "Impossibile leggere il file %1: %2", "Cannot read the file %1: %2" },
-    { "frmProgPannel", "Impossibile scrivere il file %1: %2",
-      "Impossibile scrivere il file %1: %2", "Cannot write the file %1: %2" },
     { "frmProgPannel", "File di profilo",
       "File di profilo", "Profile file" },
     { "frmProgPannel", "Mappa modificata",
@@ -423,7 +399,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 142);
+    QCOMPARE(kTextCount, 130);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

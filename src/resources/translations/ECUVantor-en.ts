@@ -319,56 +319,8 @@
         <translation>Restore from reference</translation>
     </message>
     <message>
-        <source>%1 giri/min: valore %2</source>
-        <translation>%1 rpm: value %2</translation>
-    </message>
-    <message>
-        <source>riferimento %1, differenza %2</source>
-        <translation>reference %1, difference %2</translation>
-    </message>
-    <message>
-        <source>selezione da %1 a %2 giri/min</source>
-        <translation>selection from %1 to %2 rpm</translation>
-    </message>
-    <message>
-        <source>Nessun punto selezionato</source>
-        <translation>No point selected</translation>
-    </message>
-    <message>
-        <source>Imposta valore</source>
-        <translation>Set value</translation>
-    </message>
-    <message>
-        <source>Valore da %1 a %2:</source>
-        <translation>Value from %1 to %2:</translation>
-    </message>
-    <message>
-        <source>Scala in percentuale</source>
-        <translation>Scale by percentage</translation>
-    </message>
-    <message>
-        <source>Variazione in percento (da -100 a 100):</source>
-        <translation>Change in percent (-100 to 100):</translation>
-    </message>
-    <message>
         <source>Impossibile aprire il file %1</source>
         <translation>Cannot open the file %1</translation>
-    </message>
-    <message>
-        <source>Impossibile aprire il file %1: %2</source>
-        <translation>Cannot open the file %1: %2</translation>
-    </message>
-    <message>
-        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
-        <translation>The file %1 is %2 bytes long, a profile has %3: the file was not loaded.</translation>
-    </message>
-    <message>
-        <source>Impossibile leggere il file %1: %2</source>
-        <translation>Cannot read the file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile scrivere il file %1: %2</source>
-        <translation>Cannot write the file %1: %2</translation>
     </message>
     <message>
         <source>File di profilo</source>

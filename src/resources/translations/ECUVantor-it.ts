@@ -319,56 +319,8 @@
         <translation>Ripristina dal riferimento</translation>
     </message>
     <message>
-        <source>%1 giri/min: valore %2</source>
-        <translation>%1 giri/min: valore %2</translation>
-    </message>
-    <message>
-        <source>riferimento %1, differenza %2</source>
-        <translation>riferimento %1, differenza %2</translation>
-    </message>
-    <message>
-        <source>selezione da %1 a %2 giri/min</source>
-        <translation>selezione da %1 a %2 giri/min</translation>
-    </message>
-    <message>
-        <source>Nessun punto selezionato</source>
-        <translation>Nessun punto selezionato</translation>
-    </message>
-    <message>
-        <source>Imposta valore</source>
-        <translation>Imposta valore</translation>
-    </message>
-    <message>
-        <source>Valore da %1 a %2:</source>
-        <translation>Valore da %1 a %2:</translation>
-    </message>
-    <message>
-        <source>Scala in percentuale</source>
-        <translation>Scala in percentuale</translation>
-    </message>
-    <message>
-        <source>Variazione in percento (da -100 a 100):</source>
-        <translation>Variazione in percento (da -100 a 100):</translation>
-    </message>
-    <message>
         <source>Impossibile aprire il file %1</source>
         <translation>Impossibile aprire il file %1</translation>
-    </message>
-    <message>
-        <source>Impossibile aprire il file %1: %2</source>
-        <translation>Impossibile aprire il file %1: %2</translation>
-    </message>
-    <message>
-        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
-        <translation>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</translation>
-    </message>
-    <message>
-        <source>Impossibile leggere il file %1: %2</source>
-        <translation>Impossibile leggere il file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile scrivere il file %1: %2</source>
-        <translation>Impossibile scrivere il file %1: %2</translation>
     </message>
     <message>
         <source>File di profilo</source>
