@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "startup.h"
+#include "mainwindow/qtcatalogue.h"
 
 #include "portsearch/frmricercaporta.h"
 #include "portsearch/portlist.h"

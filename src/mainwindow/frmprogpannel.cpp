@@ -2,7 +2,6 @@
 // controls, closing, language, variant, readouts and expert mode.
 #include "frmprogpannel.h"
 
-#include "app/startup.h"
 #include "cmsg.h"
 #include "comm/cgestreceive.h"
 #include "comm/cgestrt.h"
@@ -14,6 +13,7 @@
 #include "portsearch/frmricercaporta.h"
 #include "portsearch/hiddevice.h"
 #include "portsearch/virtualports.h"
+#include "qtcatalogue.h"
 #include "profile/canvaspicker.h"
 #include "profile/profilebackup.h"
 #include "profile/profiledocument.h"
