@@ -107,13 +107,6 @@ WriteCheck checkWrittenImage(const QByteArray &sent, const QByteArray &readBack)
     return check;
 }
 
-int phasedPercent(int percent, int phase, int phases)
-{
-    if (phases <= 1)
-        return percent;
-    return (phase * 100 + qBound(0, percent, 100)) / phases;
-}
-
 ValueRange valueRangeFor(quint8 hardware)
 {
     if (hardware <= 10)

@@ -66,8 +66,6 @@ struct WriteCheck
 
 WriteCheck checkWrittenImage(const QByteArray &sent, const QByteArray &readBack);
 
-// Progress of a transfer made of several phases, 0..100 over all of them.
-int phasedPercent(int percent, int phase, int phases);
 
 // The value range and editing steps chosen by the ECU's hardware version.
 struct ValueRange
