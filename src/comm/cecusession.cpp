@@ -52,6 +52,22 @@ CEcuSession::CEcuSession(hid_device *hidDevice, const CWorkerTimings &timings, Q
     m_rxFrame.resize(FrameSize);
 
     connect(m_port, &QSerialPort::errorOccurred, this, &CEcuSession::onPortError);
+    // The four values of one poll answer arrive together and in this order;
+    // the last one completes the sample.
+    m_clock.start();
+    connect(m_gestRT, &CGestRT::sgnRpm, this, [this](int rpm) {
+        m_sample = CLiveSample();
+        m_sample.ms = m_clock.elapsed();
+        m_sample.rpm = rpm;
+    });
+    connect(m_gestRT, &CGestRT::sgnADC, this, [this](uchar adc) { m_sample.adc = adc; });
+    connect(m_gestRT, &CGestRT::sgnIdxCella, this,
+            [this](uchar index) { m_sample.cellIndex = index; });
+    connect(m_gestRT, &CGestRT::sgnValCella, this, [this](uchar value) {
+        m_sample.cellValue = static_cast<qint8>(value);
+        if (polling())
+            emit liveSample(m_sample);
+    });
     if (m_hidTransport)
         connect(m_hidTransport, &CHidTransport::sgnAnswer, this, &CEcuSession::onHidAnswer);
 }

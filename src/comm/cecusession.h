@@ -2,8 +2,10 @@
 
 #include "cdevinfo.h"
 #include "eculine.h"
+#include "livesample.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -162,6 +164,9 @@ signals:
     void answerReceived(const QByteArray &frame);
     // The serial adapter went away while no transfer ran.
     void linkError(const QString &error);
+    // A poll answer while the link polls (never the zeros the link publishes
+    // when it stops or pauses for a command).
+    void liveSample(const CLiveSample &sample);
 
 private:
     void setState(State state);
@@ -172,6 +177,7 @@ private:
     void resumeLink();
     void applyLineSettings();
     CTransferOutcome finish(CTransferOutcome::Kind kind);
+    bool polling() const { return m_connected && m_linkOn && m_state == State::Idle; }
 
     State m_state = State::Disconnected;
     bool m_connected = false;
@@ -196,4 +202,6 @@ private:
     CGestSend *m_gestSend = nullptr;
     CGestReceive *m_gestReceive = nullptr;
     CGestRT *m_gestRT = nullptr;
+    QElapsedTimer m_clock;      // the time line of the live samples
+    CLiveSample m_sample;       // the poll answer being gathered
 };
