@@ -217,14 +217,13 @@ private slots:
     void ecuCommandsAndTheEndOfTheConnection();
     void lineFaultsKeepTheLinkUp_data();
     void lineFaultsKeepTheLinkUp();
-    void connectionEndsWhileACommandWaitsForTheUser();
-    void linkFailsWhileACommandWaitsForTheLine();
+    void connectionEndsBeforeAReadStarts_data();
+    void connectionEndsBeforeAReadStarts();
     void connectionEndsUnderATransfer_data();
     void connectionEndsUnderATransfer();
     void failedTransferEndsTheConnection_data();
     void failedTransferEndsTheConnection();
     void linkFailsAtItsBudgetAndEndsTheConnectionOnce();
-    void searchFailedLeavesNoPortOpen();
 };
 
 void TestSession::init()
@@ -576,7 +575,8 @@ void TestSession::commandsPausePolling()
 // K and the test bench go out from the idle worker and the ECU holds them.
 // The end of the connection stops the link with a poll on the line (no
 // failure follows it), leaves the ECU's test bench as it is, and nothing is
-// queued afterwards, even with the port open to the ECU again.
+// queued afterwards, even with the port open to the ECU again; a search
+// that finds nothing there leaves that port closed.
 void TestSession::ecuCommandsAndTheEndOfTheConnection()
 {
     SessionRig rig;
@@ -613,6 +613,8 @@ void TestSession::ecuCommandsAndTheEndOfTheConnection()
     QVERIFY(rig.errors.isEmpty());
     QCOMPARE(rig.sim.tableByte(49), quint8(1));
     QCOMPARE(rig.sim.tableByte(42), quint8(1)); // the bench commands' K
+    rig.session.searchFailed();
+    QVERIFY(!rig.session.port()->isOpen());
 }
 
 // Faults that cost the link a time-out or two must not end it: one answer a
@@ -662,56 +664,52 @@ void TestSession::lineFaultsKeepTheLinkUp()
     QVERIFY(rig.session.isConnected() && rig.session.linkOn());
 }
 
-// The window asks the user before a read; the connection may end while the
-// question is open. Whatever follows the question finds the session
-// disconnected: no read starts, and nothing makes the ECU's controls usable.
-void TestSession::connectionEndsWhileACommandWaitsForTheUser()
+// The connection ends before a read asked for has started: while the window
+// asks the user about an edited profile, or because the link fails while
+// the read waits for the line (the ECU fell silent under the last poll the
+// link allows itself). What follows finds the session disconnected and free
+// for a new search; the read starts nothing, also when the worker hands it
+// back late.
+void TestSession::connectionEndsBeforeAReadStarts_data()
 {
-    SessionRig rig;
-    QVERIFY(rig.connect());
-    rig.onCommand = [&](const QString &cmd) {
-        QVERIFY(rig.session.takeCommand(cmd));
-        QCOMPARE(rig.session.state(), State::Command);
-        rig.session.endConnection(); // during the question
-        QVERIFY(!rig.session.startRead());
-        rig.session.endCommand();
-    };
-    QVERIFY(rig.session.requestCommand(EcuCommand::FlashRead));
-    QTRY_COMPARE(rig.session.state(), State::Disconnected);
-    QTest::qWait(100);
-    QCOMPARE(rig.session.state(), State::Disconnected);
-    QVERIFY(!rig.session.mayUseEcu() && !rig.session.acceptsReadings());
-    QVERIFY(rig.outcomes.isEmpty());
-    const int reads = rig.sim.requests().size();
-    QTest::qWait(50);
-    QCOMPARE(rig.sim.requests().size(), reads);
+    QTest::addColumn<bool>("linkFails");
+    QTest::newRow("during the question") << false;
+    QTest::newRow("the link fails while the read waits for the line") << true;
 }
 
-// The ECU falls silent while the link polls, and a read is asked for while
-// the last poll the link allows itself is on the line: the link fails with
-// the read still waiting. The session is disconnected and free for a new
-// search; the read, if the worker hands it back after all, starts nothing.
-void TestSession::linkFailsWhileACommandWaitsForTheLine()
+void TestSession::connectionEndsBeforeAReadStarts()
 {
+    QFETCH(bool, linkFails);
     CWorkerTimings t = quickTimings(20, 1);
     t.linkTimeoutMs = 300;
     SessionRig rig(t);
     QVERIFY(rig.connect());
-    QVERIFY(rig.session.toggleLink());
-    QTRY_VERIFY(!requestsOf(rig.sim, Poll).isEmpty());
-    rig.sim.setFault(Fault::Silent);
-    rig.sim.clearRequests();
-    QTRY_VERIFY(!rig.sim.requests().isEmpty()); // a poll that gets no answer
+    if (linkFails) {
+        QVERIFY(rig.session.toggleLink());
+        QTRY_VERIFY(!requestsOf(rig.sim, Poll).isEmpty());
+        rig.sim.setFault(Fault::Silent);
+        rig.sim.clearRequests();
+        QTRY_VERIFY(!rig.sim.requests().isEmpty()); // a poll that gets no answer
+    } else {
+        rig.onCommand = [&](const QString &cmd) {
+            QVERIFY(rig.session.takeCommand(cmd));
+            rig.session.endConnection(); // during the question
+            QVERIFY(!rig.session.startRead());
+            rig.session.endCommand();
+        };
+    }
     QVERIFY(rig.session.requestCommand(EcuCommand::FlashRead));
-    QTRY_COMPARE_WITH_TIMEOUT(rig.errors, QStringList{"KO"}, 3000);
-    QCOMPARE(rig.session.state(), State::Disconnected);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.session.state(), State::Disconnected, 3000);
+    QCOMPARE(rig.errors.size(), linkFails ? 1 : 0);
     QVERIFY(rig.session.mayStartCommand() && !rig.session.transferBusy());
+    QVERIFY(!rig.session.mayUseEcu() && !rig.session.acceptsReadings());
     QVERIFY(!rig.session.port()->isOpen());
-
     for (const QLatin1String cmd : {EcuCommand::FlashWrite, EcuCommand::FlashRead}) {
         QVERIFY(!rig.session.takeCommand(cmd));
         QVERIFY(!rig.session.startRead() && !rig.session.startWrite());
     }
+    QTest::qWait(100);
+    QCOMPARE(rig.session.state(), State::Disconnected);
     QVERIFY(rig.outcomes.isEmpty());
     QVERIFY(requestsOf(rig.sim, Read).isEmpty());
 }
@@ -832,17 +830,6 @@ void TestSession::linkFailsAtItsBudgetAndEndsTheConnectionOnce()
     QCOMPARE(ended.size(), 1);
     QVERIFY(!rig.session.linkFailed());
     QCOMPARE(ended.size(), 1);
-}
-
-// A search that found nothing (or a port, then the placeholder) leaves no
-// port open behind the user's back and no route to write to.
-void TestSession::searchFailedLeavesNoPortOpen()
-{
-    SessionRig rig;
-    QVERIFY(rig.openPort()); // the search opened it
-    rig.session.searchFailed();
-    QVERIFY(!rig.session.port()->isOpen());
-    QVERIFY(!rig.session.isConnected() && !rig.session.mayUseEcu());
 }
 
 QTEST_GUILESS_MAIN(TestSession)
