@@ -10,6 +10,7 @@
 #include "ecusimulator.h"
 #include "hidfake.h"
 #include "ptysimserver.h"
+#include "support/workerharness.h"
 
 #include <QSignalSpy>
 #include <QTemporaryFile>
@@ -36,22 +37,6 @@ CWorkerTimings quickTimings(int transferRetries = 20, int linkRetries = 5)
     t.linkRetries = linkRetries;
     t.serialAnswerMinNs = 0; // the simulator answers at once
     return t;
-}
-
-constexpr quint8 Write = 0xFD;
-constexpr quint8 Read = 0xF4;
-constexpr quint8 Poll = 0xFB;
-
-// The requests the simulator saw from index `from` on whose byte 0 is `kind`.
-QList<QByteArray> requestsOf(const EcuSimulator &sim, quint8 kind, int from = 0)
-{
-    QList<QByteArray> out;
-    const QList<QByteArray> all = sim.requests();
-    for (int i = from; i < all.size(); ++i) {
-        if (static_cast<quint8>(all.at(i).at(0)) == kind)
-            out.append(all.at(i));
-    }
-    return out;
 }
 
 QByteArray pollAnswer(int rpm)
@@ -293,8 +278,8 @@ void TestSession::readAndWrite()
     QList<QByteArray> writes;
     for (int a = 0; a < 41; ++a)
         writes << buildWriteFrame(a, static_cast<quint8>(image.at(a)));
-    QCOMPARE(requestsOf(rig.sim, Write, before), writes);
-    QCOMPARE(requestsOf(rig.sim, Read, before).size(), verify ? 50 : 0);
+    QCOMPARE(requestsOf(rig.sim, WriteRequest, before), writes);
+    QCOMPARE(requestsOf(rig.sim, ReadRequest, before).size(), verify ? 50 : 0);
     for (int a = 0; a < 41; ++a)
         QCOMPARE(rig.sim.tableByte(a), quint8(image.at(a) ^ (wrongStore ? 1 : 0)));
 
@@ -521,7 +506,7 @@ void TestSession::commandsPausePolling()
     QVERIFY(rig.connect());
     const auto runAsTheWindow = rig.onCommand;
     QVERIFY(rig.session.toggleLink());
-    QTRY_VERIFY(requestsOf(rig.sim, Poll).size() >= 3);
+    QTRY_VERIFY(requestsOf(rig.sim, PollRequest).size() >= 3);
 
     int atTake = -1, atEnd = -1;
     rig.onCommand = [&](const QString &cmd) {
@@ -534,7 +519,7 @@ void TestSession::commandsPausePolling()
     QVERIFY(rig.session.requestCommand(EcuCommand::LoadProfile));
     QTRY_VERIFY(atEnd >= 0);
     QCOMPARE(atEnd, atTake);
-    QTRY_VERIFY(requestsOf(rig.sim, Poll, atEnd).size() >= 3);
+    QTRY_VERIFY(requestsOf(rig.sim, PollRequest, atEnd).size() >= 3);
 
     rig.onCommand = runAsTheWindow;
     QVERIFY(rig.session.requestCommand(EcuCommand::FlashRead));
@@ -542,8 +527,8 @@ void TestSession::commandsPausePolling()
     QList<QByteArray> all = rig.sim.requests();
     const int firstRead = all.indexOf(buildReadFrame(0));
     const int lastRead = all.lastIndexOf(buildReadFrame(49));
-    QCOMPARE(requestsOf(rig.sim, Read, firstRead).size(), lastRead - firstRead + 1);
-    QTRY_VERIFY(!requestsOf(rig.sim, Poll, lastRead).isEmpty());
+    QCOMPARE(requestsOf(rig.sim, ReadRequest, firstRead).size(), lastRead - firstRead + 1);
+    QTRY_VERIFY(!requestsOf(rig.sim, PollRequest, lastRead).isEmpty());
 
     // The save keeps the link paused; the write that follows resumes it.
     atEnd = -1;
@@ -562,7 +547,7 @@ void TestSession::commandsPausePolling()
     QCOMPARE(atEnd, atTake);
     QCOMPARE(rig.outcomes.at(1).kind, Kind::WriteDone);
     all = rig.sim.requests();
-    QTRY_VERIFY(!requestsOf(rig.sim, Poll, all.lastIndexOf(buildReadFrame(49))).isEmpty());
+    QTRY_VERIFY(!requestsOf(rig.sim, PollRequest, all.lastIndexOf(buildReadFrame(49))).isEmpty());
 
     QVERIFY(rig.session.toggleLink());
     QTest::qWait(100); // the exchange in flight ends
@@ -591,7 +576,7 @@ void TestSession::ecuCommandsAndTheEndOfTheConnection()
     }
 
     QVERIFY(rig.session.toggleLink());
-    QTRY_VERIFY(requestsOf(rig.sim, Poll).size() >= 3);
+    QTRY_VERIFY(requestsOf(rig.sim, PollRequest).size() >= 3);
     bool armed = true;
     QObject context;
     QObject::connect(rig.server.get(), &PtySimServer::frameSeen, &context,
@@ -655,7 +640,7 @@ void TestSession::lineFaultsKeepTheLinkUp()
     } else {
         for (int k : {2, 3, 4, 1, 2})
             rig.session.queueK(k);
-        QTRY_COMPARE(requestsOf(rig.sim, Write).size(), 5);
+        QTRY_COMPARE(requestsOf(rig.sim, WriteRequest).size(), 5);
         QCOMPARE(rig.sim.tableByte(42), quint8(2)); // written, only never acknowledged
     }
     rig.sim.setFixedRpm(4321);
@@ -686,7 +671,7 @@ void TestSession::connectionEndsBeforeAReadStarts()
     QVERIFY(rig.connect());
     if (linkFails) {
         QVERIFY(rig.session.toggleLink());
-        QTRY_VERIFY(!requestsOf(rig.sim, Poll).isEmpty());
+        QTRY_VERIFY(!requestsOf(rig.sim, PollRequest).isEmpty());
         rig.sim.setFault(Fault::Silent);
         rig.sim.clearRequests();
         QTRY_VERIFY(!rig.sim.requests().isEmpty()); // a poll that gets no answer
@@ -711,7 +696,7 @@ void TestSession::connectionEndsBeforeAReadStarts()
     QTest::qWait(100);
     QCOMPARE(rig.session.state(), State::Disconnected);
     QVERIFY(rig.outcomes.isEmpty());
-    QVERIFY(requestsOf(rig.sim, Read).isEmpty());
+    QVERIFY(requestsOf(rig.sim, ReadRequest).isEmpty());
 }
 
 // The connection ends (a search, a link failure, an unplugged adapter) while
@@ -783,7 +768,7 @@ void TestSession::failedTransferEndsTheConnection()
     QSignalSpy ended(&rig.session, &CEcuSession::connectionEnded);
     if (link) {
         QVERIFY(rig.session.toggleLink());
-        QTRY_VERIFY(!requestsOf(rig.sim, Poll).isEmpty());
+        QTRY_VERIFY(!requestsOf(rig.sim, PollRequest).isEmpty());
     }
     if (silentAfter >= 0)
         rig.sim.setSilentAfter(silentAfter);
@@ -801,7 +786,7 @@ void TestSession::failedTransferEndsTheConnection()
     QVERIFY(!rig.session.port()->isOpen());
     QVERIFY(rig.session.portName().isEmpty());
     if (silentAfter >= 0) // it did fall silent part-way
-        QVERIFY(requestsOf(rig.sim, write ? Write : Read).size() > 15);
+        QVERIFY(requestsOf(rig.sim, write ? WriteRequest : ReadRequest).size() > 15);
     QTest::qWait(150);
     QCOMPARE(rig.outcomes.size(), 1);
     QCOMPARE(ended.size(), 1);

@@ -6,6 +6,7 @@
 #include "ecuconnection.h"
 #include "mainwindow/frmprogpannel_styles.h"
 #include "profile/profilefolder.h"
+#include "support/workerharness.h"
 
 #include <QAction>
 #include <QDir>
@@ -42,23 +43,6 @@ QByteArray writeFrame(int address, int value)
 {
     return frameOf({0xFD, value, address, 0x01, 0x01, 0x01, 0x01});
 }
-
-// The requests the simulator saw whose byte 0 is `kind` (FD write, F4 read,
-// FB poll).
-QList<QByteArray> requestsOf(const EcuSimulator &sim, quint8 kind)
-{
-    QList<QByteArray> out;
-    const QList<QByteArray> all = sim.requests();
-    for (const QByteArray &r : all) {
-        if (!r.isEmpty() && static_cast<quint8>(r.at(0)) == kind)
-            out.append(r);
-    }
-    return out;
-}
-
-constexpr quint8 Write = 0xFD;
-constexpr quint8 Read = 0xF4;
-constexpr quint8 Poll = 0xFB;
 
 const char *const transferControls[] = {"btReadFlash",     "btSaveFlash",    "btBanco",
                                          "btStartLink",     "btRicercaPorta", "btCaricaProfilo",
@@ -224,7 +208,7 @@ void TestTransfers::readTakesProfileKAndTestBench()
         table.append(char(ecu.sim.tableByte(a)));
     QCOMPARE(backup.readAll(), table + QByteArray(1, char(3)));
     // The new K reaches the ECU through the real-time worker.
-    QTRY_VERIFY(requestsOf(ecu.sim, Write).contains(writeFrame(42, 3)));
+    QTRY_VERIFY(requestsOf(ecu.sim, WriteRequest).contains(writeFrame(42, 3)));
 
     // Progress ran up to 100; the bar is cleared about 1 s later.
     // (the bar stood at 0 already, so the first value it shows is a later one)
@@ -431,7 +415,7 @@ void TestTransfers::hardware11SavesAFileFirst()
     QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
     QTRY_VERIFY(asked);
     QTest::qWait(200);
-    QVERIFY(requestsOf(ecu.sim, Write).isEmpty());
+    QVERIFY(requestsOf(ecu.sim, WriteRequest).isEmpty());
     QVERIFY(path->text().startsWith(QLatin1Char('<')));
     QVERIFY(widget<QPushButton>(w, "btClose")->isEnabled());
 
@@ -442,7 +426,7 @@ void TestTransfers::hardware11SavesAFileFirst()
     ecu.sim.clearRequests();
     QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
     QTRY_VERIFY(QFile::exists(file));
-    QTRY_COMPARE_WITH_TIMEOUT(requestsOf(ecu.sim, Write).size(), 41, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(requestsOf(ecu.sim, WriteRequest).size(), 41, 10000);
     QVERIFY(waitTransferEnd(w));
     QVERIFY(watcher->boxes.isEmpty());
     QCOMPARE(path->text(), file);
@@ -465,7 +449,7 @@ void TestTransfers::hardware11SavesAFileFirst()
     ecu.sim.clearRequests();
     QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
     QVERIFY(waitTransferEnd(w));
-    QCOMPARE(requestsOf(ecu.sim, Write).size(), 41);
+    QCOMPARE(requestsOf(ecu.sim, WriteRequest).size(), 41);
     QVERIFY(!askedAgain);
     while (answering.elapsed() < 1600) // the answerer must not outlive the test
         QTest::qWait(20);
@@ -483,7 +467,7 @@ void TestTransfers::hardware11SavesAFileFirst()
     QTest::mousePress(widget<QPushButton>(w, "btSaveFlash"), Qt::LeftButton);
     QTRY_VERIFY(QFile::exists(late));
     QTest::qWait(200);
-    QVERIFY(requestsOf(ecu.sim, Write).isEmpty());
+    QVERIFY(requestsOf(ecu.sim, WriteRequest).isEmpty());
     QCOMPARE(controlsWithState(w, false),
              QStringList({"btReadFlash", "btSaveFlash", "btBanco", "btStartLink"}));
     QVERIFY(widget<QPushButton>(w, "btClose")->isEnabled());
@@ -605,7 +589,7 @@ void TestTransfers::failedTransferDisconnects()
     const QString pathShown = widget<QLabel>(w, "lblPathProfilo")->text();
     if (!write) {
         QTest::mousePress(widget<QPushButton>(w, "btStartLink"), Qt::LeftButton);
-        QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+        QTRY_VERIFY(!requestsOf(ecu.sim, PollRequest).isEmpty());
     }
     // The bench-on byte and K beyond the point where the read stops: a
     // half-read image must not bring them in.
@@ -633,7 +617,7 @@ void TestTransfers::failedTransferDisconnects()
     QCOMPARE(profileAtBox, shown);
     QVERIFY(!connectedAtBox);
     if (!write) // it did fall silent part-way through the read
-        QVERIFY(requestsOf(ecu.sim, Read).size() > 20);
+        QVERIFY(requestsOf(ecu.sim, ReadRequest).size() > 20);
 
     // No ECU: LEDs off, the four buttons disabled; everything else can be
     // used again, a new search in particular.
@@ -672,7 +656,7 @@ void TestTransfers::linkFailureWhileTransferPending()
     QVERIFY(connectToEcu(w, ecu.path()));
     const QVector<double> shown = p.profile();
     QTest::mousePress(widget<QPushButton>(w, "btStartLink"), Qt::LeftButton);
-    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    QTRY_VERIFY(!requestsOf(ecu.sim, PollRequest).isEmpty());
     ecu.sim.setFault(EcuSimulator::Fault::Silent);
     ecu.sim.clearRequests();
     QTRY_VERIFY(!ecu.sim.requests().isEmpty()); // a poll that gets no answer
@@ -708,7 +692,7 @@ void TestTransfers::execCmdUnknownAndFilePolling()
     MainWindowProbe p(w);
     QVERIFY(connectToEcu(w, ecu.path()));
     QTest::mousePress(widget<QPushButton>(w, "btStartLink"), Qt::LeftButton);
-    QTRY_VERIFY(!requestsOf(ecu.sim, Poll).isEmpty());
+    QTRY_VERIFY(!requestsOf(ecu.sim, PollRequest).isEmpty());
     const QVector<double> before = p.profile();
     auto *path = widget<QLabel>(w, "lblPathProfilo");
     const QString pathBefore = path->text();
@@ -726,9 +710,9 @@ void TestTransfers::execCmdUnknownAndFilePolling()
         p.execCmd(QLatin1String(cmd));
     QTest::qWait(400); // also lets the dialog answerer above expire
     QVERIFY(!dialogOpened);
-    QVERIFY(requestsOf(ecu.sim, Read).isEmpty());
-    QVERIFY(requestsOf(ecu.sim, Write).isEmpty());
-    QVERIFY(!requestsOf(ecu.sim, Poll).isEmpty()); // the link goes on polling
+    QVERIFY(requestsOf(ecu.sim, ReadRequest).isEmpty());
+    QVERIFY(requestsOf(ecu.sim, WriteRequest).isEmpty());
+    QVERIFY(!requestsOf(ecu.sim, PollRequest).isEmpty()); // the link goes on polling
     QCOMPARE(p.profile(), before);
     QCOMPARE(path->text(), pathBefore);
     QCOMPARE(controlsWithState(w, false), QStringList());
@@ -738,9 +722,9 @@ void TestTransfers::execCmdUnknownAndFilePolling()
         ecu.sim.clearRequests();
         QElapsedTimer t;
         t.start();
-        while (requestsOf(ecu.sim, Poll).isEmpty() && t.elapsed() < 2000)
+        while (requestsOf(ecu.sim, PollRequest).isEmpty() && t.elapsed() < 2000)
             QTest::qWait(10);
-        return !requestsOf(ecu.sim, Poll).isEmpty();
+        return !requestsOf(ecu.sim, PollRequest).isEmpty();
     };
 
     // A load whose file cannot be opened says so, and polling resumes.
@@ -852,7 +836,7 @@ void TestTransfers::readAsksFirst()
     QCOMPARE(connected, !endsMeanwhile);
     const bool read = answer != QMessageBox::Cancel && !endsMeanwhile;
     QTest::qWait(100);
-    QCOMPARE(!requestsOf(ecu.sim, Read).isEmpty(), read);
+    QCOMPARE(!requestsOf(ecu.sim, ReadRequest).isEmpty(), read);
     QCOMPARE(p.profile(), read ? ecuCurve : edited);
     QCOMPARE(QFile::exists(saved), answer == QMessageBox::Save);
     QCOMPARE(controlsWithState(w, false),
