@@ -53,3 +53,14 @@ QByteArray hexFrame(const char *hex)
 {
     return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
 }
+
+QList<QByteArray> requestsOf(const EcuSimulator &sim, quint8 kind, int from)
+{
+    QList<QByteArray> out;
+    const QList<QByteArray> all = sim.requests();
+    for (int i = from; i < all.size(); ++i) {
+        if (!all.at(i).isEmpty() && static_cast<quint8>(all.at(i).at(0)) == kind)
+            out.append(all.at(i));
+    }
+    return out;
+}

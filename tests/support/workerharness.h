@@ -53,3 +53,12 @@ private:
 
 // A frame from its bytes, e.g. hexFrame("FD 03 2A 01 01 01 01 2E").
 QByteArray hexFrame(const char *hex);
+
+// Byte 0 of the requests: a write, a read, a poll.
+constexpr quint8 WriteRequest = 0xFD;
+constexpr quint8 ReadRequest = 0xF4;
+constexpr quint8 PollRequest = 0xFB;
+
+// The requests the simulator has seen from index `from` on whose byte 0 is
+// `kind`, oldest first.
+QList<QByteArray> requestsOf(const EcuSimulator &sim, quint8 kind, int from = 0);
