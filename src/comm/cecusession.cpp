@@ -54,6 +54,7 @@ CEcuSession::CEcuSession(hid_device *hidDevice, const CWorkerTimings &timings, Q
     connect(m_port, &QSerialPort::errorOccurred, this, &CEcuSession::onPortError);
     // The four values of one poll answer arrive together and in this order;
     // the last one completes the sample.
+    qRegisterMetaType<CLiveSample>();
     m_clock.start();
     connect(m_gestRT, &CGestRT::sgnRpm, this, [this](int rpm) {
         m_sample = CLiveSample();

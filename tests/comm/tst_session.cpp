@@ -503,7 +503,9 @@ void TestSession::oneCommandAtATime()
 void TestSession::commandsPausePolling()
 {
     SessionRig rig;
+    rig.sim.setLiveValues(4321, 77, 9, 0xF6);
     QVERIFY(rig.connect());
+    QSignalSpy samples(&rig.session, &CEcuSession::liveSample);
     const auto runAsTheWindow = rig.onCommand;
     QVERIFY(rig.session.toggleLink());
     QTRY_VERIFY(requestsOf(rig.sim, PollRequest).size() >= 3);
@@ -552,9 +554,29 @@ void TestSession::commandsPausePolling()
     QVERIFY(rig.session.toggleLink());
     QTest::qWait(100); // the exchange in flight ends
     const int sent = rig.sim.requests().size();
+    const int sampled = samples.size();
     QTest::qWait(150);
     QCOMPARE(rig.sim.requests().size(), sent);
     QVERIFY(rig.session.isConnected());
+
+    // Every poll answer while the link polled is a live sample; the zeros the
+    // worker publishes when the link pauses or stops are not.
+    QCOMPARE(samples.size(), sampled);
+    // (Around each of the five pauses and stops the answers that come after
+    // the request are left out, the zeros among them.)
+    const int polls = requestsOf(rig.sim, PollRequest).size();
+    QVERIFY2(samples.size() >= polls - 10 && samples.size() < polls,
+             qPrintable(QStringLiteral("%1 of %2").arg(samples.size()).arg(polls)));
+    qint64 last = -1;
+    for (const QList<QVariant> &args : samples) {
+        const auto sample = args.at(0).value<CLiveSample>();
+        QCOMPARE(sample.rpm, 4321);
+        QCOMPARE(sample.adc, 77);
+        QCOMPARE(sample.cellIndex, 9);
+        QCOMPARE(sample.cellValue, -10);
+        QVERIFY(sample.ms >= last);
+        last = sample.ms;
+    }
 }
 
 // K and the test bench go out from the idle worker and the ECU holds them.
