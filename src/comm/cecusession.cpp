@@ -7,6 +7,7 @@
 #include "ecucommands.h"
 #include "frames.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <cstdio>
 
@@ -52,6 +53,13 @@ CEcuSession::CEcuSession(hid_device *hidDevice, const CWorkerTimings &timings, Q
     m_rxFrame.resize(FrameSize);
 
     connect(m_port, &QSerialPort::errorOccurred, this, &CEcuSession::onPortError);
+    if (m_hidTransport)
+        connect(m_hidTransport, &CHidTransport::sgnGone, this, &CEcuSession::portGone);
+    // An idle line says nothing when its port goes away: while connected with
+    // the link off, the session looks once a second.
+    m_presence.setInterval(1000);
+    connect(&m_presence, &QTimer::timeout, this, &CEcuSession::checkPresence);
+    connect(this, &CEcuSession::stateChanged, this, &CEcuSession::watchPresence);
     // The four values of one poll answer arrive together and in this order;
     // the last one completes the sample.
     qRegisterMetaType<CLiveSample>();
@@ -472,11 +480,49 @@ void CEcuSession::handAnswer(const QByteArray &frame)
 
 void CEcuSession::onPortError(QSerialPort::SerialPortError error)
 {
-    // The port went away under a connection (the adapter was unplugged).
-    if (error != QSerialPort::ResourceError || !m_connected || m_portName == HidRoute)
+    // The port went away under a connection: the adapter was unplugged, or
+    // the far end of a virtual port hung up (then reads fail).
+    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !m_connected
+        || m_portName == HidRoute)
+        return;
+    portGone();
+}
+
+// The port or the device is gone: the connection ends like after a link
+// failure. A running transfer reports its own failure.
+void CEcuSession::portGone()
+{
+    if (!m_connected)
         return;
     if (transferRunning())
-        endConnection(); // the transfer reports its own failure
+        endConnection();
     else
         emit linkError(QStringLiteral("KO"));
+}
+
+void CEcuSession::watchPresence()
+{
+    const bool idle = m_connected && !m_linkOn && m_state == State::Idle;
+    if (idle && !m_presence.isActive())
+        m_presence.start();
+    else if (!idle)
+        m_presence.stop();
+}
+
+void CEcuSession::checkPresence()
+{
+    if (m_portName == HidRoute) {
+        if (m_hidTransport)
+            m_hidTransport->checkPresence();
+        return;
+    }
+    // A virtual port is a link whose target goes with its program; a serial
+    // adapter's device node goes when it is unplugged.
+    QString path = m_portName;
+#ifdef Q_OS_UNIX
+    if (!path.startsWith(QLatin1Char('/')))
+        path.prepend(QLatin1String("/dev/"));
+#endif
+    if ((path.startsWith(QLatin1Char('/')) && !QFileInfo::exists(path)) || !m_port->isOpen())
+        portGone();
 }

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 #include <hidapi/hidapi.h>
 
 class CGestRT;
@@ -162,7 +163,8 @@ signals:
     // Every complete answer frame, before the workers get it (the port
     // search checks it there).
     void answerReceived(const QByteArray &frame);
-    // The serial adapter went away while no transfer ran.
+    // The serial adapter, the virtual port or the HID device went away
+    // while no transfer ran.
     void linkError(const QString &error);
     // A poll answer while the link polls (never the zeros the link publishes
     // when it stops or pauses for a command).
@@ -174,6 +176,9 @@ private:
     void handAnswer(const QByteArray &frame);
     void onHidAnswer(const QByteArray &frame);
     void onPortError(QSerialPort::SerialPortError error);
+    void portGone();
+    void watchPresence();
+    void checkPresence();
     void resumeLink();
     void applyLineSettings();
     CTransferOutcome finish(CTransferOutcome::Kind kind);
@@ -202,6 +207,7 @@ private:
     CGestSend *m_gestSend = nullptr;
     CGestReceive *m_gestReceive = nullptr;
     CGestRT *m_gestRT = nullptr;
+    QTimer m_presence;          // once a second while connected, idle, the link off
     QElapsedTimer m_clock;      // the time line of the live samples
     CLiveSample m_sample;       // the poll answer being gathered
 };

@@ -43,6 +43,22 @@ void CHidTransport::probe(int attempts)
     wake.notify();
 }
 
+void CHidTransport::checkPresence()
+{
+    WorkerLock lock(&mutex);
+    Job job;
+    job.presence = true;
+    job.generation = generation;
+    jobs.append(job);
+    wake.notify();
+}
+
+void CHidTransport::reportGone(const Job &job)
+{
+    if (current(job.generation))
+        emit sgnGone();
+}
+
 void CHidTransport::abort()
 {
     WorkerLock lock(&mutex);
@@ -72,10 +88,15 @@ void CHidTransport::run()
                 return -1; // nothing to do until woken
             job = jobs.takeFirst();
         }
-        if (job.probe)
+        if (job.probe) {
             identify(job);
-        else
+        } else if (job.presence) {
+            unsigned char scratch[HidReportSize];
+            if (device && hid_read_timeout(device, scratch, sizeof scratch, 0) < 0)
+                reportGone(job);
+        } else {
             exchange(job);
+        }
         return 0;
     });
 }
@@ -106,6 +127,9 @@ void CHidTransport::exchange(const Job &job)
     if (read <= 0) {
         std::printf("OnSendSerialData: Unable to read()\n");
         std::fflush(stdout);
+        // A time-out is a lost answer; a failing call means the device is gone.
+        if (written < 0 || read < 0)
+            reportGone(job);
         return;
     }
     std::printf("OnSendSerialData: bytes read=%d\n", read);

@@ -41,6 +41,10 @@ public:
     // answer report comes through sgnProbe, or an empty one when no attempt
     // succeeded.
     void probe(int attempts);
+    // Queues a look at the device: one read that does not wait. A device
+    // that is gone reports sgnGone; a report waiting is dropped (nothing
+    // waits for one while the line is idle).
+    void checkPresence();
     // Drops every job not yet started; a job already running ends without
     // reporting.
     void abort();
@@ -48,6 +52,8 @@ public:
 signals:
     void sgnAnswer(QByteArray frame);
     void sgnProbe(QByteArray report);
+    // A hidapi call failed (-1, not a time-out): the device is gone.
+    void sgnGone();
 
 protected:
     void run() override;
@@ -56,6 +62,7 @@ private:
     struct Job
     {
         bool probe = false;
+        bool presence = false;
         QByteArray frame;
         int attempts = 0;
         quint64 generation = 0;
@@ -65,6 +72,7 @@ private:
     void drainInput();
     void exchange(const Job &job);
     void identify(const Job &job);
+    void reportGone(const Job &job);
     bool current(quint64 generation);
     bool latest(const Job &job);
 

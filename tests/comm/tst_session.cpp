@@ -209,6 +209,8 @@ private slots:
     void failedTransferEndsTheConnection_data();
     void failedTransferEndsTheConnection();
     void linkFailsAtItsBudgetAndEndsTheConnectionOnce();
+    void portGoneWhileIdle_data();
+    void portGoneWhileIdle();
 };
 
 void TestSession::init()
@@ -837,6 +839,57 @@ void TestSession::linkFailsAtItsBudgetAndEndsTheConnectionOnce()
     QCOMPARE(ended.size(), 1);
     QVERIFY(!rig.session.linkFailed());
     QCOMPARE(ended.size(), 1);
+}
+
+// With the link off nothing goes over the line, yet a port that goes away
+// ends the connection within 2 s, as a link failure does: the far end of a
+// virtual port hangs up, its link goes, a HID device is unplugged. A port
+// that stays ends nothing.
+void TestSession::portGoneWhileIdle_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("serial, the far end hangs up") << "hang-up";
+    QTest::newRow("serial, the virtual port's link goes") << "link";
+    QTest::newRow("HID, the device is unplugged") << "hid";
+    QTest::newRow("serial, nothing goes") << "";
+}
+
+void TestSession::portGoneWhileIdle()
+{
+    QFETCH(QString, how);
+    SessionRig rig(quickTimings(), how == QLatin1String("hid") ? SessionRig::Hid
+                                                               : SessionRig::Serial);
+    QTemporaryDir links;
+    if (how == QLatin1String("link")) {
+        QVERIFY(rig.server->linkInto(links.path(), QStringLiteral("ecu")));
+        rig.session.port()->setPortName(rig.server->linkPath());
+        QVERIFY(rig.session.port()->open(QIODevice::ReadWrite));
+        rig.session.connectTo(rig.server->linkPath());
+    } else {
+        QVERIFY(rig.connect());
+    }
+    QVERIFY(rig.session.isConnected() && !rig.session.linkOn());
+    QElapsedTimer clock;
+    clock.start();
+    if (how == QLatin1String("hang-up"))
+        rig.server.reset();
+    else if (how == QLatin1String("link"))
+        rig.server->unlink();
+    else if (how == QLatin1String("hid"))
+        hidfake::unplug();
+    if (how.isEmpty()) {
+        QTest::qWait(2500); // three looks at the port find it there
+        QVERIFY(rig.errors.isEmpty());
+        QVERIFY(rig.session.isConnected());
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.errors.isEmpty(), 2500);
+    QVERIFY(clock.elapsed() <= 2200);
+    QCOMPARE(rig.errors.first(), QStringLiteral("KO"));
+    QVERIFY(!rig.session.isConnected());
+    QVERIFY(!rig.session.port()->isOpen());
+    QTest::qWait(100);
+    QCOMPARE(rig.errors.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSession)

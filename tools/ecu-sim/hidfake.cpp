@@ -40,6 +40,7 @@ struct State
     EcuSimulator *sim = nullptr;
     int reportMs = 0;         // how long a report takes to arrive
     int readFails = 0;
+    bool gone = false;        // unplugged: every call on a handle fails
     QList<QByteArray> written;
     int opens = 0;
     int closes = 0;
@@ -121,6 +122,10 @@ int readReport(hid_device *dev, unsigned char *data, size_t length, int ms)
         s.lastError = L"hidfake: invalid device";
         return -1;
     }
+    if (s.gone) {
+        s.lastError = L"hidfake: device gone";
+        return -1;
+    }
     // A read that does not wait (draining what is queued) never counts as a
     // failing read.
     if (s.readFails > 0 && ms != 0 && !dev->nonBlocking) {
@@ -145,8 +150,8 @@ int readReport(hid_device *dev, unsigned char *data, size_t length, int ms)
         if (!dev->answers.isEmpty())
             until = qMin(until, dev->answers.first().first);
         s.arrived.wait_for(lock, std::chrono::nanoseconds(until - now));
-        if (!s.handles.contains(dev))
-            return -1; // closed meanwhile
+        if (!s.handles.contains(dev) || s.gone)
+            return -1; // closed, or unplugged, meanwhile
     }
     const QByteArray answer = dev->answers.takeFirst().second;
     std::memset(data, 0, length);
@@ -162,6 +167,14 @@ void attach(EcuSimulator *sim)
 {
     std::unique_lock<std::mutex> lock(state().mutex);
     state().sim = sim;
+    state().gone = false;
+}
+
+void unplug()
+{
+    std::unique_lock<std::mutex> lock(state().mutex);
+    state().gone = true;
+    state().arrived.notify_all();
 }
 
 void setReportMs(int ms)
@@ -188,6 +201,7 @@ void reset()
     State &s = state();
     s.sim = nullptr;
     s.readFails = 0;
+    s.gone = false;
     s.reportMs = 0;
     s.written.clear();
     s.opens = s.closes = s.exits = 0;
@@ -294,7 +308,7 @@ int HID_API_EXPORT HID_API_CALL hid_write(hid_device *dev, const unsigned char *
         return -1;
     }
     s.written.append(QByteArray(reinterpret_cast<const char *>(data), static_cast<int>(length)));
-    if (!s.sim) {
+    if (!s.sim || s.gone) {
         s.lastError = L"hidfake: device gone";
         return -1;
     }

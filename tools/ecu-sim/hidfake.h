@@ -23,7 +23,11 @@ void attach(EcuSimulator *sim);   // nullptr: no device attached
 // answer it would have returned, as a report that never arrived. Reads that
 // do not wait (time-out 0, non-blocking) are not counted.
 void setReadFails(int n);
-void setReportMs(int ms);        // how long each answer report takes to arrive
+void setReportMs(int ms);
+// The device goes away: every read and write on an open handle fails (-1),
+// also a read that does not wait, as hidapi's do for a device that is gone;
+// attach() or reset() plugs it in again.
+void unplug();        // how long each answer report takes to arrive
 QList<QByteArray> writtenReports(); // every report written, as written (65 bytes each)
 void reset();                    // detach, clear the record, failures and counters
 int openCount();                 // hid_open / hid_open_path calls, found or not
