@@ -280,6 +280,12 @@ const Entry kTexts[] = {
       "Mappe (*.prf)", "Profiles (*.prf)" },
     { "CProfileEditor", "Confronta con file",
       "Confronta con file", "Compare with file" },
+    { "CProfilePlot", "Riferimento",
+      "Riferimento", "Reference" },
+    { "CProfilePlot", "Riferimento: %1",
+      "Riferimento: %1", "Reference: %1" },
+    { "CProfileDocument", "ECU, letta alle %1",
+      "ECU, letta alle %1", "ECU, read at %1" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -399,7 +405,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 130);
+    QCOMPARE(kTextCount, 133);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

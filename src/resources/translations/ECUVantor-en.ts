@@ -545,4 +545,22 @@
         <translation>Use &quot;%1 --help&quot; for the list of options.</translation>
     </message>
 </context>
+<context>
+    <name>CProfilePlot</name>
+    <message>
+        <source>Riferimento</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>Riferimento: %1</source>
+        <translation>Reference: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileDocument</name>
+    <message>
+        <source>ECU, letta alle %1</source>
+        <translation>ECU, read at %1</translation>
+    </message>
+</context>
 </TS>

@@ -545,4 +545,22 @@
         <translation>Usare &quot;%1 --help&quot; per l&apos;elenco delle opzioni.</translation>
     </message>
 </context>
+<context>
+    <name>CProfilePlot</name>
+    <message>
+        <source>Riferimento</source>
+        <translation>Riferimento</translation>
+    </message>
+    <message>
+        <source>Riferimento: %1</source>
+        <translation>Riferimento: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileDocument</name>
+    <message>
+        <source>ECU, letta alle %1</source>
+        <translation>ECU, letta alle %1</translation>
+    </message>
+</context>
 </TS>
