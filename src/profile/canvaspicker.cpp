@@ -151,6 +151,20 @@ void CanvasPicker::pickAt(const QPoint &pos, bool extend)
     selectInModel(extend && m_selectedCurve);
 }
 
+void CanvasPicker::showSelection(QwtPlotCurve *curve, int index)
+{
+    if (index < 0 || !curve) {
+        curve = nullptr;
+        index = -1;
+    }
+    if (curve == m_selectedCurve && index == m_selectedIndex)
+        return;
+    drawSelected(false);
+    m_selectedCurve = curve;
+    m_selectedIndex = index;
+    drawSelected(true);
+}
+
 void CanvasPicker::selectInModel(bool extend)
 {
     if (!m_model)

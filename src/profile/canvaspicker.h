@@ -28,6 +28,10 @@ public:
     QwtPlotCurve *selectedCurve() const { return m_selectedCurve; }
     int selectedIndex() const { return m_selectedIndex; }
 
+    // Shows a selection made elsewhere (the table): point index of curve, or
+    // nothing when index is -1. The model is not told; it is the source.
+    void showSelection(QwtPlotCurve *curve, int index);
+
     void pickAt(const QPoint &pos, bool extend = false);
     void dragTo(const QPoint &pos);
     void nudge(int dy);

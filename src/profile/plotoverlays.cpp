@@ -74,6 +74,11 @@ private:
     const CLiveCellMarker *m_marker;
 };
 
+void CItemLegend::updateLegend(const QwtPlotItem *item, const QList<QwtLegendData> &data)
+{
+    QwtPlotLegendItem::updateLegend(item, item == m_shown ? data : QList<QwtLegendData>());
+}
+
 CLiveCellMarker::CLiveCellMarker(const CProfileModel *model, QObject *parent)
     : QObject(parent)
     , m_model(model)

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <qwt_plot_curve.h>
+#include <qwt_plot_legenditem.h>
 
 class CLiveCellOverlay;
 class CProfileModel;
@@ -18,6 +19,21 @@ public:
     static constexpr int Rtti = QwtPlotItem::Rtti_PlotUserItem + 1;
     using QwtPlotCurve::QwtPlotCurve;
     int rtti() const override { return Rtti; }
+};
+
+// A legend inside the canvas that lists one item only (the reference
+// curve), whatever other items of the plot would show on a legend.
+class CItemLegend : public QwtPlotLegendItem
+{
+public:
+    explicit CItemLegend(const QwtPlotItem *shown)
+        : m_shown(shown)
+    {
+    }
+    void updateLegend(const QwtPlotItem *item, const QList<QwtLegendData> &data) override;
+
+private:
+    const QwtPlotItem *m_shown;
 };
 
 // The engine speed and the cell in use, as the link reports them: a vertical

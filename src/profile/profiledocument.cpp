@@ -5,6 +5,7 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 CProfileDocument::CProfileDocument(QObject *parent)
     : QObject(parent)
@@ -13,8 +14,29 @@ CProfileDocument::CProfileDocument(QObject *parent)
     connect(&m_model, &CProfileModel::lockedChanged, this, &CProfileDocument::lockedChanged);
 }
 
+QString CProfileDocument::sourceText(const Source &source)
+{
+    if (!source.file.isEmpty())
+        return source.file;
+    if (source.readAt.isValid())
+        return tr("ECU, letta alle %1").arg(source.readAt.toString(QStringLiteral("HH:mm")));
+    return QString();
+}
+
+void CProfileDocument::setSources(const Source &profile, const Source &reference)
+{
+    if (profile == m_profileSource && reference == m_referenceSource)
+        return;
+    m_profileSource = profile;
+    m_referenceSource = reference;
+    emit sourcesChanged();
+}
+
+// The profile shown comes from this file now (or, with no file, from
+// nothing known).
 void CProfileDocument::setPath(const QString &path)
 {
+    setSources(Source{QFileInfo(path).fileName(), QTime()}, m_referenceSource);
     if (path == m_path)
         return;
     m_path = path;
@@ -56,12 +78,17 @@ bool CProfileDocument::resetProfile()
     return true;
 }
 
+QString CProfileDocument::lockedMessage()
+{
+    return tr("La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.");
+}
+
 bool CProfileDocument::refusedWhileLocked(QString *error) const
 {
     if (!m_model.isLocked())
         return false;
     if (error)
-        *error = tr("La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.");
+        *error = lockedMessage();
     return true;
 }
 
@@ -128,22 +155,26 @@ bool CProfileDocument::setReferenceFromFile(const QString &path, QString *error)
     if (refusedWhileLocked(error) || !readFile(path, &data, error))
         return false;
     m_model.setReference(data.values);
+    setSources(m_profileSource, Source{QFileInfo(path).fileName(), QTime()});
     return true;
 }
 
 void CProfileDocument::beginRead()
 {
-    m_beforeRead = {m_model.values(), m_path, true};
+    m_beforeRead = {m_model.values(), m_path, m_profileSource, true};
     showPlaceholder();
     m_model.replaceValues(QVector<double>(ProfilePoints, 0.0), CProfileModel::Step::ReadStart);
 }
 
-FlashImage CProfileDocument::finishRead(const QByteArray &image, quint8 hardware)
+FlashImage CProfileDocument::finishRead(const QByteArray &image, quint8 hardware,
+                                        const QTime &when)
 {
     const FlashImage read = parseFlashImage(image, hardware);
     m_beforeRead.held = false;
     m_model.replaceValues(read.values, CProfileModel::Step::ReadEnd);
     m_model.setReference(read.values);
+    const Source ecu{QString(), when};
+    setSources(ecu, ecu);
     takeK(read.k);
     m_model.markSaved();
     return read;
@@ -157,6 +188,7 @@ void CProfileDocument::failRead()
     // Merged with the clearing at the start: a failed read leaves no step.
     m_model.replaceValues(m_beforeRead.values, CProfileModel::Step::ReadEnd);
     setPath(m_beforeRead.path);
+    setSources(m_beforeRead.source, m_referenceSource);
 }
 
 QString CProfileDocument::backupRead(const QByteArray &image, quint8 hardware,

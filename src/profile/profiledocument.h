@@ -36,6 +36,16 @@ public:
     bool fileShown() const { return !m_path.isEmpty(); }
     void showPlaceholder();
 
+    // Where the profile shown and the reference come from, for the user: a
+    // file's name, "ECU, letta alle HH:mm" after a read, empty when unknown
+    // (a flat map, a variant reset, no reference). Built in the language in
+    // use when asked.
+    QString profileSource() const { return sourceText(m_profileSource); }
+    QString referenceSource() const { return sourceText(m_referenceSource); }
+
+    // The reason every change is refused while a transfer runs.
+    static QString lockedMessage();
+
     int k() const { return m_model.k(); }
     // K as the user sets it (the spin box); limited to KMin..KMax.
     void setK(int k);
@@ -60,10 +70,11 @@ public:
 
     // A read from the ECU. beginRead keeps the profile and the file shown
     // and clears the values; finishRead takes the image read (values, K,
-    // reference; saved) and returns it parsed; failRead puts back what
-    // beginRead kept.
+    // reference; saved; both read at the time given) and returns it parsed;
+    // failRead puts back what beginRead kept.
     void beginRead();
-    FlashImage finishRead(const QByteArray &image, quint8 hardware);
+    FlashImage finishRead(const QByteArray &image, quint8 hardware,
+                          const QTime &when = QTime::currentTime());
     void failRead();
     // Keeps the image read as a profile file in the backup folder. The path
     // written, or empty with the reason in *error.
@@ -90,8 +101,20 @@ signals:
     void kChanged(int k);
     void modifiedChanged(bool modified);
     void lockedChanged(bool locked);
+    // profileSource() or referenceSource() changed.
+    void sourcesChanged();
 
 private:
+    // A file (by name) or a read from the ECU (by its time); neither: unknown.
+    struct Source
+    {
+        QString file;
+        QTime readAt;
+        bool operator==(const Source &o) const { return file == o.file && readAt == o.readAt; }
+    };
+    static QString sourceText(const Source &source);
+    void setSources(const Source &profile, const Source &reference);
+
     void setPath(const QString &path);
     void takeK(int k);
     bool readFile(const QString &path, ProfileData *data, QString *error) const;
@@ -99,10 +122,13 @@ private:
 
     CProfileModel m_model;
     QString m_path;
+    Source m_profileSource;
+    Source m_referenceSource;
     struct BeforeRead
     {
         QVector<double> values;
         QString path;
+        Source source;
         bool held = false; // a read is under way
     } m_beforeRead;
 };

@@ -10,6 +10,10 @@
 #include <qwt_symbol.h>
 #include <qwt_text.h>
 
+namespace {
+const QColor ReferenceColour(255, 190, 60);
+}
+
 CProfilePlot::CProfilePlot(QwtPlot *plot, CProfileDocument *document)
     : QObject(plot)
     , m_plot(plot)
@@ -19,22 +23,45 @@ CProfilePlot::CProfilePlot(QwtPlot *plot, CProfileDocument *document)
     const CProfileModel *model = document->model();
     connect(model, &CProfileModel::valuesChanged, this, &CProfilePlot::drawProfile);
     connect(model, &CProfileModel::selectionChanged, this, [this]() {
+        // A selection made in the table moves the picker's point too, so
+        // that the cursor commands go on from it.
+        if (m_picker)
+            m_picker->showSelection(m_profileCurve, m_document->model()->current());
         const bool wasRange = m_rangeCurve->dataSize() > 0;
         drawSelection();
         if (wasRange || m_rangeCurve->dataSize() > 0)
             m_plot->replot();
     });
-    connect(model, &CProfileModel::referenceChanged, this, [this]() {
+    auto redrawReference = [this]() {
         drawReference();
         m_plot->replot();
-    });
+    };
+    connect(model, &CProfileModel::referenceChanged, this, redrawReference);
+    connect(document, &CProfileDocument::sourcesChanged, this, redrawReference);
     setup(m_maxRpm, valueRangeFor(10));
+}
+
+// Only the items made here go; items of other classes stay on the plot.
+// The picker goes first: it still points at the old profile curve.
+void CProfilePlot::deleteItems()
+{
+    delete m_picker;
+    delete m_legend;
+    delete m_rangeCurve;
+    delete m_profileCurve;
+    delete m_referenceCurve;
+    delete m_grid;
+    m_legend = nullptr;
+    m_rangeCurve = nullptr;
+    m_profileCurve = nullptr;
+    m_referenceCurve = nullptr;
+    m_grid = nullptr;
 }
 
 void CProfilePlot::setup(double maxRpm, const ValueRange &range)
 {
     m_maxRpm = maxRpm;
-    m_plot->detachItems(QwtPlotItem::Rtti_PlotItem, true);
+    deleteItems();
 
     const QFont tickFont(QStringLiteral("Arial"), 8);
     m_plot->setAxisScale(QwtPlot::xBottom, 0.0, maxRpm, 1000.0);
@@ -45,7 +72,8 @@ void CProfilePlot::setup(double maxRpm, const ValueRange &range)
     m_plot->setStyleSheet(QStringLiteral("background-color: rgb(60, 60, 60);"));
     m_plot->canvas()->setStyleSheet(QStringLiteral("background-color: rgb(0, 0, 0);"));
 
-    auto *grid = new QwtPlotGrid;
+    m_grid = new QwtPlotGrid;
+    QwtPlotGrid *grid = m_grid;
     grid->setMajorPen(QPen(QBrush(QColor(137, 82, 0)), 0, Qt::SolidLine, Qt::SquareCap,
                            Qt::BevelJoin));
     grid->setMinorPen(QPen(QBrush(QColor(0, 50, 255)), 0, Qt::DotLine, Qt::SquareCap,
@@ -56,11 +84,13 @@ void CProfilePlot::setup(double maxRpm, const ValueRange &range)
     grid->enableYMin(true);
     grid->attach(m_plot);
 
-    // The reference: thin and grey, over the profile's fill so that it shows
-    // where it runs below the profile too.
+    // The reference: dashed light orange, over the profile's blue fill so
+    // that it shows where it runs below the profile too.
     m_referenceCurve = new COverlayCurve(QString());
     m_referenceCurve->setStyle(QwtPlotCurve::Lines);
-    m_referenceCurve->setPen(QPen(QBrush(QColor(170, 170, 170)), 1.0, Qt::SolidLine));
+    m_referenceCurve->setPen(QPen(QBrush(ReferenceColour), 2.0, Qt::DashLine));
+    m_referenceCurve->setLegendAttribute(QwtPlotCurve::LegendShowLine);
+    m_referenceCurve->setLegendIconSize(QSize(24, 8));
     m_referenceCurve->setZ(25);
     m_referenceCurve->attach(m_plot);
 
@@ -81,6 +111,17 @@ void CProfilePlot::setup(double maxRpm, const ValueRange &range)
     m_rangeCurve->setZ(26);
     m_rangeCurve->attach(m_plot);
 
+    // The reference's source, top right in the canvas: light text on a dark
+    // box, so that it reads over the black canvas and the blue fill alike.
+    m_legend = new CItemLegend(m_referenceCurve);
+    m_legend->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    m_legend->setTextPen(QPen(Qt::white));
+    m_legend->setBorderPen(QPen(ReferenceColour));
+    m_legend->setBackgroundBrush(QBrush(QColor(30, 30, 30, 220)));
+    m_legend->setBorderRadius(3.0);
+    m_legend->setMargin(4);
+    m_legend->attach(m_plot);
+
     m_liveCell.attachTo(m_plot, maxRpm);
 
     CProfileModel *model = m_document->model();
@@ -90,7 +131,6 @@ void CProfilePlot::setup(double maxRpm, const ValueRange &range)
     drawReference();
     drawProfile();
 
-    delete m_picker;
     m_picker = new CanvasPicker(m_plot);
     m_picker->setLimits(range.valueMin, range.valueMax, range.keyStepPixels);
     m_picker->setModel(model);
@@ -114,6 +154,9 @@ void CProfilePlot::setTitles(const QString &title, const QString &xTitle, const 
     y.setColor(Qt::white);
     y.setFont(axisFont);
     m_plot->setAxisTitle(QwtPlot::yLeft, y);
+
+    drawReference();
+    m_plot->replot();
 }
 
 void CProfilePlot::cursorCommand(int key)
@@ -146,6 +189,10 @@ void CProfilePlot::drawReference()
     const CProfileModel *model = m_document->model();
     m_referenceCurve->setSamples(points(model->reference(), 0, ProfilePoints - 1));
     m_referenceCurve->setVisible(model->hasReference());
+    const QString source = m_document->referenceSource();
+    m_referenceCurve->setTitle(source.isEmpty() ? tr("Riferimento")
+                                                : tr("Riferimento: %1").arg(source));
+    m_legend->setVisible(model->hasReference());
 }
 
 // The selected range's points go into the highlight curve; a single point is

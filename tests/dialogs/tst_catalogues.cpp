@@ -280,6 +280,40 @@ const Entry kTexts[] = {
       "Mappe (*.prf)", "Profiles (*.prf)" },
     { "CProfileEditor", "Confronta con file",
       "Confronta con file", "Compare with file" },
+    { "CProfilePlot", "Riferimento",
+      "Riferimento", "Reference" },
+    { "CProfilePlot", "Riferimento: %1",
+      "Riferimento: %1", "Reference: %1" },
+    { "CProfileDocument", "ECU, letta alle %1",
+      "ECU, letta alle %1", "ECU, read at %1" },
+    { "CProfileTableModel", "Giri/min",
+      "Giri/min", "RPM" },
+    { "CProfileTableModel", "Valore",
+      "Valore", "Value" },
+    { "CProfileTableModel", "Riferimento",
+      "Riferimento", "Reference" },
+    { "CProfileTableModel", "Differenza",
+      "Differenza", "Difference" },
+    { "CProfileTableModel", "riga %1, colonna %2: %3",
+      "riga %1, colonna %2: %3", "row %1, column %2: %3" },
+    { "CProfileTableModel", "cella vuota",
+      "cella vuota", "empty cell" },
+    { "CProfileTableModel", "\"%1\" non è un numero intero",
+      "\"%1\" non è un numero intero", "\"%1\" is not a whole number" },
+    { "CProfileTableModel", "%1 è fuori dall'intervallo da %2 a %3",
+      "%1 è fuori dall'intervallo da %2 a %3", "%1 is outside the range %2 to %3" },
+    { "CProfileTableModel", "incollare una sola colonna o una sola riga",
+      "incollare una sola colonna o una sola riga", "paste a single column or a single row" },
+    { "CProfileTableModel", "oltre l'ultimo punto: si possono incollare al massimo %1 valori",
+      "oltre l'ultimo punto: si possono incollare al massimo %1 valori", "past the last point: at most %1 values can be pasted" },
+    { "CProfileTableModel", "Niente da incollare",
+      "Niente da incollare", "Nothing to paste" },
+    { "CProfileTableModel", "Valore rifiutato: %1",
+      "Valore rifiutato: %1", "Value refused: %1" },
+    { "CProfileTableModel", "Selezionare il punto da cui incollare",
+      "Selezionare il punto da cui incollare", "Select the point to paste from" },
+    { "CProfileTableDock", "Tabella mappa",
+      "Tabella mappa", "Profile table" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -399,7 +433,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 130);
+    QCOMPARE(kTextCount, 147);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

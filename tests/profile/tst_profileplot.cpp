@@ -1,7 +1,9 @@
 // The profile plot and the editing commands on an offscreen plot: a rebuild
-// for another variant keeps the values and the undo history, the live cell
-// takes the poll values, the editor is refused while the document is locked,
-// and "Confronta con file" opens in the profile folder.
+// for another variant keeps the values, the undo history and other classes'
+// items, the picker follows a selection made elsewhere, the legend names the
+// reference's source, the live cell takes the poll values, the editor is
+// refused while the document is locked, and "Confronta con file" opens in
+// the profile folder.
 #include "profile/canvaspicker.h"
 #include "profile/profiledocument.h"
 #include "profile/profileeditor.h"
@@ -16,6 +18,8 @@
 #include <QtTest>
 #include <qwt_plot.h>
 #include <qwt_plot_curve.h>
+#include <qwt_plot_legenditem.h>
+#include <qwt_plot_marker.h>
 
 using Values = QVector<double>;
 
@@ -24,6 +28,9 @@ class TestProfilePlot : public QObject
     Q_OBJECT
 private slots:
     void rebuildKeepsValuesAndHistory();
+    void pickerFollowsTheModel();
+    void referenceSource_data();
+    void referenceSource();
     void liveCellTakesPollValues();
     void editorCommands();
 };
@@ -38,8 +45,13 @@ void TestProfilePlot::rebuildKeepsValuesAndHistory()
     doc.setFlat(3);
     doc.setFlat(5);
     doc.model()->select(4);
+    auto *foreign = new QwtPlotMarker; // another class's item
+    foreign->attach(&plot);
+    const int items = plot.itemList().size();
 
     pp.setup(17000.0, valueRangeFor(21));
+    QVERIFY(plot.itemList().contains(foreign));
+    QCOMPARE(plot.itemList().size(), items);
     QCOMPARE(doc.model()->undoStack()->count(), 2);
     QCOMPARE(doc.model()->values(), Values(ProfilePoints, 5.0));
     QCOMPARE(pp.profileCurve()->sample(40), QPointF(17000.0, 5.0));
@@ -58,6 +70,88 @@ void TestProfilePlot::rebuildKeepsValuesAndHistory()
     QCOMPARE(pp.profileCurve()->sample(40), QPointF(12000.0, 0.0));
     QVERIFY(doc.undo());
     QCOMPARE(doc.model()->values(), Values(ProfilePoints, 3.0));
+}
+
+// A point selected in the table is the picker's point: the cursor commands
+// go on from it.
+void TestProfilePlot::pickerFollowsTheModel()
+{
+    QwtPlot plot;
+    CProfileDocument doc;
+    CProfilePlot pp(&plot, &doc);
+    doc.model()->select(7);
+    QCOMPARE(pp.picker()->selectedIndex(), 7);
+    QCOMPARE(pp.picker()->selectedCurve(), pp.profileCurve());
+    pp.cursorCommand(Qt::Key_Right);
+    QCOMPARE(doc.model()->current(), 8);
+    doc.model()->clearSelection();
+    QVERIFY(!pp.picker()->selectedCurve());
+}
+
+void TestProfilePlot::referenceSource_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("profileSource");
+    QTest::addColumn<QString>("referenceSource"); // empty: no legend
+
+    const QString read = QStringLiteral("ECU, letta alle 10:51");
+    QTest::newRow("read") << QStringList{"read"} << read << read;
+    QTest::newRow("load") << QStringList{"load"} << "gara.prf" << QString();
+    QTest::newRow("compare") << QStringList{"compare"} << QString() << "gara.prf";
+    QTest::newRow("flat map after a read") << QStringList{"read", "flat"} << QString() << read;
+    QTest::newRow("load after a read, then compare")
+        << QStringList{"read", "load", "compare"} << "gara.prf" << "gara.prf";
+    QTest::newRow("failed read keeps the sources")
+        << QStringList{"load", "compare", "failedRead"} << "gara.prf" << "gara.prf";
+}
+
+void TestProfilePlot::referenceSource()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, profileSource);
+    QFETCH(QString, referenceSource);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("gara.prf"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(42, '\2')) == 42);
+    f.close();
+
+    QwtPlot plot;
+    CProfileDocument doc;
+    CProfilePlot pp(&plot, &doc);
+    QSignalSpy changed(&doc, &CProfileDocument::sourcesChanged);
+    QString error;
+    for (const QString &step : qAsConst(steps)) {
+        if (step == "read" || step == "failedRead") {
+            doc.beginRead();
+            if (step == "read")
+                doc.finishRead(QByteArray(41, '\1'), 10, QTime(10, 51, 33));
+            else
+                doc.failRead();
+        } else if (step == "load") {
+            QVERIFY(doc.load(file, &error));
+        } else if (step == "compare") {
+            QVERIFY(doc.setReferenceFromFile(file, &error));
+        } else {
+            QVERIFY(doc.setFlat(3));
+        }
+    }
+    QCOMPARE(doc.profileSource(), profileSource);
+    QCOMPARE(doc.referenceSource(), referenceSource);
+    QVERIFY(changed.count() > 0);
+
+    // The legend: only while there is a reference, naming its source, and
+    // listing the reference curve alone.
+    QwtPlotLegendItem *legend = pp.referenceLegend();
+    QCOMPARE(legend->isVisible(), !referenceSource.isEmpty());
+    if (!referenceSource.isEmpty()) {
+        QCOMPARE(pp.referenceCurve()->title().text(), "Riferimento: " + referenceSource);
+        QCOMPARE(legend->plotItems(), QList<const QwtPlotItem *>{pp.referenceCurve()});
+    }
+    // A variant change rebuilds the plot and keeps the legend's text.
+    pp.setup(17000.0, valueRangeFor(10));
+    QCOMPARE(pp.referenceLegend()->isVisible(), !referenceSource.isEmpty());
+    QVERIFY(pp.referenceCurve()->title().text().endsWith(doc.referenceSource()));
 }
 
 void TestProfilePlot::liveCellTakesPollValues()

@@ -545,4 +545,84 @@
         <translation>Use &quot;%1 --help&quot; for the list of options.</translation>
     </message>
 </context>
+<context>
+    <name>CProfilePlot</name>
+    <message>
+        <source>Riferimento</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>Riferimento: %1</source>
+        <translation>Reference: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileDocument</name>
+    <message>
+        <source>ECU, letta alle %1</source>
+        <translation>ECU, read at %1</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileTableModel</name>
+    <message>
+        <source>Giri/min</source>
+        <translation>RPM</translation>
+    </message>
+    <message>
+        <source>Valore</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Riferimento</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>Differenza</source>
+        <translation>Difference</translation>
+    </message>
+    <message>
+        <source>riga %1, colonna %2: %3</source>
+        <translation>row %1, column %2: %3</translation>
+    </message>
+    <message>
+        <source>cella vuota</source>
+        <translation>empty cell</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; non è un numero intero</source>
+        <translation>&quot;%1&quot; is not a whole number</translation>
+    </message>
+    <message>
+        <source>%1 è fuori dall&apos;intervallo da %2 a %3</source>
+        <translation>%1 is outside the range %2 to %3</translation>
+    </message>
+    <message>
+        <source>incollare una sola colonna o una sola riga</source>
+        <translation>paste a single column or a single row</translation>
+    </message>
+    <message>
+        <source>oltre l&apos;ultimo punto: si possono incollare al massimo %1 valori</source>
+        <translation>past the last point: at most %1 values can be pasted</translation>
+    </message>
+    <message>
+        <source>Niente da incollare</source>
+        <translation>Nothing to paste</translation>
+    </message>
+    <message>
+        <source>Valore rifiutato: %1</source>
+        <translation>Value refused: %1</translation>
+    </message>
+    <message>
+        <source>Selezionare il punto da cui incollare</source>
+        <translation>Select the point to paste from</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileTableDock</name>
+    <message>
+        <source>Tabella mappa</source>
+        <translation>Profile table</translation>
+    </message>
+</context>
 </TS>

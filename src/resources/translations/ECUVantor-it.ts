@@ -545,4 +545,84 @@
         <translation>Usare &quot;%1 --help&quot; per l&apos;elenco delle opzioni.</translation>
     </message>
 </context>
+<context>
+    <name>CProfilePlot</name>
+    <message>
+        <source>Riferimento</source>
+        <translation>Riferimento</translation>
+    </message>
+    <message>
+        <source>Riferimento: %1</source>
+        <translation>Riferimento: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileDocument</name>
+    <message>
+        <source>ECU, letta alle %1</source>
+        <translation>ECU, letta alle %1</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileTableModel</name>
+    <message>
+        <source>Giri/min</source>
+        <translation>Giri/min</translation>
+    </message>
+    <message>
+        <source>Valore</source>
+        <translation>Valore</translation>
+    </message>
+    <message>
+        <source>Riferimento</source>
+        <translation>Riferimento</translation>
+    </message>
+    <message>
+        <source>Differenza</source>
+        <translation>Differenza</translation>
+    </message>
+    <message>
+        <source>riga %1, colonna %2: %3</source>
+        <translation>riga %1, colonna %2: %3</translation>
+    </message>
+    <message>
+        <source>cella vuota</source>
+        <translation>cella vuota</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; non è un numero intero</source>
+        <translation>&quot;%1&quot; non è un numero intero</translation>
+    </message>
+    <message>
+        <source>%1 è fuori dall&apos;intervallo da %2 a %3</source>
+        <translation>%1 è fuori dall&apos;intervallo da %2 a %3</translation>
+    </message>
+    <message>
+        <source>incollare una sola colonna o una sola riga</source>
+        <translation>incollare una sola colonna o una sola riga</translation>
+    </message>
+    <message>
+        <source>oltre l&apos;ultimo punto: si possono incollare al massimo %1 valori</source>
+        <translation>oltre l&apos;ultimo punto: si possono incollare al massimo %1 valori</translation>
+    </message>
+    <message>
+        <source>Niente da incollare</source>
+        <translation>Niente da incollare</translation>
+    </message>
+    <message>
+        <source>Valore rifiutato: %1</source>
+        <translation>Valore rifiutato: %1</translation>
+    </message>
+    <message>
+        <source>Selezionare il punto da cui incollare</source>
+        <translation>Selezionare il punto da cui incollare</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileTableDock</name>
+    <message>
+        <source>Tabella mappa</source>
+        <translation>Tabella mappa</translation>
+    </message>
+</context>
 </TS>

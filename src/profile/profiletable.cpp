@@ -1,0 +1,261 @@
+#include "profile/profiletable.h"
+
+#include "profile/profiledocument.h"
+
+#include <QCoreApplication>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+const char *const Context = "CProfileTableModel";
+
+// A number the spreadsheet shows with or without decimals, as long as they
+// are zeros: "12", "-3", "+4", "12,0", "12.00".
+const QRegularExpression WholeNumber(QStringLiteral("^([+-]?[0-9]+)(?:[.,]0+)?$"));
+
+QString cellError(int row, int column, const QString &problem)
+{
+    return QCoreApplication::translate(Context, "riga %1, colonna %2: %3")
+        .arg(QString::number(row), QString::number(column), problem);
+}
+
+PasteResult refused(int row, int column, const QString &problem)
+{
+    PasteResult r;
+    r.row = row;
+    r.column = column;
+    r.error = cellError(row, column, problem);
+    return r;
+}
+
+QString signedNumber(double v)
+{
+    return (v > 0 ? QStringLiteral("+") : QString()) + QString::number(v);
+}
+
+} // namespace
+
+QString wholeNumberProblem(const QString &cell, double min, double max, double *value)
+{
+    const QString text = cell.trimmed();
+    if (text.isEmpty())
+        return QCoreApplication::translate(Context, "cella vuota");
+    const QRegularExpressionMatch m = WholeNumber.match(text);
+    if (!m.hasMatch())
+        return QCoreApplication::translate(Context, "\"%1\" non è un numero intero").arg(text);
+    bool fits = false;
+    const qlonglong v = m.captured(1).toLongLong(&fits); // false past 64 bits
+    if (!fits || v < min || v > max)
+        return QCoreApplication::translate(Context, "%1 è fuori dall'intervallo da %2 a %3")
+            .arg(text, QString::number(min), QString::number(max));
+    *value = static_cast<double>(v);
+    return QString();
+}
+
+PasteResult parsePastedValues(const QString &text, double min, double max, int pointsLeft)
+{
+    QString all = text;
+    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    all.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (all.endsWith(QLatin1Char('\n')))
+        all.chop(1);
+    if (all.trimmed().isEmpty()) {
+        PasteResult r;
+        r.error = QCoreApplication::translate(Context, "Niente da incollare");
+        return r;
+    }
+
+    // Cells in reading order; the first that is wrong is named.
+    PasteResult result;
+    const QStringList lines = all.split(QLatin1Char('\n'));
+    int widest = 0;
+    for (int r = 0; r < lines.size(); ++r) {
+        const QStringList cells = lines[r].split(QLatin1Char('\t'));
+        for (int c = 0; c < cells.size(); ++c) {
+            widest = qMax(widest, c + 1);
+            if (r > 0 && widest > 1)
+                return refused(r + 1, c + 1,
+                               QCoreApplication::translate(
+                                   Context, "incollare una sola colonna o una sola riga"));
+            double v = 0.0;
+            const QString problem = wholeNumberProblem(cells[c], min, max, &v);
+            if (!problem.isEmpty())
+                return refused(r + 1, c + 1, problem);
+            if (result.values.size() == pointsLeft)
+                return refused(r + 1, c + 1,
+                               QCoreApplication::translate(
+                                   Context, "oltre l'ultimo punto: si possono incollare al "
+                                            "massimo %1 valori")
+                                   .arg(pointsLeft));
+            result.values.append(v);
+        }
+    }
+    result.ok = true;
+    return result;
+}
+
+CProfileTableModel::CProfileTableModel(CProfileDocument *document, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_document(document)
+{
+    const CProfileModel *model = document->model();
+    connect(model, &CProfileModel::valuesChanged, this, [this] { valuesChanged(ValueColumn); });
+    connect(model, &CProfileModel::referenceChanged, this,
+            [this] { valuesChanged(ReferenceColumn); });
+}
+
+void CProfileTableModel::valuesChanged(int firstColumn)
+{
+    emit dataChanged(index(0, firstColumn), index(ProfilePoints - 1, ColumnCount - 1),
+                     {Qt::DisplayRole, Qt::EditRole});
+}
+
+void CProfileTableModel::setMaxRpm(double maxRpm)
+{
+    if (maxRpm == m_maxRpm)
+        return;
+    m_maxRpm = maxRpm;
+    emit dataChanged(index(0, RpmColumn), index(ProfilePoints - 1, RpmColumn),
+                     {Qt::DisplayRole});
+}
+
+int CProfileTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ProfilePoints;
+}
+
+int CProfileTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CProfileTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= ProfilePoints)
+        return QVariant();
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return QVariant();
+
+    const CProfileModel *model = m_document->model();
+    const int i = index.row();
+    switch (index.column()) {
+    case RpmColumn:
+        return QString::number(i * m_maxRpm / (ProfilePoints - 1));
+    case ValueColumn:
+        // Text for the editor too: the table reads what is typed itself.
+        return QString::number(model->value(i));
+    case ReferenceColumn:
+        return model->hasReference() ? QString::number(model->reference().at(i)) : QString();
+    case DifferenceColumn:
+        return model->hasReference() ? signedNumber(model->value(i) - model->reference().at(i))
+                                     : QString();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant CProfileTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case RpmColumn:
+        return tr("Giri/min");
+    case ValueColumn:
+        return tr("Valore");
+    case ReferenceColumn:
+        return tr("Riferimento");
+    case DifferenceColumn:
+        return tr("Differenza");
+    default:
+        return QVariant();
+    }
+}
+
+void CProfileTableModel::retranslate()
+{
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+}
+
+// The values stay editable while locked: an attempt is refused with the
+// reason rather than ignored without a word.
+Qt::ItemFlags CProfileTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == ValueColumn)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool CProfileTableModel::refusedWhileLocked()
+{
+    if (!m_document->isLocked())
+        return false;
+    emit message(CProfileDocument::lockedMessage());
+    return true;
+}
+
+bool CProfileTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != ValueColumn || role != Qt::EditRole
+        || refusedWhileLocked())
+        return false;
+    CProfileModel *model = m_document->model();
+    double v = 0.0;
+    const QString problem =
+        wholeNumberProblem(value.toString(), model->valueMin(), model->valueMax(), &v);
+    if (!problem.isEmpty()) {
+        emit message(tr("Valore rifiutato: %1").arg(problem));
+        return false;
+    }
+    QVector<double> after = model->values();
+    after[index.row()] = v;
+    return model->replaceValues(after);
+}
+
+QString CProfileTableModel::copyText(const QModelIndexList &cells) const
+{
+    QMap<int, QMap<int, QString>> rows;
+    QSet<int> columnSet;
+    for (const QModelIndex &cell : cells) {
+        rows[cell.row()][cell.column()] = data(cell).toString();
+        columnSet.insert(cell.column());
+    }
+    QList<int> columns = columnSet.values();
+    std::sort(columns.begin(), columns.end());
+
+    QString text;
+    for (const QMap<int, QString> &row : qAsConst(rows)) {
+        QStringList line;
+        for (int c : qAsConst(columns))
+            line << row.value(c);
+        text += line.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+bool CProfileTableModel::paste(const QString &text, int firstPoint)
+{
+    if (refusedWhileLocked())
+        return false;
+    if (firstPoint < 0 || firstPoint >= ProfilePoints) {
+        emit message(tr("Selezionare il punto da cui incollare"));
+        return false;
+    }
+    CProfileModel *model = m_document->model();
+    const PasteResult pasted = parsePastedValues(text, model->valueMin(), model->valueMax(),
+                                                 ProfilePoints - firstPoint);
+    if (!pasted.ok) {
+        emit message(pasted.error);
+        return false;
+    }
+    QVector<double> after = model->values();
+    for (int i = 0; i < pasted.values.size(); ++i)
+        after[firstPoint + i] = pasted.values[i];
+    return model->replaceValues(after);
+}
