@@ -19,12 +19,16 @@
 #include "profile/profiledocument.h"
 #include "profile/profileeditor.h"
 #include "profile/profileplot.h"
+#include "profile/profiletabledock.h"
+#include "cworkbenchviews.h"
 #include "ui_frmprogpannel.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTranslator>
@@ -84,6 +88,7 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
 
     plot = new CProfilePlot(ui->qwtPlot, document);
     editor = new CProfileEditor(this, document, plot, this);
+    buildWorkbench();
 
     aboutDialog = new frmAbout(this);
     ricercaPorta = new frmRicercaPorta(this, session->port(), session->hidDevice());
@@ -109,13 +114,16 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
                   true);
     if (settings.contains(QStringLiteral("Geometry")))
         restoreGeometry(settings.value(QStringLiteral("Geometry")).toByteArray());
+    views->restore(settings);
 
     connectAll();
 }
 
 frmProgPannel::~frmProgPannel()
 {
-    QSettings().setValue(QStringLiteral("Geometry"), saveGeometry());
+    QSettings settings;
+    settings.setValue(QStringLiteral("Geometry"), saveGeometry());
+    views->save(settings);
 
     // Nothing that goes from here on reports to the window any more.
     disconnect(session, nullptr, this, nullptr);
@@ -257,6 +265,28 @@ void frmProgPannel::connectAll()
     ui->actionRipristina->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_R));
 
     updateControls();
+}
+
+// The workbench's views and their menu. Beyond the description: while they
+// stay hidden, the window is the form as designed.
+void frmProgPannel::buildWorkbench()
+{
+    views = new CWorkbenchViews(this);
+    menuViste = new QMenu(menuBar());
+    menuViste->setObjectName(QStringLiteral("menuViste"));
+    menuBar()->insertMenu(ui->menuAbout->menuAction(), menuViste);
+
+    tableDock = new CProfileTableDock(document, this);
+    views->add(tableDock);
+    menuViste->addAction(tableDock->toggleViewAction());
+    connect(tableDock, &CProfileTableDock::message, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 5000); });
+    retranslateWorkbench();
+}
+
+void frmProgPannel::retranslateWorkbench()
+{
+    menuViste->setTitle(tr("Viste"));
 }
 
 // The one place that enables the controls: from the session's state (the
@@ -440,6 +470,7 @@ void frmProgPannel::retranslateAll()
     updateControls();  // the port label, the link and test-bench captions
     showProfileLabel(); // the placeholder in the new language; a path stays
     editor->updateSelectionText();
+    retranslateWorkbench();
 }
 
 // Variant -------------------------------------------------------------------
@@ -486,6 +517,7 @@ void frmProgPannel::selectVariant(bool fourCylinders, bool resetProfile)
     rpmGauge->setEndAngle(fourCylinders ? 149.0 : 133.0);
 
     plot->setup(maxRpm, ValueRange{valueMin, valueMax, valueAxisStep, keyStepPixels});
+    tableDock->setMaxRpm(maxRpm);
     setPlotTitles();
     if (resetProfile)
         document->resetProfile();

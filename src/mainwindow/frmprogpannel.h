@@ -8,6 +8,8 @@
 #include <QString>
 
 class CProfileDocument;
+class CProfileTableDock;
+class CWorkbenchViews;
 class CProfileEditor;
 class CProfilePlot;
 class CRpmGauge;
@@ -15,6 +17,7 @@ class frmAbout;
 class frmLogin;
 class frmRicercaPorta;
 class QLabel;
+class QMenu;
 class QTranslator;
 
 namespace Ui {
@@ -80,6 +83,8 @@ private:
     friend class MainWindowProbe; // tests reach the state through it
 
     void connectAll();
+    void buildWorkbench();
+    void retranslateWorkbench();
     void updateControls();
     void retranslateAll();
     void switchLanguage(const QString &catalogue, const QString &code);
@@ -105,6 +110,10 @@ private:
     CProfileDocument *document = nullptr;
     CProfilePlot *plot = nullptr;
     CProfileEditor *editor = nullptr;
+    // The tuner's workbench: views in dock widgets, shown from menuViste.
+    CWorkbenchViews *views = nullptr;
+    QMenu *menuViste = nullptr;
+    CProfileTableDock *tableDock = nullptr;
     CRpmGauge *rpmGauge = nullptr;
     QLabel *deviceInfoLabel = nullptr;
     QLabel *profileNameLabel = nullptr;
