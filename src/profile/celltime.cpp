@@ -1,0 +1,184 @@
+#include "profile/celltime.h"
+
+#include <QAction>
+#include <QPainter>
+#include <algorithm>
+#include <qwt_plot.h>
+#include <qwt_scale_map.h>
+
+CCellTimeHistogram::CCellTimeHistogram(int notifyMs, QObject *parent)
+    : QObject(parent)
+    , m_ms(Cells, 0)
+{
+    m_notify.setSingleShot(true);
+    m_notify.setInterval(notifyMs);
+    connect(&m_notify, &QTimer::timeout, this, &CCellTimeHistogram::changed);
+}
+
+QVector<double> CCellTimeHistogram::shares() const
+{
+    QVector<double> out(Cells, 0.0);
+    if (m_totalMs <= 0)
+        return out;
+    for (int i = 0; i < Cells; ++i)
+        out[i] = double(m_ms[i]) / double(m_totalMs);
+    return out;
+}
+
+// Counts the time from the last answer to this one for the last answer's
+// cell; true when some time was counted.
+bool CCellTimeHistogram::take(const CLiveSample &sample)
+{
+    const bool continues = m_hasLast && sample.ms >= m_last.ms;
+    const qint64 gap = continues ? sample.ms - m_last.ms : 0;
+    const int cell = m_last.cellIndex;
+    m_last = sample;
+    m_hasLast = true;
+    if (gap <= 0 || gap > MaxGapMs || cell < 0 || cell >= Cells)
+        return false;
+    m_ms[cell] += gap;
+    m_totalMs += gap;
+    return true;
+}
+
+void CCellTimeHistogram::onLiveSample(const CLiveSample &sample)
+{
+    if (take(sample) && !m_notify.isActive())
+        m_notify.start();
+}
+
+void CCellTimeHistogram::addLog(const QVector<CLiveSample> &log)
+{
+    endRun();
+    for (const CLiveSample &sample : log)
+        take(sample);
+    // The log's last answer closes no interval: a live answer after it
+    // would belong to another run.
+    endRun();
+    notifyNow();
+}
+
+void CCellTimeHistogram::reset()
+{
+    m_ms.fill(0);
+    m_totalMs = 0;
+    endRun();
+    notifyNow();
+}
+
+void CCellTimeHistogram::notifyNow()
+{
+    m_notify.stop();
+    emit changed();
+}
+
+CCellTimeBars::CCellTimeBars()
+    : m_shares(CCellTimeHistogram::Cells, 0.0)
+{
+    setZ(Z);
+    setItemAttribute(QwtPlotItem::AutoScale, false);
+    setItemAttribute(QwtPlotItem::Legend, false);
+}
+
+void CCellTimeBars::setShares(const QVector<double> &shares)
+{
+    m_shares = shares;
+    m_shares.resize(CCellTimeHistogram::Cells);
+    itemChanged();
+}
+
+void CCellTimeBars::setMaxRpm(double maxRpm)
+{
+    m_maxRpm = maxRpm;
+    itemChanged();
+}
+
+QVector<QRectF> CCellTimeBars::barRects(const QwtScaleMap &xMap, const QRectF &canvasRect) const
+{
+    QVector<QRectF> rects(m_shares.size());
+    const double largest = *std::max_element(m_shares.cbegin(), m_shares.cend());
+    if (!(largest > 0.0))
+        return rects;
+    const double step = m_maxRpm / (CCellTimeHistogram::Cells - 1);
+    const double cellPixels = std::abs(xMap.transform(step) - xMap.transform(0.0));
+    const double width = std::max(1.0, cellPixels * WidthOfCell);
+    const double fullHeight = canvasRect.height() / 3.0;
+    for (int i = 0; i < m_shares.size(); ++i) {
+        if (!(m_shares[i] > 0.0))
+            continue;
+        const double height = fullHeight * m_shares[i] / largest;
+        const double centre = xMap.transform(i * step);
+        rects[i] = QRectF(centre - width / 2.0, canvasRect.bottom() - height, width, height);
+    }
+    return rects;
+}
+
+void CCellTimeBars::draw(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &,
+                         const QRectF &canvasRect) const
+{
+    painter->save();
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(Colour);
+    for (const QRectF &r : barRects(xMap, canvasRect)) {
+        if (!r.isEmpty())
+            painter->drawRect(r);
+    }
+    painter->restore();
+}
+
+CCellTimeView::CCellTimeView(QwtPlot *plot, QObject *parent, int notifyMs)
+    : QObject(parent)
+    , m_plot(plot)
+    , m_histogram(notifyMs)
+    , m_bars(new CCellTimeBars)
+    , m_show(new QAction(this))
+    , m_reset(new QAction(this))
+{
+    m_bars->setVisible(false);
+    m_bars->attach(plot);
+    m_show->setCheckable(true);
+    connect(m_show, &QAction::toggled, this, &CCellTimeView::setShown);
+    connect(m_reset, &QAction::triggered, &m_histogram, &CCellTimeHistogram::reset);
+    connect(&m_histogram, &CCellTimeHistogram::changed, this, [this]() {
+        if (!m_plot)
+            return;
+        m_bars->setShares(m_histogram.shares());
+        if (m_bars->isVisible())
+            m_plot->replot();
+    });
+    retranslate();
+}
+
+CCellTimeView::~CCellTimeView()
+{
+    // The plot deletes the bars it still holds; before it goes, they are ours.
+    if (m_plot)
+        delete m_bars;
+}
+
+void CCellTimeView::setShown(bool shown)
+{
+    if (m_show->isChecked() != shown)
+        m_show->setChecked(shown); // comes back here through toggled()
+    if (!m_plot || m_bars->isVisible() == shown)
+        return;
+    m_bars->setShares(m_histogram.shares());
+    m_bars->setVisible(shown);
+    m_plot->replot();
+}
+
+void CCellTimeView::setMaxRpm(double maxRpm)
+{
+    if (!m_plot)
+        return;
+    m_bars->setMaxRpm(maxRpm);
+    if (m_bars->isVisible())
+        m_plot->replot();
+}
+
+void CCellTimeView::retranslate()
+{
+    m_show->setText(tr("Tempo nelle celle"));
+    m_show->setToolTip(tr("Mostra sotto la curva quanto tempo il motore è rimasto in ogni cella"));
+    m_reset->setText(tr("Azzera tempo nelle celle"));
+}
