@@ -545,4 +545,85 @@
         <translation>Usare &quot;%1 --help&quot; per l&apos;elenco delle opzioni.</translation>
     </message>
 </context>
+<context>
+    <name>CCellTimeView</name>
+    <message>
+        <source>Tempo nelle celle</source>
+        <translation>Tempo nelle celle</translation>
+    </message>
+    <message>
+        <source>Mostra sotto la curva quanto tempo il motore è rimasto in ogni cella</source>
+        <translation>Mostra sotto la curva quanto tempo il motore è rimasto in ogni cella</translation>
+    </message>
+    <message>
+        <source>Azzera tempo nelle celle</source>
+        <translation>Azzera tempo nelle celle</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileExporter</name>
+    <message>
+        <source>Impossibile scrivere il file %1: %2</source>
+        <translation>Impossibile scrivere il file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il formato di %1 non è riconosciuto: il nome deve finire con .png o .pdf.</source>
+        <translation>Il formato di %1 non è riconosciuto: il nome deve finire con .png o .pdf.</translation>
+    </message>
+    <message>
+        <source>Esporta grafico...</source>
+        <translation>Esporta grafico...</translation>
+    </message>
+    <message>
+        <source>Esporta mappa CSV...</source>
+        <translation>Esporta mappa CSV...</translation>
+    </message>
+    <message>
+        <source>mappa</source>
+        <translation>mappa</translation>
+    </message>
+    <message>
+        <source>Esporta grafico</source>
+        <translation>Esporta grafico</translation>
+    </message>
+    <message>
+        <source>Immagine PNG (*.png)</source>
+        <translation>Immagine PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>Documento PDF (*.pdf)</source>
+        <translation>Documento PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Grafico esportato in %1</source>
+        <translation>Grafico esportato in %1</translation>
+    </message>
+    <message>
+        <source>Esporta mappa CSV</source>
+        <translation>Esporta mappa CSV</translation>
+    </message>
+    <message>
+        <source>File CSV (*.csv)</source>
+        <translation>File CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Mappa esportata in %1</source>
+        <translation>Mappa esportata in %1</translation>
+    </message>
+</context>
+<context>
+    <name>CRecentFiles</name>
+    <message>
+        <source>Il file %1 non esiste più ed è stato tolto dai file recenti.</source>
+        <translation>Il file %1 non esiste più ed è stato tolto dai file recenti.</translation>
+    </message>
+    <message>
+        <source>File recenti</source>
+        <translation>File recenti</translation>
+    </message>
+    <message>
+        <source>Nessun file recente</source>
+        <translation>Nessun file recente</translation>
+    </message>
+</context>
 </TS>
