@@ -72,12 +72,19 @@ void CCellTimeHistogram::notifyNow()
     emit changed();
 }
 
-CCellTimeBars::CCellTimeBars()
-    : m_shares(CCellTimeHistogram::Cells, 0.0)
+CCellTimeBars::CCellTimeBars(CCellTimeView *view)
+    : m_view(view)
+    , m_shares(CCellTimeHistogram::Cells, 0.0)
 {
     setZ(Z);
     setItemAttribute(QwtPlotItem::AutoScale, false);
     setItemAttribute(QwtPlotItem::Legend, false);
+}
+
+CCellTimeBars::~CCellTimeBars()
+{
+    if (m_view)
+        m_view->barsDeleted();
 }
 
 void CCellTimeBars::setShares(const QVector<double> &shares)
@@ -130,49 +137,62 @@ CCellTimeView::CCellTimeView(QwtPlot *plot, QObject *parent, int notifyMs)
     : QObject(parent)
     , m_plot(plot)
     , m_histogram(notifyMs)
-    , m_bars(new CCellTimeBars)
     , m_show(new QAction(this))
     , m_reset(new QAction(this))
 {
-    m_bars->setVisible(false);
-    m_bars->attach(plot);
     m_show->setCheckable(true);
     connect(m_show, &QAction::toggled, this, &CCellTimeView::setShown);
     connect(m_reset, &QAction::triggered, &m_histogram, &CCellTimeHistogram::reset);
     connect(&m_histogram, &CCellTimeHistogram::changed, this, [this]() {
-        if (!m_plot)
-            return;
-        m_bars->setShares(m_histogram.shares());
-        if (m_bars->isVisible())
-            m_plot->replot();
+        if (CCellTimeBars *b = bars()) {
+            b->setShares(m_histogram.shares());
+            if (b->isVisible())
+                m_plot->replot();
+        }
     });
+    bars();
     retranslate();
 }
 
 CCellTimeView::~CCellTimeView()
 {
-    // The plot deletes the bars it still holds; before it goes, they are ours.
-    if (m_plot)
-        delete m_bars;
+    delete m_bars; // still on the plot
+}
+
+// The bars on the plot, put there again when a rebuild of the plot deleted
+// them, with the shares, scale and visibility they had.
+CCellTimeBars *CCellTimeView::bars()
+{
+    if (!m_bars && m_plot) {
+        m_bars = new CCellTimeBars(this);
+        m_bars->setMaxRpm(m_maxRpm);
+        m_bars->setShares(m_histogram.shares());
+        m_bars->setVisible(m_show->isChecked());
+        m_bars->attach(m_plot);
+    }
+    return m_bars;
 }
 
 void CCellTimeView::setShown(bool shown)
 {
     if (m_show->isChecked() != shown)
         m_show->setChecked(shown); // comes back here through toggled()
-    if (!m_plot || m_bars->isVisible() == shown)
+    CCellTimeBars *b = bars();
+    if (!b || b->isVisible() == shown)
         return;
-    m_bars->setShares(m_histogram.shares());
-    m_bars->setVisible(shown);
+    b->setShares(m_histogram.shares());
+    b->setVisible(shown);
     m_plot->replot();
 }
 
 void CCellTimeView::setMaxRpm(double maxRpm)
 {
-    if (!m_plot)
+    m_maxRpm = maxRpm;
+    CCellTimeBars *b = bars();
+    if (!b)
         return;
-    m_bars->setMaxRpm(maxRpm);
-    if (m_bars->isVisible())
+    b->setMaxRpm(maxRpm);
+    if (b->isVisible())
         m_plot->replot();
 }
 

@@ -72,6 +72,8 @@ private:
 // per cell, centred on the cell's engine speed; the largest share reaches a
 // third of the canvas height. They lie under the grid and the profile, so
 // the curve, its points and the picker stay as they are.
+class CCellTimeView;
+
 class CCellTimeBars : public QwtPlotItem
 {
 public:
@@ -80,7 +82,10 @@ public:
     static constexpr double WidthOfCell = 0.7;
     static inline const QColor Colour = QColor(170, 225, 255, 110);
 
-    CCellTimeBars();
+    CCellTimeBars() : CCellTimeBars(nullptr) {}
+    // Bars that tell their view when the plot deletes them.
+    explicit CCellTimeBars(CCellTimeView *view);
+    ~CCellTimeBars() override;
 
     int rtti() const override { return Rtti; }
     void setShares(const QVector<double> &shares);
@@ -97,6 +102,7 @@ public:
               const QRectF &canvasRect) const override;
 
 private:
+    QPointer<CCellTimeView> m_view;
     QVector<double> m_shares;
     double m_maxRpm = 12000.0;
 };
@@ -104,7 +110,9 @@ private:
 // The time in each cell as the user meets it: the histogram, its bars on the
 // plot and the two commands "Tempo nelle celle" (shows or hides the bars) and
 // "Azzera tempo nelle celle". Counting goes on while the bars are hidden. The
-// bars belong to the plot once attached; a variant change must keep them.
+// bars belong to the plot once attached. A rebuild of the plot that deletes
+// every item takes them too: the next change (setMaxRpm after the rebuild,
+// new shares, showing them) puts new bars on the plot.
 class CCellTimeView : public QObject
 {
     Q_OBJECT
@@ -114,7 +122,8 @@ public:
     ~CCellTimeView() override;
 
     CCellTimeHistogram *histogram() { return &m_histogram; }
-    CCellTimeBars *bars() const { return m_bars; }
+    // The bars on the plot; null once the plot is gone.
+    CCellTimeBars *bars();
     QAction *showAction() const { return m_show; }
     QAction *resetAction() const { return m_reset; }
 
@@ -126,9 +135,13 @@ public slots:
     void retranslate();
 
 private:
+    friend class CCellTimeBars;
+    void barsDeleted() { m_bars = nullptr; }
+
     QPointer<QwtPlot> m_plot;
     CCellTimeHistogram m_histogram;
-    CCellTimeBars *m_bars; // owned by the plot
+    CCellTimeBars *m_bars = nullptr; // owned by the plot
+    double m_maxRpm = 12000.0;
     QAction *m_show;
     QAction *m_reset;
 };

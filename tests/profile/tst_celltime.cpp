@@ -60,6 +60,7 @@ private slots:
     void barRects_data();
     void barRects();
     void barsOnThePlot();
+    void plotDeletedFirst();
 };
 
 void TestCellTime::shares_data()
@@ -251,10 +252,33 @@ void TestCellTime::barsOnThePlot()
         view.histogram()->onLiveSample(s);
     QTRY_COMPARE(view.bars()->shares().at(20), 400.0 / 1400.0);
 
+    // A rebuild of the plot that deletes every item: the bars come back with
+    // the variant's scale, shown as they were.
+    plot.detachItems(QwtPlotItem::Rtti_PlotItem, true);
+    view.setMaxRpm(17000.0);
+    QCOMPARE(plot.itemList(CCellTimeBars::Rtti).size(), 1);
+    QVERIFY(view.bars()->isVisible());
+    QCOMPARE(pixelAt(4250.0), bar);
+
     view.resetAction()->trigger();
     QCOMPARE(pixelAt(4250.0), black);
     view.showAction()->trigger();
     QVERIFY(!view.bars()->isVisible());
+}
+
+// The plot goes first (the window's form is deleted before the view): the
+// view draws nothing any more and is deleted without touching the bars.
+void TestCellTime::plotDeletedFirst()
+{
+    auto *plot = new QwtPlot;
+    CCellTimeView view(plot);
+    QVERIFY(view.bars());
+    delete plot;
+    QVERIFY(!view.bars());
+    view.histogram()->addLog(run({{0, 1}, {100, 1}}));
+    view.setShown(true);
+    view.setMaxRpm(17000.0);
+    QVERIFY(view.showAction()->isChecked());
 }
 
 QTEST_MAIN(TestCellTime)
