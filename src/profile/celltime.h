@@ -68,12 +68,14 @@ private:
     QTimer m_notify;
 };
 
+class CCellTimeView;
+
 // The shares as light, translucent bars along the bottom of the canvas, one
 // per cell, centred on the cell's engine speed; the largest share reaches a
 // third of the canvas height. They lie under the grid and the profile, so
-// the curve, its points and the picker stay as they are.
-class CCellTimeView;
-
+// the curve, its points and the picker stay as they are; where the profile's
+// opaque fill covers the bottom of the canvas (negative values) it hides them.
+// A run-time type of their own keeps them out of the searches for curves.
 class CCellTimeBars : public QwtPlotItem
 {
 public:
