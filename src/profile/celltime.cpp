@@ -32,9 +32,10 @@ bool CCellTimeHistogram::take(const CLiveSample &sample)
     const bool continues = m_hasLast && sample.ms >= m_last.ms;
     const qint64 gap = continues ? sample.ms - m_last.ms : 0;
     const int cell = m_last.cellIndex;
+    const bool running = m_last.rpm > 0;
     m_last = sample;
     m_hasLast = true;
-    if (gap <= 0 || gap > MaxGapMs || cell < 0 || cell >= Cells)
+    if (gap <= 0 || gap > MaxGapMs || !running || cell < 0 || cell >= Cells)
         return false;
     m_ms[cell] += gap;
     m_totalMs += gap;

@@ -19,8 +19,10 @@ class QwtScaleMap;
 // the earlier one. A gap longer than MaxGapMs (the link was stopped, paused
 // for a transfer or lost) counts not at all: nobody knows where the engine
 // ran meanwhile, and a guess would swell the cell the link stopped in. So
-// does the time after an answer that names no cell of the curve, and a clock
-// that goes backwards starts a new run.
+// does the time after an answer that names no cell of the curve or reports
+// the engine stopped (0 rpm: a minute with the ignition on and the engine
+// off would otherwise dwarf every other cell). A clock that goes backwards
+// starts a new run.
 //
 // Answers come about 40 times a second; changed() is coalesced to at most one
 // per notify interval, enough for bars that nobody reads at the poll rate.

@@ -16,15 +16,21 @@ using CellMs = QVector<qint64>;
 
 namespace {
 
-// Answers as (arrival ms, cell) pairs.
-Samples run(std::initializer_list<std::pair<qint64, int>> answers)
+struct Answer
+{
+    qint64 ms;
+    int cell;
+    int rpm = 1500; // the engine runs
+};
+
+Samples run(std::initializer_list<Answer> answers)
 {
     Samples out;
-    for (const auto &[ms, cell] : answers) {
+    for (const Answer &a : answers) {
         CLiveSample s;
-        s.ms = ms;
-        s.cellIndex = cell;
-        s.rpm = cell * 300;
+        s.ms = a.ms;
+        s.cellIndex = a.cell;
+        s.rpm = a.rpm;
         out.append(s);
     }
     return out;
@@ -83,6 +89,9 @@ void TestCellTime::shares_data()
     QTest::newRow("a cell beyond the curve is not counted")
         << run({{0, 41}, {100, -1}, {200, 5}, {300, 40}, {325, 0}})
         << cells({{5, 100}, {40, 25}});
+    QTest::newRow("a stopped engine counts nothing")
+        << run({{0, 0, 0}, {100, 0, 0}, {200, 0, 900}, {300, 1, 0}, {400, 1}})
+        << cells({{0, 100}});
 }
 
 // Live answers and the same answers as a log give the same time per cell;
