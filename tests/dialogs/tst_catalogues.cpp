@@ -314,6 +314,42 @@ const Entry kTexts[] = {
       "Selezionare il punto da cui incollare", "Select the point to paste from" },
     { "CProfileTableDock", "Tabella mappa",
       "Tabella mappa", "Profile table" },
+    { "CCellTimeView", "Tempo nelle celle",
+      "Tempo nelle celle", "Time in each cell" },
+    { "CCellTimeView", "Mostra sotto la curva quanto tempo il motore è rimasto in ogni cella",
+      "Mostra sotto la curva quanto tempo il motore è rimasto in ogni cella", "Shows under the curve how long the engine ran in each cell" },
+    { "CCellTimeView", "Azzera tempo nelle celle",
+      "Azzera tempo nelle celle", "Reset time in each cell" },
+    { "CProfileExporter", "Impossibile scrivere il file %1: %2",
+      "Impossibile scrivere il file %1: %2", "Cannot write the file %1: %2" },
+    { "CProfileExporter", "Il formato di %1 non è riconosciuto: il nome deve finire con .png o .pdf.",
+      "Il formato di %1 non è riconosciuto: il nome deve finire con .png o .pdf.", "The format of %1 is not recognised: the name must end with .png or .pdf." },
+    { "CProfileExporter", "Esporta grafico...",
+      "Esporta grafico...", "Export plot..." },
+    { "CProfileExporter", "Esporta mappa CSV...",
+      "Esporta mappa CSV...", "Export profile as CSV..." },
+    { "CProfileExporter", "mappa",
+      "mappa", "profile" },
+    { "CProfileExporter", "Esporta grafico",
+      "Esporta grafico", "Export plot" },
+    { "CProfileExporter", "Immagine PNG (*.png)",
+      "Immagine PNG (*.png)", "PNG image (*.png)" },
+    { "CProfileExporter", "Documento PDF (*.pdf)",
+      "Documento PDF (*.pdf)", "PDF document (*.pdf)" },
+    { "CProfileExporter", "Grafico esportato in %1",
+      "Grafico esportato in %1", "Plot exported to %1" },
+    { "CProfileExporter", "Esporta mappa CSV",
+      "Esporta mappa CSV", "Export profile as CSV" },
+    { "CProfileExporter", "File CSV (*.csv)",
+      "File CSV (*.csv)", "CSV file (*.csv)" },
+    { "CProfileExporter", "Mappa esportata in %1",
+      "Mappa esportata in %1", "Profile exported to %1" },
+    { "CRecentFiles", "Il file %1 non esiste più ed è stato tolto dai file recenti.",
+      "Il file %1 non esiste più ed è stato tolto dai file recenti.", "The file %1 no longer exists and has been removed from the recent files." },
+    { "CRecentFiles", "File recenti",
+      "File recenti", "Recent files" },
+    { "CRecentFiles", "Nessun file recente",
+      "Nessun file recente", "No recent files" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -433,7 +469,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 147);
+    QCOMPARE(kTextCount, 165);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

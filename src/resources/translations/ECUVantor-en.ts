@@ -385,6 +385,10 @@
         <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
         <translation>The profile cannot be changed while ECU Vantor is being read or written.</translation>
     </message>
+    <message>
+        <source>ECU, letta alle %1</source>
+        <translation>ECU, read at %1</translation>
+    </message>
 </context>
 <context>
     <name>CProfileEditor</name>
@@ -559,6 +563,30 @@
 <context>
     <name>CProfileDocument</name>
     <message>
+        <source>Impossibile aprire il file %1: %2</source>
+        <translation>Cannot open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
+        <translation>The file %1 is %2 bytes long, a profile has %3: the file was not loaded.</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file %1: %2</source>
+        <translation>Cannot read the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere il file %1: %2</source>
+        <translation>Cannot write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
+        <translation>Cannot save the backup of the profile read to %1: %2</translation>
+    </message>
+    <message>
+        <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
+        <translation>The profile cannot be changed while ECU Vantor is being read or written.</translation>
+    </message>
+    <message>
         <source>ECU, letta alle %1</source>
         <translation>ECU, read at %1</translation>
     </message>
@@ -623,6 +651,87 @@
     <message>
         <source>Tabella mappa</source>
         <translation>Profile table</translation>
+    </message>
+</context>
+<context>
+    <name>CCellTimeView</name>
+    <message>
+        <source>Tempo nelle celle</source>
+        <translation>Time in each cell</translation>
+    </message>
+    <message>
+        <source>Mostra sotto la curva quanto tempo il motore è rimasto in ogni cella</source>
+        <translation>Shows under the curve how long the engine ran in each cell</translation>
+    </message>
+    <message>
+        <source>Azzera tempo nelle celle</source>
+        <translation>Reset time in each cell</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileExporter</name>
+    <message>
+        <source>Impossibile scrivere il file %1: %2</source>
+        <translation>Cannot write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il formato di %1 non è riconosciuto: il nome deve finire con .png o .pdf.</source>
+        <translation>The format of %1 is not recognised: the name must end with .png or .pdf.</translation>
+    </message>
+    <message>
+        <source>Esporta grafico...</source>
+        <translation>Export plot...</translation>
+    </message>
+    <message>
+        <source>Esporta mappa CSV...</source>
+        <translation>Export profile as CSV...</translation>
+    </message>
+    <message>
+        <source>mappa</source>
+        <translation>profile</translation>
+    </message>
+    <message>
+        <source>Esporta grafico</source>
+        <translation>Export plot</translation>
+    </message>
+    <message>
+        <source>Immagine PNG (*.png)</source>
+        <translation>PNG image (*.png)</translation>
+    </message>
+    <message>
+        <source>Documento PDF (*.pdf)</source>
+        <translation>PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Grafico esportato in %1</source>
+        <translation>Plot exported to %1</translation>
+    </message>
+    <message>
+        <source>Esporta mappa CSV</source>
+        <translation>Export profile as CSV</translation>
+    </message>
+    <message>
+        <source>File CSV (*.csv)</source>
+        <translation>CSV file (*.csv)</translation>
+    </message>
+    <message>
+        <source>Mappa esportata in %1</source>
+        <translation>Profile exported to %1</translation>
+    </message>
+</context>
+<context>
+    <name>CRecentFiles</name>
+    <message>
+        <source>Il file %1 non esiste più ed è stato tolto dai file recenti.</source>
+        <translation>The file %1 no longer exists and has been removed from the recent files.</translation>
+    </message>
+    <message>
+        <source>File recenti</source>
+        <translation>Recent files</translation>
+    </message>
+    <message>
+        <source>Nessun file recente</source>
+        <translation>No recent files</translation>
     </message>
 </context>
 </TS>

@@ -385,6 +385,10 @@
         <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
         <translation>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</translation>
     </message>
+    <message>
+        <source>ECU, letta alle %1</source>
+        <translation>ECU, letta alle %1</translation>
+    </message>
 </context>
 <context>
     <name>CProfileEditor</name>
@@ -559,6 +563,30 @@
 <context>
     <name>CProfileDocument</name>
     <message>
+        <source>Impossibile aprire il file %1: %2</source>
+        <translation>Impossibile aprire il file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
+        <translation>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file %1: %2</source>
+        <translation>Impossibile leggere il file %1: %2</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere il file %1: %2</source>
+        <translation>Impossibile scrivere il file %1: %2</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
+        <translation>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</translation>
+    </message>
+    <message>
+        <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
+        <translation>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</translation>
+    </message>
+    <message>
         <source>ECU, letta alle %1</source>
         <translation>ECU, letta alle %1</translation>
     </message>
@@ -623,6 +651,87 @@
     <message>
         <source>Tabella mappa</source>
         <translation>Tabella mappa</translation>
+    </message>
+</context>
+<context>
+    <name>CCellTimeView</name>
+    <message>
+        <source>Tempo nelle celle</source>
+        <translation>Tempo nelle celle</translation>
+    </message>
+    <message>
+        <source>Mostra sotto la curva quanto tempo il motore è rimasto in ogni cella</source>
+        <translation>Mostra sotto la curva quanto tempo il motore è rimasto in ogni cella</translation>
+    </message>
+    <message>
+        <source>Azzera tempo nelle celle</source>
+        <translation>Azzera tempo nelle celle</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileExporter</name>
+    <message>
+        <source>Impossibile scrivere il file %1: %2</source>
+        <translation>Impossibile scrivere il file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il formato di %1 non è riconosciuto: il nome deve finire con .png o .pdf.</source>
+        <translation>Il formato di %1 non è riconosciuto: il nome deve finire con .png o .pdf.</translation>
+    </message>
+    <message>
+        <source>Esporta grafico...</source>
+        <translation>Esporta grafico...</translation>
+    </message>
+    <message>
+        <source>Esporta mappa CSV...</source>
+        <translation>Esporta mappa CSV...</translation>
+    </message>
+    <message>
+        <source>mappa</source>
+        <translation>mappa</translation>
+    </message>
+    <message>
+        <source>Esporta grafico</source>
+        <translation>Esporta grafico</translation>
+    </message>
+    <message>
+        <source>Immagine PNG (*.png)</source>
+        <translation>Immagine PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>Documento PDF (*.pdf)</source>
+        <translation>Documento PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Grafico esportato in %1</source>
+        <translation>Grafico esportato in %1</translation>
+    </message>
+    <message>
+        <source>Esporta mappa CSV</source>
+        <translation>Esporta mappa CSV</translation>
+    </message>
+    <message>
+        <source>File CSV (*.csv)</source>
+        <translation>File CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Mappa esportata in %1</source>
+        <translation>Mappa esportata in %1</translation>
+    </message>
+</context>
+<context>
+    <name>CRecentFiles</name>
+    <message>
+        <source>Il file %1 non esiste più ed è stato tolto dai file recenti.</source>
+        <translation>Il file %1 non esiste più ed è stato tolto dai file recenti.</translation>
+    </message>
+    <message>
+        <source>File recenti</source>
+        <translation>File recenti</translation>
+    </message>
+    <message>
+        <source>Nessun file recente</source>
+        <translation>Nessun file recente</translation>
     </message>
 </context>
 </TS>

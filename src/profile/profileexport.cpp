@@ -1,0 +1,233 @@
+#include "profile/profileexport.h"
+
+#include "profile/profilecodec.h"
+#include "profile/profiledocument.h"
+#include "profile/profilefolder.h"
+#include "profile/profileplot.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <qwt_plot.h>
+#include <qwt_plot_renderer.h>
+#include <qwt_text.h>
+
+namespace {
+
+constexpr int PdfDpi = 300;
+
+QString trExport(const char *text)
+{
+    return QCoreApplication::translate("CProfileExporter", text);
+}
+
+QString cannotWrite(const QString &path, const QString &reason)
+{
+    return trExport("Impossibile scrivere il file %1: %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+// The file is committed only when everything before went well; otherwise the
+// save file is dropped and the old file, if any, stays.
+bool commit(QSaveFile &file, const QString &path, QString *error)
+{
+    if (file.commit())
+        return true;
+    if (error)
+        *error = cannotWrite(path, file.errorString());
+    return false;
+}
+
+bool renderPng(QwtPlot *plot, QSaveFile &file, const QString &path, QString *error)
+{
+    QImage image(PlotImageSize, QImage::Format_ARGB32_Premultiplied);
+    const int dotsPerMeter = qRound(PlotImageDpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(plot->palette().color(QPalette::Window));
+    {
+        QPainter painter(&image);
+        QwtPlotRenderer().render(plot, &painter, QRectF(QPointF(0, 0), PlotImageSize));
+    }
+    QImageWriter writer(&file, "png");
+    if (writer.write(image))
+        return true;
+    if (error)
+        *error = cannotWrite(path, writer.errorString());
+    return false;
+}
+
+bool renderPdf(QwtPlot *plot, QSaveFile &file, const QString &path, QString *error)
+{
+    QPdfWriter pdf(&file);
+    pdf.setCreator(QCoreApplication::applicationName());
+    pdf.setTitle(plot->title().text());
+    pdf.setResolution(PdfDpi);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                  QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(&pdf)) {
+        if (error)
+            *error = cannotWrite(path, file.errorString());
+        return false;
+    }
+    const QRect page = pdf.pageLayout().paintRectPixels(pdf.resolution());
+    QwtPlotRenderer().render(plot, &painter, QRectF(QPointF(0, 0), page.size()));
+    if (painter.end())
+        return true;
+    if (error)
+        *error = cannotWrite(path, file.errorString());
+    return false;
+}
+
+// A name without one of the offered extensions gets the one of the chosen
+// file type, so that the file opens where it is meant to.
+QString withSuffix(const QString &name, const QStringList &accepted, const QString &fallback)
+{
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    return accepted.contains(suffix) ? name : name + QLatin1Char('.') + fallback;
+}
+
+} // namespace
+
+bool exportPlot(QwtPlot *plot, const QString &path, QString *error)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool png = suffix == QLatin1String("png");
+    if (!png && suffix != QLatin1String("pdf")) {
+        if (error)
+            *error = trExport("Il formato di %1 non è riconosciuto: il nome deve finire con .png o .pdf.")
+                         .arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = cannotWrite(path, file.errorString());
+        return false;
+    }
+    // The plot's colours come from style sheets, which a widget takes only
+    // when it is polished: a plot not shown yet would come out white, with
+    // its white curve line invisible.
+    plot->ensurePolished();
+    const bool drawn = png ? renderPng(plot, file, path, error) : renderPdf(plot, file, path, error);
+    if (!drawn) {
+        file.cancelWriting();
+        return false;
+    }
+    return commit(file, path, error);
+}
+
+QByteArray profileCsv(const QVector<double> &values, double maxRpm)
+{
+    const QVector<double> keys = profileKeys(maxRpm);
+    QByteArray csv("rpm,value\n");
+    for (int i = 0; i < ProfilePoints; ++i) {
+        // QString::number ignores the locale: "." is always the decimal mark.
+        csv += QString::number(keys[i], 'g', 12).toUtf8() + ','
+               + QString::number(values.value(i), 'g', 12).toUtf8() + '\n';
+    }
+    return csv;
+}
+
+bool exportProfileCsv(const QString &path, const QVector<double> &values, double maxRpm,
+                      QString *error)
+{
+    QSaveFile file(path);
+    const QByteArray csv = profileCsv(values, maxRpm);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size()) {
+        if (error)
+            *error = cannotWrite(path, file.errorString());
+        return false;
+    }
+    return commit(file, path, error);
+}
+
+CProfileExporter::CProfileExporter(QWidget *dialogParent, CProfileDocument *document,
+                                   CProfilePlot *plot, QObject *parent)
+    : QObject(parent)
+    , m_dialogParent(dialogParent)
+    , m_document(document)
+    , m_plot(plot)
+    , m_plotAction(new QAction(this))
+    , m_csvAction(new QAction(this))
+{
+    connect(m_plotAction, &QAction::triggered, this, &CProfileExporter::onEsportaGrafico);
+    connect(m_csvAction, &QAction::triggered, this, &CProfileExporter::onEsportaCsv);
+    connect(document, &CProfileDocument::lockedChanged, this, [this](bool locked) {
+        m_plotAction->setEnabled(!locked);
+        m_csvAction->setEnabled(!locked);
+    });
+    m_plotAction->setEnabled(!document->isLocked());
+    m_csvAction->setEnabled(!document->isLocked());
+    retranslate();
+}
+
+void CProfileExporter::retranslate()
+{
+    m_plotAction->setText(tr("Esporta grafico..."));
+    m_csvAction->setText(tr("Esporta mappa CSV..."));
+}
+
+// In the profile folder, named after the profile file shown ("mappa" when
+// none is).
+QString CProfileExporter::suggestedPath(const QString &suffix) const
+{
+    const QString shown = QFileInfo(m_document->filePath()).completeBaseName();
+    const QString base = shown.isEmpty() ? tr("mappa") : shown;
+    return QDir(profileFolder()).filePath(base + QLatin1Char('.') + suffix);
+}
+
+// While a transfer runs the profile on screen is not the profile: nothing is
+// exported.
+void CProfileExporter::onEsportaGrafico()
+{
+    if (m_document->isLocked())
+        return;
+    const QString title = tr("Esporta grafico");
+    const QString pngFilter = tr("Immagine PNG (*.png)");
+    const QString pdfFilter = tr("Documento PDF (*.pdf)");
+    QString chosenFilter = pngFilter;
+    QString name = QFileDialog::getSaveFileName(
+        m_dialogParent, title, suggestedPath(QStringLiteral("png")),
+        pngFilter + QStringLiteral(";;") + pdfFilter, &chosenFilter);
+    if (name.isEmpty())
+        return;
+    name = withSuffix(name, {QStringLiteral("png"), QStringLiteral("pdf")},
+                      chosenFilter == pdfFilter ? QStringLiteral("pdf") : QStringLiteral("png"));
+    QString error;
+    if (!exportPlot(m_plot->plot(), name, &error)) {
+        QMessageBox::warning(m_dialogParent, title, error);
+        return;
+    }
+    emit message(tr("Grafico esportato in %1").arg(QDir::toNativeSeparators(name)));
+}
+
+void CProfileExporter::onEsportaCsv()
+{
+    if (m_document->isLocked())
+        return;
+    const QString title = tr("Esporta mappa CSV");
+    QString name = QFileDialog::getSaveFileName(m_dialogParent, title,
+                                                suggestedPath(QStringLiteral("csv")),
+                                                tr("File CSV (*.csv)"));
+    if (name.isEmpty())
+        return;
+    name = withSuffix(name, {QStringLiteral("csv")}, QStringLiteral("csv"));
+    QString error;
+    if (!exportProfileCsv(name, m_document->model()->values(), m_plot->maxRpm(), &error)) {
+        QMessageBox::warning(m_dialogParent, title, error);
+        return;
+    }
+    emit message(tr("Mappa esportata in %1").arg(QDir::toNativeSeparators(name)));
+}
