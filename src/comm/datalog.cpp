@@ -33,11 +33,6 @@ const Range kRanges[FieldCount] = {
 // A file this large is no datalog (a day of recording is about 150 MB).
 constexpr qint64 kMaxFileBytes = Q_INT64_C(1) << 30;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CDataLog", text);
-}
-
 bool inRange(Field f, qint64 v)
 {
     return v >= kRanges[f].min && v <= kRanges[f].max;
@@ -112,7 +107,10 @@ QString parseRow(const char *b, const char *e, int line, qint64 lastTime, qint64
         }
     }
     if (count != FieldCount)
-        return tr("Riga %1: %2 campi invece di %3.").arg(line).arg(count).arg(int(FieldCount));
+        return QCoreApplication::translate("CDataLog", "Riga %1: %2 campi invece di %3.")
+            .arg(line)
+            .arg(count)
+            .arg(int(FieldCount));
 
     for (int i = 0; i < FieldCount; ++i) {
         const Number n = parseNumber(fieldBegin[i], fieldEnd[i], &values[i]);
@@ -120,16 +118,19 @@ QString parseRow(const char *b, const char *e, int line, qint64 lastTime, qint64
             continue;
         const QString text = QString::fromUtf8(fieldBegin[i], int(fieldEnd[i] - fieldBegin[i]));
         if (n == Number::NotNumber)
-            return tr("Riga %1: il campo %2 (\"%3\") non è un numero intero.")
+            return QCoreApplication::translate(
+                       "CDataLog", "Riga %1: il campo %2 (\"%3\") non è un numero intero.")
                 .arg(line)
                 .arg(QLatin1String(kFieldNames[i]), text);
         // One call fills every place: the file's text may itself hold "%4".
-        return tr("Riga %1: il campo %2 vale %3, fuori dall'intervallo da %4 a %5.")
+        return QCoreApplication::translate(
+                   "CDataLog", "Riga %1: il campo %2 vale %3, fuori dall'intervallo da %4 a %5.")
             .arg(QString::number(line), QLatin1String(kFieldNames[i]), text,
                  QString::number(kRanges[i].min), QString::number(kRanges[i].max));
     }
     if (values[TimeMs] < lastTime)
-        return tr("Riga %1: il tempo torna indietro (%2 ms dopo %3 ms).")
+        return QCoreApplication::translate("CDataLog",
+                                           "Riga %1: il tempo torna indietro (%2 ms dopo %3 ms).")
             .arg(line)
             .arg(values[TimeMs])
             .arg(lastTime);
@@ -143,11 +144,11 @@ QString dataLogFolder(const QString &profileFolder)
     return QDir(profileFolder).absoluteFilePath(QStringLiteral("log"));
 }
 
-bool isDataLogRowValid(qint64 timeMs, const CLiveSample &sample, int k, bool bench)
+bool isDataLogRowValid(qint64 timeMs, const CLiveSample &sample, int k)
 {
-    Q_UNUSED(bench); // a bool is always 0 or 1
-    return inRange(TimeMs, timeMs) && inRange(Rpm, sample.rpm) && inRange(CellIndex, sample.cellIndex)
-        && inRange(CellValue, sample.cellValue) && inRange(ProbeAdc, sample.adc) && inRange(K, k);
+    return inRange(TimeMs, timeMs) && inRange(Rpm, sample.rpm)
+        && inRange(CellIndex, sample.cellIndex) && inRange(CellValue, sample.cellValue)
+        && inRange(ProbeAdc, sample.adc) && inRange(K, k);
 }
 
 void appendDataLogRow(QByteArray *out, qint64 timeMs, const CLiveSample &sample, int k, bool bench)
@@ -193,7 +194,8 @@ bool parseDataLog(const QByteArray &data, CDataLog *log, QString *error)
     const char *e = lineEnd(p);
     const char *t = trimmed(p, e);
     if (t - p != headerLength || std::memcmp(p, kDataLogHeader, size_t(headerLength)) != 0) {
-        *error = tr("Riga %1: l'intestazione deve essere \"%2\".")
+        *error = QCoreApplication::translate("CDataLog",
+                                             "Riga %1: l'intestazione deve essere \"%2\".")
                      .arg(1)
                      .arg(QLatin1String(kDataLogHeader, headerLength));
         return false;
@@ -246,18 +248,19 @@ bool readDataLog(const QString &path, CDataLog *log, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = tr("Impossibile leggere il file %1: %2")
+        *error = QCoreApplication::translate("CDataLog", "Impossibile leggere il file %1: %2")
                      .arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     if (file.size() > kMaxFileBytes) {
-        *error = tr("Il file %1 è troppo grande per essere un log.")
+        *error = QCoreApplication::translate("CDataLog",
+                                             "Il file %1 è troppo grande per essere un log.")
                      .arg(QDir::toNativeSeparators(path));
         return false;
     }
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        *error = tr("Impossibile leggere il file %1: %2")
+        *error = QCoreApplication::translate("CDataLog", "Impossibile leggere il file %1: %2")
                      .arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }

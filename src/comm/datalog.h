@@ -42,8 +42,9 @@ struct CDataLog
 };
 
 // Whether a row with these values can be written: every field within its
-// range (a file must never hold a row its reader refuses).
-bool isDataLogRowValid(qint64 timeMs, const CLiveSample &sample, int k, bool bench);
+// range (a file must never hold a row its reader refuses). The test-bench
+// field, a bool, always is.
+bool isDataLogRowValid(qint64 timeMs, const CLiveSample &sample, int k);
 
 // Appends one row (with its line end) to out, for the time timeMs; the
 // sample's own `ms` is not used. Allocates nothing when out has room.

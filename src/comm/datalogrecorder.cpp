@@ -106,7 +106,7 @@ void CDataLogRecorder::addSample(const CLiveSample &sample)
     // before the last one, it takes the last time, so the file stays
     // readable.
     const qint64 time = qMax(sample.ms - m_origin, m_lastTime);
-    if (!isDataLogRowValid(time, sample, m_k, m_bench)) {
+    if (!isDataLogRowValid(time, sample, m_k)) {
         ++m_skipped;
         return;
     }

@@ -158,7 +158,8 @@ void tst_DataLog::read_data()
     QTest::newRow("plus sign") << h + "0,+1200,4,-3,131,2,0\n" << -1 << "Riga 2: il campo rpm";
     QTest::newRow("minus alone") << h + "0,1200,4,-,131,2,0\n" << -1
                                  << "Riga 2: il campo cell_value";
-    QTest::newRow("negative time") << h + "-1,1200,4,-3,131,2,0\n" << -1 << "Riga 2: il campo time_ms vale -1";
+    QTest::newRow("negative time") << h + "-1,1200,4,-3,131,2,0\n" << -1
+                                   << "Riga 2: il campo time_ms vale -1";
     QTest::newRow("rpm too high") << h + "0,65536,4,-3,131,2,0\n" << -1 << "da 0 a 65535";
     QTest::newRow("cell index 41") << h + "0,1200,41,-3,131,2,0\n" << -1 << "da 0 a 40";
     QTest::newRow("cell value -129") << h + "0,1200,4,-129,131,2,0\n" << -1 << "da -128 a 127";
@@ -216,10 +217,11 @@ void tst_DataLog::roundTrip()
     CDataLog written;
     QByteArray data = kHeader;
     for (int i = 0; i < 600; ++i) {
-        const CLiveSample s = sample(i * 17, (i * 977) % 65536, i % 41, i % 256 - 128, (i * 7) % 256);
+        const CLiveSample s =
+            sample(i * 17, (i * 977) % 65536, i % 41, i % 256 - 128, (i * 7) % 256);
         const int k = 1 + i % 4;
         const bool bench = i % 3 == 0;
-        QVERIFY(isDataLogRowValid(s.ms, s, k, bench));
+        QVERIFY(isDataLogRowValid(s.ms, s, k));
         appendDataLogRow(&data, s.ms, s, k, bench);
         written.samples.append(s);
         written.k.append(qint8(k));
@@ -272,10 +274,9 @@ void tst_DataLog::recordsRowsInANamedFile()
     QCOMPARE(changed.count(), 1);
     const QFileInfo file(recorder.filePath());
     QCOMPARE(file.absolutePath(), QDir(dir.filePath(QStringLiteral("log"))).absolutePath());
-    QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d{6}_HW25_V2\\.3-R7\\.csv$"))
-                 .match(file.fileName())
-                 .hasMatch(),
-             qPrintable(file.fileName()));
+    const QRegularExpression name(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d{6}_HW25_V2\\.3-R7\\.csv$"));
+    QVERIFY2(name.match(file.fileName()).hasMatch(), qPrintable(file.fileName()));
 
     recorder.addSample(sample(5000, 1200, 4, -3, 131));
     recorder.setK(3);
@@ -319,7 +320,8 @@ void tst_DataLog::neverReplacesAFile()
     CDataLogRecorder recorder;
     QVERIFY(recorder.start(dir.path(), info, 1, false));
     recorder.stop();
-    QVERIFY2(recorder.filePath().endsWith(QStringLiteral("_2.csv")), qPrintable(recorder.filePath()));
+    QVERIFY2(recorder.filePath().endsWith(QStringLiteral("_2.csv")),
+             qPrintable(recorder.filePath()));
     QVERIFY(!taken.contains(recorder.filePath()));
     for (const QString &path : qAsConst(taken))
         QCOMPARE(readFile(path), QByteArray("keep"));
