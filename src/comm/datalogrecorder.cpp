@@ -18,6 +18,8 @@ CDataLogRecorder::CDataLogRecorder(QObject *parent, int flushMs)
     : QObject(parent)
     , m_flushTimer(this)
 {
+    // Precise: a coarse timer may fire 5 % late, past the promised second.
+    m_flushTimer.setTimerType(Qt::PreciseTimer);
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(flushMs);
     connect(&m_flushTimer, &QTimer::timeout, this, [this] {

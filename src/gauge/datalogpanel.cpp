@@ -122,9 +122,11 @@ CDataLogDock::CDataLogDock(QWidget *parent)
     retranslateUi();
 }
 
-// The recording ends with its panel: what is left reaches the file.
+// The recording ends with its panel: what is left reaches the file, and a
+// failure then is no longer shown (the panel is going).
 CDataLogDock::~CDataLogDock()
 {
+    disconnect(m_recorder, nullptr, this, nullptr);
     m_recorder->stop();
 }
 
