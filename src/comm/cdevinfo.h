@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDateTime>
 #include <QMetaType>
+#include <QString>
 #include <QtGlobal>
 
 // The ECU's identity: five consecutive bytes as the ECU reports them.
@@ -14,3 +16,15 @@ struct CDevInfo
 };
 
 Q_DECLARE_METATYPE(CDevInfo)
+
+// The part of a file name that says when and from which ECU a file was made:
+// 2026-12-07_105133_HW10_V1.1-R0 (profile backups and datalogs).
+inline QString devInfoFileStem(const QDateTime &when, const CDevInfo &info)
+{
+    return QStringLiteral("%1_HW%2_V%3.%4-R%5")
+        .arg(when.toString(QStringLiteral("yyyy-MM-dd_HHmmss")))
+        .arg(info.hardware)
+        .arg(QLatin1Char(info.versionMajor))
+        .arg(QLatin1Char(info.versionMinor))
+        .arg(QLatin1Char(info.revision));
+}

@@ -13,12 +13,7 @@ QString backupFolder()
 
 QString backupFileName(const QDateTime &when, const CDevInfo &info)
 {
-    return QStringLiteral("%1_HW%2_V%3.%4-R%5.prf")
-        .arg(when.toString(QStringLiteral("yyyy-MM-dd_HHmmss")))
-        .arg(info.hardware)
-        .arg(QLatin1Char(info.versionMajor))
-        .arg(QLatin1Char(info.versionMinor))
-        .arg(QLatin1Char(info.revision));
+    return devInfoFileStem(when, info) + QStringLiteral(".prf");
 }
 
 QString writeBackup(const QString &folder, const QString &name, const QVector<double> &values,

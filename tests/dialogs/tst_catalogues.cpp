@@ -350,6 +350,50 @@ const Entry kTexts[] = {
       "File recenti", "Recent files" },
     { "CRecentFiles", "Nessun file recente",
       "Nessun file recente", "No recent files" },
+    { "CDataLog", "Riga %1: %2 campi invece di %3.",
+      "Riga %1: %2 campi invece di %3.", "Line %1: %2 fields instead of %3." },
+    { "CDataLog", "Riga %1: il campo %2 (\"%3\") non è un numero intero.",
+      "Riga %1: il campo %2 (\"%3\") non è un numero intero.", "Line %1: the field %2 (\"%3\") is not a whole number." },
+    { "CDataLog", "Riga %1: il campo %2 vale %3, fuori dall'intervallo da %4 a %5.",
+      "Riga %1: il campo %2 vale %3, fuori dall'intervallo da %4 a %5.", "Line %1: the field %2 is %3, outside the range %4 to %5." },
+    { "CDataLog", "Riga %1: il tempo torna indietro (%2 ms dopo %3 ms).",
+      "Riga %1: il tempo torna indietro (%2 ms dopo %3 ms).", "Line %1: the time goes backwards (%2 ms after %3 ms)." },
+    { "CDataLog", "Riga %1: l'intestazione deve essere \"%2\".",
+      "Riga %1: l'intestazione deve essere \"%2\".", "Line %1: the header must be \"%2\"." },
+    { "CDataLog", "Impossibile leggere il file %1: %2",
+      "Impossibile leggere il file %1: %2", "Cannot read the file %1: %2" },
+    { "CDataLog", "Il file %1 è troppo grande per essere un log.",
+      "Il file %1 è troppo grande per essere un log.", "The file %1 is too large to be a log." },
+    { "CDataLogRecorder", "Impossibile scrivere il file %1: %2. La registrazione è stata interrotta.",
+      "Impossibile scrivere il file %1: %2. La registrazione è stata interrotta.", "Cannot write the file %1: %2. The recording has stopped." },
+    { "CDataLogRecorder", "Impossibile creare la cartella %1.",
+      "Impossibile creare la cartella %1.", "Cannot create the folder %1." },
+    { "CDataLogRecorder", "Impossibile creare il file %1: %2",
+      "Impossibile creare il file %1: %2", "Cannot create the file %1: %2" },
+    { "CStripChart", "Giri/min",
+      "Giri/min", "RPM" },
+    { "CStripChart", "Sonda (ADC)",
+      "Sonda (ADC)", "Probe (ADC)" },
+    { "CStripChart", "Tempo (s)",
+      "Tempo (s)", "Time (s)" },
+    { "CDataLogDock", "Registrazione dati",
+      "Registrazione dati", "Data logging" },
+    { "CDataLogDock", "Registra log",
+      "Registra log", "Record log" },
+    { "CDataLogDock", "Apri log...",
+      "Apri log...", "Open log..." },
+    { "CDataLogDock", "Registrazione in corso",
+      "Registrazione in corso", "Recording" },
+    { "CDataLogDock", "Apri log",
+      "Apri log", "Open log" },
+    { "CDataLogDock", "Impossibile aprire il log %1. %2",
+      "Impossibile aprire il log %1. %2", "Cannot open the log %1. %2" },
+    { "CDataLogDock", "Log (*.csv)",
+      "Log (*.csv)", "Log (*.csv)" },
+    { "CDataLogDock", "Pausa",
+      "Pausa", "Pause" },
+    { "CDataLogDock", "Riproduci",
+      "Riproduci", "Play" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -469,7 +513,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 165);
+    QCOMPARE(kTextCount, 187);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

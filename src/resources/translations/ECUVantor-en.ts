@@ -734,4 +734,104 @@
         <translation>No recent files</translation>
     </message>
 </context>
+<context>
+    <name>CDataLog</name>
+    <message>
+        <source>Riga %1: %2 campi invece di %3.</source>
+        <translation>Line %1: %2 fields instead of %3.</translation>
+    </message>
+    <message>
+        <source>Riga %1: il campo %2 (&quot;%3&quot;) non è un numero intero.</source>
+        <translation>Line %1: the field %2 (&quot;%3&quot;) is not a whole number.</translation>
+    </message>
+    <message>
+        <source>Riga %1: il campo %2 vale %3, fuori dall&apos;intervallo da %4 a %5.</source>
+        <translation>Line %1: the field %2 is %3, outside the range %4 to %5.</translation>
+    </message>
+    <message>
+        <source>Riga %1: il tempo torna indietro (%2 ms dopo %3 ms).</source>
+        <translation>Line %1: the time goes backwards (%2 ms after %3 ms).</translation>
+    </message>
+    <message>
+        <source>Riga %1: l&apos;intestazione deve essere &quot;%2&quot;.</source>
+        <translation>Line %1: the header must be &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file %1: %2</source>
+        <translation>Cannot read the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il file %1 è troppo grande per essere un log.</source>
+        <translation>The file %1 is too large to be a log.</translation>
+    </message>
+</context>
+<context>
+    <name>CDataLogRecorder</name>
+    <message>
+        <source>Impossibile scrivere il file %1: %2. La registrazione è stata interrotta.</source>
+        <translation>Cannot write the file %1: %2. The recording has stopped.</translation>
+    </message>
+    <message>
+        <source>Impossibile creare la cartella %1.</source>
+        <translation>Cannot create the folder %1.</translation>
+    </message>
+    <message>
+        <source>Impossibile creare il file %1: %2</source>
+        <translation>Cannot create the file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CStripChart</name>
+    <message>
+        <source>Giri/min</source>
+        <translation>RPM</translation>
+    </message>
+    <message>
+        <source>Sonda (ADC)</source>
+        <translation>Probe (ADC)</translation>
+    </message>
+    <message>
+        <source>Tempo (s)</source>
+        <translation>Time (s)</translation>
+    </message>
+</context>
+<context>
+    <name>CDataLogDock</name>
+    <message>
+        <source>Registrazione dati</source>
+        <translation>Data logging</translation>
+    </message>
+    <message>
+        <source>Registra log</source>
+        <translation>Record log</translation>
+    </message>
+    <message>
+        <source>Apri log...</source>
+        <translation>Open log...</translation>
+    </message>
+    <message>
+        <source>Registrazione in corso</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>Apri log</source>
+        <translation>Open log</translation>
+    </message>
+    <message>
+        <source>Impossibile aprire il log %1. %2</source>
+        <translation>Cannot open the log %1. %2</translation>
+    </message>
+    <message>
+        <source>Log (*.csv)</source>
+        <translation>Log (*.csv)</translation>
+    </message>
+    <message>
+        <source>Pausa</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Riproduci</source>
+        <translation>Play</translation>
+    </message>
+</context>
 </TS>

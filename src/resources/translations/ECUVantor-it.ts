@@ -734,4 +734,104 @@
         <translation>Nessun file recente</translation>
     </message>
 </context>
+<context>
+    <name>CDataLog</name>
+    <message>
+        <source>Riga %1: %2 campi invece di %3.</source>
+        <translation>Riga %1: %2 campi invece di %3.</translation>
+    </message>
+    <message>
+        <source>Riga %1: il campo %2 (&quot;%3&quot;) non è un numero intero.</source>
+        <translation>Riga %1: il campo %2 (&quot;%3&quot;) non è un numero intero.</translation>
+    </message>
+    <message>
+        <source>Riga %1: il campo %2 vale %3, fuori dall&apos;intervallo da %4 a %5.</source>
+        <translation>Riga %1: il campo %2 vale %3, fuori dall&apos;intervallo da %4 a %5.</translation>
+    </message>
+    <message>
+        <source>Riga %1: il tempo torna indietro (%2 ms dopo %3 ms).</source>
+        <translation>Riga %1: il tempo torna indietro (%2 ms dopo %3 ms).</translation>
+    </message>
+    <message>
+        <source>Riga %1: l&apos;intestazione deve essere &quot;%2&quot;.</source>
+        <translation>Riga %1: l&apos;intestazione deve essere &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file %1: %2</source>
+        <translation>Impossibile leggere il file %1: %2</translation>
+    </message>
+    <message>
+        <source>Il file %1 è troppo grande per essere un log.</source>
+        <translation>Il file %1 è troppo grande per essere un log.</translation>
+    </message>
+</context>
+<context>
+    <name>CDataLogRecorder</name>
+    <message>
+        <source>Impossibile scrivere il file %1: %2. La registrazione è stata interrotta.</source>
+        <translation>Impossibile scrivere il file %1: %2. La registrazione è stata interrotta.</translation>
+    </message>
+    <message>
+        <source>Impossibile creare la cartella %1.</source>
+        <translation>Impossibile creare la cartella %1.</translation>
+    </message>
+    <message>
+        <source>Impossibile creare il file %1: %2</source>
+        <translation>Impossibile creare il file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CStripChart</name>
+    <message>
+        <source>Giri/min</source>
+        <translation>Giri/min</translation>
+    </message>
+    <message>
+        <source>Sonda (ADC)</source>
+        <translation>Sonda (ADC)</translation>
+    </message>
+    <message>
+        <source>Tempo (s)</source>
+        <translation>Tempo (s)</translation>
+    </message>
+</context>
+<context>
+    <name>CDataLogDock</name>
+    <message>
+        <source>Registrazione dati</source>
+        <translation>Registrazione dati</translation>
+    </message>
+    <message>
+        <source>Registra log</source>
+        <translation>Registra log</translation>
+    </message>
+    <message>
+        <source>Apri log...</source>
+        <translation>Apri log...</translation>
+    </message>
+    <message>
+        <source>Registrazione in corso</source>
+        <translation>Registrazione in corso</translation>
+    </message>
+    <message>
+        <source>Apri log</source>
+        <translation>Apri log</translation>
+    </message>
+    <message>
+        <source>Impossibile aprire il log %1. %2</source>
+        <translation>Impossibile aprire il log %1. %2</translation>
+    </message>
+    <message>
+        <source>Log (*.csv)</source>
+        <translation>Log (*.csv)</translation>
+    </message>
+    <message>
+        <source>Pausa</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Riproduci</source>
+        <translation>Riproduci</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,213 @@
+// The strip chart and the datalog panel, each built alone.
+
+#include "comm/datalog.h"
+#include "comm/datalogrecorder.h"
+#include "comm/logreplayer.h"
+#include "gauge/datalogpanel.h"
+#include "gauge/stripchart.h"
+#include "profile/profilefolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <qwt_plot_curve.h>
+
+namespace {
+
+CLiveSample sample(qint64 ms, int rpm, int adc = 100)
+{
+    CLiveSample s;
+    s.ms = ms;
+    s.rpm = rpm;
+    s.adc = adc;
+    return s;
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+// Closes the next message box once it is up and hands back its text.
+void closeNextMessageBox(QString *text)
+{
+    QTimer::singleShot(0, [text] {
+        QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        *text = box->text();
+        box->close();
+    });
+}
+
+} // namespace
+
+class tst_DataLogPanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void chartRedrawsOnceForABurstAndThenSleeps();
+    void chartKeepsTheLast30Seconds_data();
+    void chartKeepsTheLast30Seconds();
+    void chartStartsAfreshWhenTimeGoesBack();
+
+    void failedStartLeavesTheSwitchOff();
+    void badLogIsShownNamingTheLine();
+    void sliderShowsTheHalfMinuteBeforeIt();
+};
+
+// Taking answers never replots; one redraw follows a burst, and the timer
+// stops when the answers do (an idle chart does not wake up).
+void tst_DataLogPanel::chartRedrawsOnceForABurstAndThenSleeps()
+{
+    CStripChart chart;
+    auto *timer = chart.findChild<QTimer *>();
+    QVERIFY(timer);
+    QVERIFY(!timer->isActive());
+
+    for (int i = 0; i < 500; ++i)
+        chart.addSample(sample(i * 16, 1000 + i));
+    QCOMPARE(chart.repaints(), 0);
+    QTRY_COMPARE(chart.repaints(), 1);
+    QVERIFY(!timer->isActive());
+
+    chart.addSample(sample(8000, 3000));
+    QVERIFY(timer->isActive());
+    QTRY_COMPARE(chart.repaints(), 2);
+    QVERIFY(!timer->isActive());
+}
+
+void tst_DataLogPanel::chartKeepsTheLast30Seconds_data()
+{
+    QTest::addColumn<int>("stepMs");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("held");
+    QTest::addColumn<int>("visible");
+
+    QTest::newRow("few answers") << 20 << 10 << 10 << 10;
+    QTest::newRow("a minute at 60 a second: 30 s shown")
+        << 16 << 3750 << CStripChart::Capacity << 1876;
+    QTest::newRow("a fast source: the ring's bound") << 5 << 5000 << CStripChart::Capacity
+                                                      << CStripChart::Capacity;
+    QTest::newRow("a slow source: 30 s of it") << 1000 << 100 << 100 << 31;
+}
+
+void tst_DataLogPanel::chartKeepsTheLast30Seconds()
+{
+    QFETCH(int, stepMs);
+    QFETCH(int, count);
+    QFETCH(int, held);
+    QFETCH(int, visible);
+
+    CStripChart chart;
+    for (int i = 0; i < count; ++i)
+        chart.addSample(sample(qint64(i) * stepMs, i % 12000, i % 256));
+    QTRY_COMPARE(chart.repaints(), 1);
+    QCOMPARE(chart.sampleCount(), held);
+    QCOMPARE(chart.sample(held - 1).rpm, (count - 1) % 12000);
+    QCOMPARE(chart.visibleCount(), visible);
+
+    const QwtSeriesData<QPointF> *rpm = chart.rpmCurve()->data();
+    const QwtSeriesData<QPointF> *probe = chart.probeCurve()->data();
+    QCOMPARE(int(rpm->size()), visible);
+    QCOMPARE(rpm->sample(size_t(visible - 1)), QPointF(0.0, (count - 1) % 12000));
+    QCOMPARE(probe->sample(size_t(visible - 1)), QPointF(0.0, (count - 1) % 256));
+    QVERIFY(rpm->sample(0).x() >= -30.0);
+    const int oldest = count - visible;
+    QCOMPARE(rpm->sample(0).x(), double(qint64(oldest - (count - 1)) * stepMs) / 1000.0);
+}
+
+void tst_DataLogPanel::chartStartsAfreshWhenTimeGoesBack()
+{
+    CStripChart chart;
+    for (int i = 0; i < 10; ++i)
+        chart.addSample(sample(60000 + i * 20, 5000));
+    chart.addSample(sample(1000, 1500));
+    QCOMPARE(chart.sampleCount(), 1);
+    QCOMPARE(chart.sample(0).rpm, 1500);
+}
+
+// A folder that cannot be made: the switch goes back off, the reason is
+// shown.
+void tst_DataLogPanel::failedStartLeavesTheSwitchOff()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dataLogFolder(dir.path()), "not a folder"));
+    setProfileFolderOverride(dir.path());
+    CDataLogDock dock;
+    QCOMPARE(dock.objectName(), QStringLiteral("dockRegistrazione"));
+    QCOMPARE(dock.recordAction()->shortcut(), QKeySequence(Qt::Key_F9));
+
+    QString text;
+    closeNextMessageBox(&text);
+    dock.recordAction()->trigger();
+    QVERIFY(!dock.recorder()->isRecording());
+    QVERIFY(!dock.recordAction()->isChecked());
+    QVERIFY2(text.contains(QDir::toNativeSeparators(dataLogFolder(dir.path()))), qPrintable(text));
+
+    // Once the folder can be made, the same switch records.
+    QVERIFY(QFile::remove(dataLogFolder(dir.path())));
+    dock.recordAction()->trigger();
+    QVERIFY(dock.recorder()->isRecording());
+    QVERIFY(dock.recordAction()->isChecked());
+    QVERIFY(dock.recorder()->filePath().startsWith(dataLogFolder(dir.path())));
+    dock.recordAction()->trigger();
+    QVERIFY(!dock.recorder()->isRecording());
+    setProfileFolderOverride(QString());
+}
+
+void tst_DataLogPanel::badLogIsShownNamingTheLine()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.csv"));
+    QVERIFY(writeFile(path, QByteArray(kDataLogHeader)
+                                + "0,1200,4,-3,131,2,0\n10,1200,4,-3,131,9,0\n"));
+    CDataLogDock dock;
+    QSignalSpy opened(&dock, &CDataLogDock::logOpened);
+
+    QString text;
+    closeNextMessageBox(&text);
+    QVERIFY(!dock.openLog(path));
+    QVERIFY2(text.contains(QStringLiteral("Riga 3:")), qPrintable(text));
+    QCOMPARE(opened.count(), 0);
+}
+
+// Dragging the slider jumps the replay; the chart then holds the 30 s of
+// the log before the new position, not a line from where it was.
+void tst_DataLogPanel::sliderShowsTheHalfMinuteBeforeIt()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ride.csv"));
+    QByteArray data = kDataLogHeader;
+    for (int i = 0; i <= 1200; ++i) // two minutes, one row every 100 ms
+        appendDataLogRow(&data, i * 100, sample(0, 1000 + i), 1, false);
+    QVERIFY(writeFile(path, data));
+
+    CDataLogDock dock;
+    QVERIFY(dock.openLog(path));
+    auto *slider = dock.findChild<QSlider *>();
+    QVERIFY(slider && slider->isEnabled());
+    QCOMPARE(slider->maximum(), 120000);
+
+    QSignalSpy rows(dock.replayer(), &CLogReplayer::sampleAt);
+    slider->setValue(90050);
+    QCOMPARE(dock.replayer()->position(), qint64(90050));
+    QCOMPARE(rows.count(), 1);
+    QCOMPARE(rows.at(0).at(0).value<CLiveSample>().rpm, 1000 + 900);
+    QCOMPARE(dock.chart()->sampleCount(), 301); // 60.0 s .. 90.0 s
+    QCOMPARE(dock.chart()->sample(0).ms, qint64(60000));
+    QCOMPARE(dock.chart()->sample(300).ms, qint64(90000));
+
+    // With the link on, replay waits.
+    dock.setLinkOn(true);
+    QVERIFY(!slider->isEnabled());
+}
+
+QTEST_MAIN(tst_DataLogPanel)
+#include "tst_datalogpanel.moc"
