@@ -21,11 +21,20 @@
 #include "profile/profileplot.h"
 #include "profile/profiletabledock.h"
 #include "cworkbenchviews.h"
+#include "comm/datalogrecorder.h"
+#include "comm/ecucommands.h"
+#include "comm/logreplayer.h"
+#include "gauge/datalogpanel.h"
+#include "gauge/stripchart.h"
+#include "profile/celltime.h"
+#include "profile/profileexport.h"
+#include "profile/recentfiles.h"
 #include "ui_frmprogpannel.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -124,6 +133,7 @@ frmProgPannel::~frmProgPannel()
     QSettings settings;
     settings.setValue(QStringLiteral("Geometry"), saveGeometry());
     views->save(settings);
+    recentFiles->save();
 
     // Nothing that goes from here on reports to the window any more.
     disconnect(session, nullptr, this, nullptr);
@@ -272,21 +282,106 @@ void frmProgPannel::connectAll()
 void frmProgPannel::buildWorkbench()
 {
     views = new CWorkbenchViews(this);
-    menuViste = new QMenu(menuBar());
-    menuViste->setObjectName(QStringLiteral("menuViste"));
-    menuBar()->insertMenu(ui->menuAbout->menuAction(), menuViste);
+    menuStrumenti = new QMenu(menuBar());
+    menuStrumenti->setObjectName(QStringLiteral("menuStrumenti"));
+    menuBar()->insertMenu(ui->menuAbout->menuAction(), menuStrumenti);
 
+    const auto status = [this](const QString &text) { statusBar()->showMessage(text, 5000); };
+
+    // The profile as a table; datalogs with their strip chart and replay.
     tableDock = new CProfileTableDock(document, this);
     views->add(tableDock);
-    menuViste->addAction(tableDock->toggleViewAction());
-    connect(tableDock, &CProfileTableDock::message, this,
-            [this](const QString &text) { statusBar()->showMessage(text, 5000); });
+    connect(tableDock, &CProfileTableDock::message, this, status);
+    dataLogDock = new CDataLogDock(this);
+    views->add(dataLogDock);
+    // Time in each cell, under the curve.
+    cellTime = new CCellTimeView(ui->qwtPlot, this);
+
+    menuStrumenti->addAction(tableDock->toggleViewAction());
+    menuStrumenti->addAction(dataLogDock->toggleViewAction());
+    menuStrumenti->addAction(cellTime->showAction());
+    menuStrumenti->addSeparator();
+    menuStrumenti->addAction(dataLogDock->recordAction());
+    menuStrumenti->addAction(dataLogDock->openLogAction());
+    menuStrumenti->addAction(cellTime->resetAction());
+
+    // Export and the recent profile files, in the File menu before its exit.
+    exporter = new CProfileExporter(this, document, plot, this);
+    connect(exporter, &CProfileExporter::message, this, status);
+    recentFiles = new CRecentFiles(this);
+    auto *recentMenu = new QMenu(ui->menuFile);
+    recentMenu->setObjectName(QStringLiteral("menuFileRecenti"));
+    recentFiles->setMenu(recentMenu);
+    QAction *exit = ui->actionUscita_Programma;
+    ui->menuFile->insertMenu(exit, recentMenu);
+    ui->menuFile->insertSeparator(exit);
+    ui->menuFile->insertAction(exit, exporter->plotAction());
+    ui->menuFile->insertAction(exit, exporter->csvAction());
+    ui->menuFile->insertSeparator(exit);
+    connect(recentFiles, &CRecentFiles::openRequested, this, &frmProgPannel::openRecentFile);
+
+    // What the link reports: the histogram and the datalog; a replayed log
+    // drives the readouts as if live while the link is off.
+    connect(session, &CEcuSession::liveSample, cellTime->histogram(),
+            &CCellTimeHistogram::onLiveSample);
+    connect(session, &CEcuSession::connectionEnded, cellTime->histogram(),
+            &CCellTimeHistogram::endRun);
+    connect(session, &CEcuSession::liveSample, dataLogDock->recorder(),
+            &CDataLogRecorder::addSample);
+    connect(session, &CEcuSession::liveSample, dataLogDock, &CDataLogDock::addLiveSample);
+    connect(session, &CEcuSession::stateChanged, this, [this] {
+        dataLogDock->setLinkOn(session->linkOn());
+        dataLogDock->recorder()->setBench(session->benchOn());
+        dataLogDock->setDevInfo(session->devInfo());
+    });
+    dataLogDock->recorder()->setK(ui->spKIniezione->value());
+    connect(ui->spKIniezione, qOverload<int>(&QSpinBox::valueChanged), dataLogDock->recorder(),
+            &CDataLogRecorder::setK);
+    connect(dataLogDock->replayer(), &CLogReplayer::sampleAt, this,
+            [this](const CLiveSample &sample, int, bool) { showReplayedSample(sample); });
+    connect(dataLogDock, &CDataLogDock::logOpened, this, [this] {
+        cellTime->histogram()->reset();
+        cellTime->histogram()->addLog(dataLogDock->replayer()->samples());
+        updateControls();
+    });
     retranslateWorkbench();
 }
 
 void frmProgPannel::retranslateWorkbench()
 {
-    menuViste->setTitle(tr("Viste"));
+    menuStrumenti->setTitle(tr("Strumenti"));
+    cellTime->retranslate();
+    exporter->retranslate();
+    recentFiles->retranslate();
+}
+
+// A replayed log drives the gauge, the readouts and the live cell as the
+// link does, while the link is off.
+void frmProgPannel::showReplayedSample(const CLiveSample &sample)
+{
+    if (session->linkOn())
+        return;
+    ui->lcdRPM->display(sample.rpm);
+    rpmGauge->setValue(sample.rpm);
+    ui->lblAdcSonda->setText(QString::number(sample.adc));
+    CLiveCellMarker *live = plot->liveCell();
+    live->setActive(true);
+    live->setRpm(sample.rpm);
+    live->setCell(sample.cellIndex, sample.cellValue);
+}
+
+// A recent profile file: loaded as "Carica Mappa" loads, without the file
+// dialog; one that is gone leaves the list with a word.
+void frmProgPannel::openRecentFile(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        recentFiles->remove(path);
+        warnProfileFile(recentFiles->missingFileText(path));
+        return;
+    }
+    recentToLoad = path;
+    if (!session->requestCommand(EcuCommand::LoadProfile))
+        recentToLoad.clear();
 }
 
 // The one place that enables the controls: from the session's state (the
@@ -356,7 +451,8 @@ void frmProgPannel::updateControls()
         ui->lblVirtualPort->setText(CMsg::messages[5]);
         ui->lblVirtualPort->setToolTip(QString());
     }
-    plot->liveCell()->setActive(session->linkOn());
+    // The live cell follows the link, or a log replayed with the link off.
+    plot->liveCell()->setActive(session->linkOn() || !dataLogDock->replayer()->isEmpty());
 }
 
 void frmProgPannel::showBench(bool on)
@@ -518,6 +614,8 @@ void frmProgPannel::selectVariant(bool fourCylinders, bool resetProfile)
 
     plot->setup(maxRpm, ValueRange{valueMin, valueMax, valueAxisStep, keyStepPixels});
     tableDock->setMaxRpm(maxRpm);
+    dataLogDock->chart()->setMaxRpm(maxRpm);
+    cellTime->setMaxRpm(maxRpm);
     setPlotTitles();
     if (resetProfile)
         document->resetProfile();

@@ -2,6 +2,7 @@
 
 #include "comm/cdevinfo.h"
 #include "comm/cecusession.h"
+#include "comm/livesample.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -9,6 +10,10 @@
 
 class CProfileDocument;
 class CProfileTableDock;
+class CCellTimeView;
+class CDataLogDock;
+class CProfileExporter;
+class CRecentFiles;
 class CWorkbenchViews;
 class CProfileEditor;
 class CProfilePlot;
@@ -85,6 +90,8 @@ private:
     void connectAll();
     void buildWorkbench();
     void retranslateWorkbench();
+    void showReplayedSample(const CLiveSample &sample);
+    void openRecentFile(const QString &path);
     void updateControls();
     void retranslateAll();
     void switchLanguage(const QString &catalogue, const QString &code);
@@ -110,10 +117,15 @@ private:
     CProfileDocument *document = nullptr;
     CProfilePlot *plot = nullptr;
     CProfileEditor *editor = nullptr;
-    // The tuner's workbench: views in dock widgets, shown from menuViste.
+    // The tuner's workbench: views in dock widgets, shown from menuStrumenti.
     CWorkbenchViews *views = nullptr;
-    QMenu *menuViste = nullptr;
+    QMenu *menuStrumenti = nullptr;
     CProfileTableDock *tableDock = nullptr;
+    CDataLogDock *dataLogDock = nullptr;
+    CCellTimeView *cellTime = nullptr;
+    CProfileExporter *exporter = nullptr;
+    CRecentFiles *recentFiles = nullptr;
+    QString recentToLoad; // a recent file to load instead of asking for one
     CRpmGauge *rpmGauge = nullptr;
     QLabel *deviceInfoLabel = nullptr;
     QLabel *profileNameLabel = nullptr;

@@ -112,6 +112,7 @@ void frmProgPannel::execCmd(const QString &cmd)
         // goes on as the user set it.
         if (settleUnsavedProfile())
             loadProfileFile();
+        recentToLoad.clear();
         session->endCommand();
         return;
     }

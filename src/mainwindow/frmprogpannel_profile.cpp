@@ -8,6 +8,7 @@
 #include "profile/profiledocument.h"
 #include "profile/profilefolder.h"
 #include "profile/profileplot.h"
+#include "profile/recentfiles.h"
 #include "ui_frmprogpannel.h"
 
 #include <QDir>
@@ -55,8 +56,13 @@ void frmProgPannel::onMuoviGiu()
 
 FileOutcome frmProgPannel::loadProfileFile()
 {
-    const QString name = QFileDialog::getOpenFileName(this, tr("Apre File di Profilo"),
-                                                      profileFolder(), tr("Profili (*.prf)"));
+    // A recent file chosen from the File menu is loaded without the dialog.
+    const QString name = !recentToLoad.isEmpty()
+                             ? recentToLoad
+                             : QFileDialog::getOpenFileName(this, tr("Apre File di Profilo"),
+                                                            profileFolder(),
+                                                            tr("Profili (*.prf)"));
+    recentToLoad.clear();
     if (name.isEmpty())
         return FileOutcome::Cancelled;
     QString error;
@@ -64,6 +70,7 @@ FileOutcome frmProgPannel::loadProfileFile()
         warnProfileFile(error);
         return FileOutcome::OpenFailure;
     }
+    recentFiles->add(name);
     ui->qwtPlot->setFocus(Qt::OtherFocusReason);
     return FileOutcome::Done;
 }
@@ -80,6 +87,7 @@ FileOutcome frmProgPannel::saveProfileFile()
         warnProfileFile(error);
         return FileOutcome::OpenFailure;
     }
+    recentFiles->add(name);
     ui->qwtPlot->setFocus(Qt::OtherFocusReason);
     return FileOutcome::Done;
 }
