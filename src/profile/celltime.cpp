@@ -141,6 +141,8 @@ CCellTimeView::CCellTimeView(QwtPlot *plot, QObject *parent, int notifyMs)
     , m_show(new QAction(this))
     , m_reset(new QAction(this))
 {
+    m_show->setObjectName(QStringLiteral("actionTempo_Celle"));
+    m_reset->setObjectName(QStringLiteral("actionAzzera_Tempo_Celle"));
     m_show->setCheckable(true);
     connect(m_show, &QAction::toggled, this, &CCellTimeView::setShown);
     connect(m_reset, &QAction::triggered, &m_histogram, &CCellTimeHistogram::reset);

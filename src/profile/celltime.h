@@ -82,7 +82,10 @@ class CCellTimeBars : public QwtPlotItem
 {
 public:
     static constexpr int Rtti = QwtPlotItem::Rtti_PlotUserItem + 19;
-    static constexpr double Z = 5.0; // the grid is at 10, the curves at 20 and more
+    // Just over the profile's opaque fill (the profile curve is at 20), under
+    // the reference (25) and the selected range (26): translucent, so the
+    // fill and the curve show through.
+    static constexpr double Z = 21.0;
     static constexpr double WidthOfCell = 0.7;
     static inline const QColor Colour = QColor(170, 225, 255, 110);
 

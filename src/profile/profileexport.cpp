@@ -162,6 +162,8 @@ CProfileExporter::CProfileExporter(QWidget *dialogParent, CProfileDocument *docu
     , m_plotAction(new QAction(this))
     , m_csvAction(new QAction(this))
 {
+    m_plotAction->setObjectName(QStringLiteral("actionEsporta_Grafico"));
+    m_csvAction->setObjectName(QStringLiteral("actionEsporta_CSV"));
     connect(m_plotAction, &QAction::triggered, this, &CProfileExporter::onEsportaGrafico);
     connect(m_csvAction, &QAction::triggered, this, &CProfileExporter::onEsportaCsv);
     connect(document, &CProfileDocument::lockedChanged, this, [this](bool locked) {

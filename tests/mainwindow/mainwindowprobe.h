@@ -27,6 +27,9 @@
 #include <qwt_plot_curve.h>
 
 class CanvasPicker;
+class CCellTimeView;
+class CDataLogDock;
+class CRecentFiles;
 class CGestRT;
 class CGestReceive;
 class CGestSend;
@@ -44,6 +47,9 @@ public:
     CEcuSession &session() { return *w.session; }
     CProfileDocument &document() { return *w.document; }
     CProfilePlot &plot() { return *w.plot; }
+    CDataLogDock *dataLogDock() { return w.dataLogDock; }
+    CCellTimeView *cellTime() { return w.cellTime; }
+    CRecentFiles *recentFiles() { return w.recentFiles; }
     bool connected() const { return w.session->isConnected(); }
     bool linkOn() const { return w.session->linkOn(); }
     bool bancoOn() const { return w.session->benchOn(); }

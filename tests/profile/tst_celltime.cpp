@@ -212,8 +212,8 @@ void TestCellTime::barRects()
                             .arg(got.x()).arg(got.y()).arg(got.width()).arg(got.height())));
 }
 
-// The view on a real plot: the bars show only when asked, stay under an
-// opaque curve fill, follow the histogram and the variant's scale, and the
+// The view on a real plot: the bars show only when asked, show through over
+// an opaque curve fill, follow the histogram and the variant's scale, and the
 // reset action empties them.
 void TestCellTime::barsOnThePlot()
 {
@@ -246,7 +246,9 @@ void TestCellTime::barsOnThePlot()
     QVERIFY(view.bars()->isVisible());
     const QColor bar = pixelAt(3000.0);
     QVERIFY2(bar.lightness() > 60, qPrintable(bar.name()));
-    QCOMPARE(pixelAt(9000.0), QColor(Qt::blue)); // under the fill
+    const QColor overFill = pixelAt(9000.0); // the fill shows through, lighter
+    QVERIFY2(overFill != QColor(Qt::blue) && overFill.blue() > 200 && overFill.lightness() > 60,
+             qPrintable(overFill.name()));
     QCOMPARE(pixelAt(4500.0), black);            // a cell without time
 
     // A variant change moves cell 10 to 4250 rpm.
