@@ -14,6 +14,8 @@
 #include "comm/cgestrt.h"
 #include "comm/cgestsend.h"
 #include "comm/frames.h"
+#include "gauge/datalogpanel.h"
+#include "profile/celltime.h"
 #include "ecusimulator.h"
 #include "hidfake.h"
 #include "mainwindowprobe.h"
@@ -21,6 +23,7 @@
 #include "portsearch/virtualports.h"
 #include "ptysimserver.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -83,6 +86,7 @@ struct SimulatedEcu
 
     SimulatedEcu()
     {
+        thread.setObjectName(QStringLiteral("ecusim")); // left out of the program's CPU
         thread.start();
         server = new PtySimServer(&sim);
         server->moveToThread(&thread);
@@ -334,6 +338,99 @@ double cpuSeconds()
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
+// CPU time of this process's threads, the simulator's left out, in seconds:
+// the sum of each thread's time on a CPU (/proc/self/task/*/schedstat).
+double programCpuSeconds()
+{
+    double ns = 0;
+    const QStringList tids =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &tid : tids) {
+        QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(tid));
+        QFile stat(QStringLiteral("/proc/self/task/%1/schedstat").arg(tid));
+        if (!comm.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
+            continue;
+        if (comm.readAll().trimmed() == "ecusim")
+            continue;
+        ns += stat.readAll().split(' ').value(0).toDouble();
+    }
+    return ns / 1e9;
+}
+
+struct LinkOnFigures
+{
+    double periodMs = 0;
+    double cpuPercent = 0;
+    double stallMs = 0;
+};
+
+// The link on for a while against the paced simulator, the window shown:
+// the poll period, the program's CPU and the event loop's worst stall. With
+// `views`, the window is large and shows the workbench (table, strip chart,
+// time in each cell); with `recording`, a datalog is written meanwhile.
+LinkOnFigures linkOnRun(Heartbeat &beat, bool views, bool recording, int seconds)
+{
+    QSettings().remove(QStringLiteral("Line"));
+    SimulatedEcu ecu;
+    ecu.sim.setFixedRpm(-1);
+    frmProgPannel w;
+    MainWindowProbe p(w);
+    if (views) {
+        w.resize(1600, 950);
+        p.cellTime()->showAction()->trigger();
+    }
+    w.show();
+    idle(500);
+    LinkOnFigures f;
+    if (!connectWindow(w, ecu.path)) {
+        ++failures;
+        return f;
+    }
+    int answers = 0;
+    const auto c = QObject::connect(p.gestRT(), &CGestRT::sgnRpm, [&answers] { ++answers; });
+    w.onLinkClicked();
+    if (recording)
+        p.dataLogDock()->recordAction()->trigger();
+    idle(1000); // settle
+    answers = 0;
+    beat.reset();
+    const double cpu0 = programCpuSeconds();
+    QElapsedTimer t;
+    t.start();
+    idle(seconds * 1000);
+    f.cpuPercent = 100.0 * (programCpuSeconds() - cpu0) / (t.elapsed() / 1000.0);
+    f.periodMs = double(t.elapsed()) / qMax(1, answers);
+    f.stallMs = beat.worstMs();
+    if (recording)
+        p.dataLogDock()->recordAction()->trigger();
+    w.onLinkClicked();
+    QObject::disconnect(c);
+    idle(100);
+    return f;
+}
+
+void benchLinkOn(Heartbeat &beat, int seconds)
+{
+    std::printf("\nlink on for %d s, window shown, whole program (simulator left out)\n", seconds);
+    const auto print = [](const char *what, const LinkOnFigures &f) {
+        std::printf("%-34s poll period %5.1f ms  CPU %5.2f%% of a core  worst stall %5.1f ms\n",
+                    what, f.periodMs, f.cpuPercent, f.stallMs);
+    };
+    const LinkOnFigures plain = linkOnRun(beat, false, false, seconds);
+    print("default window", plain);
+    const LinkOnFigures shown = linkOnRun(beat, true, false, seconds);
+    print("workbench shown", shown);
+    const LinkOnFigures logging = linkOnRun(beat, true, true, seconds);
+    print("workbench shown, datalog recording", logging);
+    std::printf("recording a datalog: poll period %+.1f %%, CPU %+.2f %% of a core (goals: under "
+                "5 %%, under 0.5 %%)\n",
+                100.0 * (logging.periodMs - shown.periodMs) / shown.periodMs,
+                logging.cpuPercent - shown.cpuPercent);
+    if (qAbs(logging.periodMs - shown.periodMs) / shown.periodMs >= 0.05
+        || logging.cpuPercent - shown.cpuPercent >= 0.5)
+        ++failures;
+}
+
 void benchIdle(Heartbeat &beat, int seconds)
 {
     frmProgPannel w;
@@ -385,10 +482,16 @@ int main(int argc, char **argv)
     std::printf("ECU line through the main window; the simulator paces the whole exchange at "
                 "9600 baud (%.1f ms on the wire)\n", ExchangeMs);
     Heartbeat beat;
+    // --link-on: the link-on figures alone.
+    if (app.arguments().contains(QStringLiteral("--link-on"))) {
+        benchLinkOn(beat, quick ? 5 : 20);
+        return failures ? 1 : 0;
+    }
     benchSerial(beat, CEcuLine::DefaultGapMs, CEcuLine::DefaultWriteGapMs);
     benchSerial(beat, 0, 0);
     benchCheckedWrite(beat);
     benchHid(beat);
+    benchLinkOn(beat, quick ? 5 : 20);
     benchIdle(beat, quick ? 5 : 20);
     if (failures)
         std::printf("\n%d figure(s) missed their goal\n", failures);
