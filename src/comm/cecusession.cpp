@@ -8,6 +8,9 @@
 #include "frames.h"
 
 #include <QFileInfo>
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#endif
 #include <QSettings>
 #include <cstdio>
 
@@ -60,6 +63,7 @@ CEcuSession::CEcuSession(hid_device *hidDevice, const CWorkerTimings &timings, Q
     m_presence.setInterval(1000);
     connect(&m_presence, &QTimer::timeout, this, &CEcuSession::checkPresence);
     connect(this, &CEcuSession::stateChanged, this, &CEcuSession::watchPresence);
+    connect(this, &CEcuSession::stateChanged, this, &CEcuSession::wakeForWholeFrames);
     // The four values of one poll answer arrive together and in this order;
     // the last one completes the sample.
     qRegisterMetaType<CLiveSample>();
@@ -438,9 +442,37 @@ void CEcuSession::sendFrame(const QByteArray &frame, const QObject *sender)
     // requests that follow.
     if (m_port->bytesAvailable() > 0)
         m_port->readAll();
+    // While the port wakes only for whole frames, a partial answer waits in
+    // the system's buffer: it goes too.
+    if (m_wholeFrames)
+        m_port->clear(QSerialPort::Input);
     m_rxCount = 0;
     m_line.noteRequestSent();
     m_port->write(frame);
+    m_port->flush(); // out now, not at the next pass of the event loop
+}
+
+// While the link polls, the serial port wakes the window once a whole answer
+// has arrived instead of for every byte (on a 9600-baud line the bytes come
+// one a millisecond): the terminal's minimum read count is a frame. During
+// transfers and the port search every byte counts at once again, so that
+// input the line cannot vouch for is seen when it arrives.
+void CEcuSession::wakeForWholeFrames()
+{
+    const bool whole = m_connected && m_linkOn && m_state == State::Idle
+                       && m_portName != HidRoute && m_port->isOpen();
+    if (whole == m_wholeFrames)
+        return;
+    m_wholeFrames = whole;
+#ifdef Q_OS_UNIX
+    termios tio;
+    const int fd = static_cast<int>(m_port->handle());
+    if (fd >= 0 && ::tcgetattr(fd, &tio) == 0) {
+        tio.c_cc[VMIN] = whole ? FrameSize : 0;
+        tio.c_cc[VTIME] = 0;
+        (void)::tcsetattr(fd, TCSANOW, &tio);
+    }
+#endif
 }
 
 void CEcuSession::readSerial()

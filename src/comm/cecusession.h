@@ -179,6 +179,7 @@ private:
     void portGone();
     void watchPresence();
     void checkPresence();
+    void wakeForWholeFrames();
     void resumeLink();
     void applyLineSettings();
     CTransferOutcome finish(CTransferOutcome::Kind kind);
@@ -189,6 +190,7 @@ private:
     bool m_linkOn = false;
     bool m_benchOn = false;
     bool m_variantFixed = false;
+    bool m_wholeFrames = false; // the port wakes for whole answers only
     QString m_command;          // the command asked for, or running
     enum class Aborted { None, Read, Write };
     Aborted m_aborted = Aborted::None; // a transfer ended by the end of its connection

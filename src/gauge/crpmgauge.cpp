@@ -108,6 +108,13 @@ void CRpmGauge::setNeedleOrigin(qreal x, qreal y)
     m_originY = clampOrigin(y);
 }
 
+void CRpmGauge::setBackgroundColour(const QColor &colour)
+{
+    m_backgroundColour = colour;
+    setAttribute(Qt::WA_OpaquePaintEvent, colour.isValid() && colour.alpha() == 255);
+    update();
+}
+
 void CRpmGauge::setShowOverlay(bool show)
 {
     m_showOverlay = show;
@@ -132,6 +139,8 @@ QSize CRpmGauge::minimumSizeHint() const
 void CRpmGauge::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    if (m_backgroundColour.isValid())
+        painter.fillRect(rect(), m_backgroundColour);
 
     // Centre the dial face in the widget. Without a face (a skin that did not
     // load) the other layers still go where the dial would be: its fitted

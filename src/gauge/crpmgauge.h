@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 
@@ -39,6 +40,10 @@ public:
     qreal needleOriginY() const { return m_originY; }
     void setNeedleOrigin(qreal x, qreal y);
     void setShowOverlay(bool show);
+    // A colour to paint behind the dial (none by default: the parent shows
+    // through). With one the dial is opaque, and a new needle position
+    // repaints the dial alone, not the widgets behind it.
+    void setBackgroundColour(const QColor &colour);
     bool showOverlay() const { return m_showOverlay; }
 
     // The angle the needle is drawn at for the current value.
@@ -72,4 +77,5 @@ private:
     qreal m_originY = 0.5;
     bool m_showOverlay = true;
     QString m_skin;
+    QColor m_backgroundColour;
 };

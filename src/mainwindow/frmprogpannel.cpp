@@ -20,6 +20,7 @@
 #include "profile/profileeditor.h"
 #include "profile/profileplot.h"
 #include "profile/profiletabledock.h"
+#include "creadoutpacer.h"
 #include "cworkbenchviews.h"
 #include "comm/datalogrecorder.h"
 #include "comm/ecucommands.h"
@@ -94,8 +95,12 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     rpmGauge->setValue(0);
     rpmGauge->setMaximumSize(ui->gbRPM->width(), ui->gbRPM->height());
     rpmGauge->setShowOverlay(false);
+    // The dial paints its own background: a new reading then repaints it
+    // alone, not the frames and the window behind it.
+    rpmGauge->setBackgroundColour(QColor(3, 0, 51));
 
     plot = new CProfilePlot(ui->qwtPlot, document);
+    readouts = new CReadoutPacer(ui->lcdRPM, rpmGauge, ui->lblAdcSonda, plot->liveCell(), this);
     editor = new CProfileEditor(this, document, plot, this);
     buildWorkbench();
 
@@ -225,10 +230,10 @@ void frmProgPannel::connectAll()
             &frmProgPannel::updateControls);
     connect(ui->spKIniezione, qOverload<int>(&QSpinBox::valueChanged), document,
             &CProfileDocument::setK);
-    CLiveCellMarker *live = plot->liveCell();
-    connect(session->gestRT(), &CGestRT::sgnRpm, live, &CLiveCellMarker::onRpm);
-    connect(session->gestRT(), &CGestRT::sgnIdxCella, live, &CLiveCellMarker::onIdxCella);
-    connect(session->gestRT(), &CGestRT::sgnValCella, live, &CLiveCellMarker::onValCella);
+    // The cell in use goes with the readouts, from the same poll answer.
+    connect(session, &CEcuSession::liveSample, this, [this](const CLiveSample &sample) {
+        readouts->setCell(sample.cellIndex, sample.cellValue);
+    });
 
     connect(ui->actionAnnulla, &QAction::triggered, document, &CProfileDocument::undo);
     connect(ui->actionRipeti, &QAction::triggered, document, &CProfileDocument::redo);
@@ -361,13 +366,10 @@ void frmProgPannel::showReplayedSample(const CLiveSample &sample)
 {
     if (session->linkOn())
         return;
-    ui->lcdRPM->display(sample.rpm);
-    rpmGauge->setValue(sample.rpm);
-    ui->lblAdcSonda->setText(QString::number(sample.adc));
-    CLiveCellMarker *live = plot->liveCell();
-    live->setActive(true);
-    live->setRpm(sample.rpm);
-    live->setCell(sample.cellIndex, sample.cellValue);
+    plot->liveCell()->setActive(true);
+    readouts->setRpm(sample.rpm);
+    readouts->setProbe(sample.adc);
+    readouts->setCell(sample.cellIndex, sample.cellValue);
 }
 
 // A recent profile file: loaded as "Carica Mappa" loads, without the file
@@ -471,9 +473,7 @@ void frmProgPannel::showProfileLabel()
 // file label stay, since a disconnection loses no profile.
 void frmProgPannel::resetReadouts()
 {
-    ui->lcdRPM->display(0);
-    rpmGauge->setValue(0);
-    ui->lblAdcSonda->setText(QStringLiteral("0"));
+    readouts->reset();
     deviceInfoLabel->clear();
     deviceInfoLabel->setFrameStyle(QFrame::NoFrame | QFrame::Plain);
 }
@@ -672,15 +672,14 @@ void frmProgPannel::onUpdateRpm(int rpm)
 {
     if (!session->acceptsReadings())
         return;
-    ui->lcdRPM->display(rpm);
-    rpmGauge->setValue(rpm);
+    readouts->setRpm(rpm);
 }
 
 void frmProgPannel::onUpdateValAdc(uchar level)
 {
     if (!session->acceptsReadings())
         return;
-    ui->lblAdcSonda->setText(QString::number(level));
+    readouts->setProbe(level);
 }
 
 void frmProgPannel::onPercentSndRcv(int percent)

@@ -9,6 +9,7 @@
 #include <QString>
 
 class CProfileDocument;
+class CReadoutPacer;
 class CProfileTableDock;
 class CCellTimeView;
 class CDataLogDock;
@@ -127,6 +128,7 @@ private:
     CRecentFiles *recentFiles = nullptr;
     QString recentToLoad; // a recent file to load instead of asking for one
     CRpmGauge *rpmGauge = nullptr;
+    CReadoutPacer *readouts = nullptr; // the live readouts at the display's pace
     QLabel *deviceInfoLabel = nullptr;
     QLabel *profileNameLabel = nullptr;
     QLabel *selectionLabel = nullptr;

@@ -23,23 +23,22 @@ public:
         , m_plot(plot)
         , m_marker(marker)
     {
+        // No mask: a mask computed for every sample costs more than the
+        // drawing. The canvas under it keeps its mouse.
+        setMaskMode(NoMask);
+        setRenderMode(DrawOverlay);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    // Repaints what the marker covered and what it covers now.
+    void refresh()
+    {
+        const QRegion now = markerRegion();
+        update(now + m_drawn);
+        m_drawn = now;
     }
 
 protected:
-    QRegion maskHint() const override
-    {
-        if (!m_marker->isShown())
-            return QRegion(0, 0, 1, 1); // nothing to show: an empty mask would mean "all"
-        const int x = lineX();
-        QRegion r(x - 1, 0, 3 + LabelWidth, height());
-        if (m_marker->ringShown()) {
-            const QPoint c = ringCentre();
-            r += QRect(c.x() - RingRadius - 2, c.y() - RingRadius - 2,
-                       2 * RingRadius + 4 + LabelWidth, 2 * RingRadius + 4 + 16);
-        }
-        return r;
-    }
-
     void drawOverlay(QPainter *painter) const override
     {
         if (!m_marker->isShown())
@@ -61,7 +60,28 @@ protected:
         }
     }
 
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QwtWidgetOverlay::resizeEvent(event);
+        m_drawn = QRegion(rect());
+    }
+
 private:
+    // The strips the marker draws on: the line with its label, the ring with
+    // its value.
+    QRegion markerRegion() const
+    {
+        if (!m_marker->isShown())
+            return QRegion();
+        const int x = lineX();
+        QRegion r(x - 2, 0, 5 + LabelWidth, height());
+        if (m_marker->ringShown()) {
+            const QPoint c = ringCentre();
+            r += QRect(c.x() - RingRadius - 2, c.y() - RingRadius - 2,
+                       2 * RingRadius + 4 + LabelWidth, 2 * RingRadius + 4 + 16);
+        }
+        return r;
+    }
     int lineX() const { return qRound(m_plot->transform(QwtPlot::xBottom, m_marker->rpm())); }
     QPoint ringCentre() const
     {
@@ -72,6 +92,7 @@ private:
 
     QwtPlot *m_plot;
     const CLiveCellMarker *m_marker;
+    QRegion m_drawn; // what the last repaint covered
 };
 
 void CItemLegend::updateLegend(const QwtPlotItem *item, const QList<QwtLegendData> &data)
@@ -83,9 +104,6 @@ CLiveCellMarker::CLiveCellMarker(const CProfileModel *model, QObject *parent)
     : QObject(parent)
     , m_model(model)
 {
-    m_timer.setSingleShot(true);
-    m_timer.setInterval(MinRepaintMs);
-    connect(&m_timer, &QTimer::timeout, this, &CLiveCellMarker::flush);
 }
 
 void CLiveCellMarker::attachTo(QwtPlot *plot, double maxRpm)
@@ -94,9 +112,10 @@ void CLiveCellMarker::attachTo(QwtPlot *plot, double maxRpm)
     if (!m_overlay || m_overlay->parentWidget() != plot->canvas()) {
         delete m_overlay;
         m_overlay = new CLiveCellOverlay(plot, this);
+        m_overlay->resize(plot->canvas()->size());
         m_overlay->show();
     }
-    m_overlay->updateOverlay();
+    flush();
 }
 
 bool CLiveCellMarker::isShown() const
@@ -115,53 +134,35 @@ void CLiveCellMarker::setActive(bool active)
         return;
     m_active = active;
     m_seen = false;
-    if (!active) {
-        // Gone at once when the link stops, not at the next report.
-        m_timer.stop();
-        flush();
-    }
+    flush(); // gone at once when the link stops, not at the next report
 }
 
-void CLiveCellMarker::setRpm(int rpm)
-{
-    if (!m_active || (m_seen && rpm == m_rpm))
-        return;
-    m_rpm = rpm;
-    m_seen = true;
-    schedule();
-}
-
-void CLiveCellMarker::setCell(int index, int ecuValue)
+void CLiveCellMarker::setSample(int rpm, int index, int ecuValue)
 {
     if (!m_active)
         return;
     // An index beyond the curve shows no ring.
-    if (index > 40)
+    if (index < 0 || index > 40)
         index = -1;
-    if (m_seen && index == m_index && ecuValue == m_ecuValue)
+    if (m_seen && rpm == m_rpm && index == m_index && ecuValue == m_ecuValue)
         return;
+    m_rpm = rpm;
     m_index = index;
     m_ecuValue = ecuValue;
     m_seen = true;
-    schedule();
+    flush();
 }
 
 void CLiveCellMarker::follow()
 {
     if (isShown())
-        schedule();
-}
-
-void CLiveCellMarker::schedule()
-{
-    if (!m_timer.isActive())
-        m_timer.start();
+        flush();
 }
 
 void CLiveCellMarker::flush()
 {
     if (!m_overlay)
         return;
-    m_overlay->updateOverlay();
+    m_overlay->refresh();
     ++m_repaints;
 }

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_legenditem.h>
 
@@ -36,24 +35,25 @@ private:
     const QwtPlotItem *m_shown;
 };
 
-// The engine speed and the cell in use, as the link reports them: a vertical
-// line at the speed and a ring around the cell's point. Shown only while the
-// link is on. Reports come about 40 times a second: they are drawn on an
-// overlay over the canvas, so the plot itself is never replotted for them,
-// and the overlay is repainted at most once per MinRepaintMs.
+// The engine speed and the cell in use, as the link (or a replayed log)
+// reports them: a vertical line at the speed and a ring around the cell's
+// point. Shown only while the link is on or a log is replayed. Drawn on an
+// overlay over the canvas, so the plot itself is never replotted for them;
+// each change repaints only the strips the marker leaves and enters (no
+// mask is computed). The caller paces the samples (the window's readouts,
+// at most 30 a second).
 class CLiveCellMarker : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int MinRepaintMs = 34; // below 30 repaints a second
-
     explicit CLiveCellMarker(const CProfileModel *model, QObject *parent = nullptr);
 
     // Draws over this plot, whose engine-speed scale goes up to maxRpm.
     void attachTo(QwtPlot *plot, double maxRpm);
     void setActive(bool active);
-    void setRpm(int rpm);
-    void setCell(int index, int ecuValue);
+    // One sample: the speed, the cell in use and the value the ECU reports
+    // for it. Repainted at once.
+    void setSample(int rpm, int index, int ecuValue);
     // Puts the ring back on its point after the profile changed.
     void follow();
 
@@ -67,15 +67,7 @@ public:
     QPointF ringPoint() const;
     int ecuValue() const { return m_ecuValue; }
 
-public slots:
-    // The real-time worker's poll values, wired straight to its signals. The
-    // cell's index comes right before its value in every poll answer.
-    void onRpm(int rpm) { setRpm(rpm); }
-    void onIdxCella(uchar index) { m_pendingIndex = index; }
-    void onValCella(uchar value) { setCell(m_pendingIndex, static_cast<qint8>(value)); }
-
 private:
-    void schedule();
     void flush();
 
     const CProfileModel *m_model;
@@ -85,8 +77,6 @@ private:
     bool m_seen = false; // a report arrived since the link went on
     int m_rpm = 0;
     int m_index = -1;
-    int m_pendingIndex = 0; // the index of the value still to come
     int m_ecuValue = 0;
     int m_repaints = 0;
-    QTimer m_timer;
 };

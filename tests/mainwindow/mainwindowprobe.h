@@ -27,6 +27,7 @@
 #include <qwt_plot_curve.h>
 
 class CanvasPicker;
+class CReadoutPacer;
 class CCellTimeView;
 class CDataLogDock;
 class CRecentFiles;
@@ -72,6 +73,7 @@ public:
     QwtPlotCurve *rangeCurve() { return w.plot->rangeCurve(); }
     QLabel *selectionLabel() { return w.selectionLabel; }
     CRpmGauge *gauge() { return w.rpmGauge; }
+    CReadoutPacer *readouts() { return w.readouts; }
     QSerialPort *port() { return w.session->port(); }
     CGestRT *gestRT() { return w.session->gestRT(); }
     CGestSend *gestSend() { return w.session->gestSend(); }

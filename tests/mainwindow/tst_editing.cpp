@@ -2,8 +2,11 @@
 // a shaped range, undone and redone and saved; the reference after a read;
 // the live cell on the plot.
 #include "ecuconnection.h"
+#include "gauge/crpmgauge.h"
+#include "mainwindow/creadoutpacer.h"
 
 #include <QAction>
+#include <QLCDNumber>
 #include <QInputDialog>
 #include <QPushButton>
 #include <cmath>
@@ -169,15 +172,26 @@ void TestEditing::liveCellFollowsTheEngine()
     QTRY_VERIFY_WITH_TIMEOUT(p.liveCell().isShown() && p.liveCell().rpm() == 3000, 3000);
     QCOMPARE(p.liveCell().cellIndex(), EcuSimulator::cellIndexFor(3000, 12000));
 
-    // A running engine: the marker follows, repainted at most 30 times a
-    // second.
+    // A running engine: the marker and the readouts follow, at most 30 times
+    // a second, and always show the same sample.
     ecu.sim.setFixedRpm(-1);
+    auto *lcd = widget<QLCDNumber>(w, "lcdRPM");
     const int before = p.liveCell().repaints();
+    const int updatesBefore = p.readouts()->updates();
     QElapsedTimer t;
     t.start();
-    QTest::qWait(1000);
+    int compared = 0;
+    while (t.elapsed() < 1000) {
+        QTest::qWait(7);
+        QCOMPARE(p.liveCell().rpm(), lcd->intValue());
+        QCOMPARE(p.gauge()->value(), lcd->intValue());
+        ++compared;
+    }
     const int repaints = p.liveCell().repaints() - before;
+    const int updates = p.readouts()->updates() - updatesBefore;
     QVERIFY2(repaints <= 30 * t.elapsed() / 1000 + 1, qPrintable(QString::number(repaints)));
+    QVERIFY2(updates > 5 && updates <= 30 * t.elapsed() / 1000 + 1,
+             qPrintable(QString::number(updates)));
 
     ecu.sim.setFixedRpm(7200);
     QTRY_VERIFY_WITH_TIMEOUT(p.liveCell().rpm() == 7200, 3000);

@@ -160,13 +160,18 @@ void TestProfilePlot::liveCellTakesPollValues()
     CProfileDocument doc;
     CProfilePlot pp(&plot, &doc);
     CLiveCellMarker *live = pp.liveCell();
+    live->setSample(3000, 10, -10); // ignored while the link is off
+    QVERIFY(!live->isShown());
     live->setActive(true);
-    live->onRpm(3000);
-    live->onIdxCella(10);
-    live->onValCella(0xF6);
+    live->setSample(3000, 10, -10);
+    QVERIFY(live->ringShown());
     QCOMPARE(live->rpm(), 3000);
-    QCOMPARE(live->cellIndex(), 10);
+    QCOMPARE(live->ringPoint(), QPointF(3000.0, 0.0));
     QCOMPARE(live->ecuValue(), -10);
+    live->setSample(3000, 41, 0); // no cell of the curve: the line alone
+    QVERIFY(live->isShown() && !live->ringShown());
+    live->setActive(false);
+    QVERIFY(!live->isShown());
 }
 
 void TestProfilePlot::editorCommands()
