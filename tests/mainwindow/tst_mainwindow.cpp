@@ -32,6 +32,7 @@ private slots:
     void startupSettings_data();
     void startupSettings();
     void geometryRestored();
+    void grownWindowGivesThePlotTheRoom();
     void closePaths_data();
     void closePaths();
     void profileFileRoundTrip();
@@ -162,6 +163,33 @@ void TestMainWindow::geometryRestored()
     QVERIFY(QTest::qWaitForWindowExposed(&again));
     QCOMPARE(again.geometry().size(), moved.size());
     QCOMPARE(again.geometry().topLeft(), moved.topLeft());
+}
+
+// A bigger window goes to the plot: the bottom panels keep their natural
+// height (at the designed size they are a little short of it) and the dial
+// keeps its size.
+void TestMainWindow::grownWindowGivesThePlotTheRoom()
+{
+    frmProgPannel w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    const QSize dial = p.gauge()->size();
+    const char *panels[] = {"gbPortaComm", "gbLoadSave", "gbParametri", "gbProfilo", "gbRPMValue"};
+    QMap<QString, int> natural;
+    for (const QSize size : {QSize(1300, 700), QSize(1920, 1080)}) {
+        w.resize(size);
+        QTRY_COMPARE(w.size(), size);
+        QCoreApplication::processEvents();
+        for (const char *name : panels) {
+            const int height = widget<QWidget>(w, name)->height();
+            QCOMPARE(natural.value(name, height), height);
+            natural[name] = height;
+        }
+        QCOMPARE(p.gauge()->size(), dial);
+    }
+    QVERIFY2(widget<QwtPlot>(w, "qwtPlot")->height() >= 0.6 * 1080,
+             qPrintable(QString::number(widget<QwtPlot>(w, "qwtPlot")->height())));
 }
 
 void TestMainWindow::closePaths_data()
