@@ -21,6 +21,7 @@
 #include "profile/profileplot.h"
 #include "profile/profiletabledock.h"
 #include "creadoutpacer.h"
+#include "cstatusnotice.h"
 #include "cworkbenchviews.h"
 #include "comm/datalogrecorder.h"
 #include "comm/ecucommands.h"
@@ -64,6 +65,10 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     selectionLabel = new QLabel;
     statusBar()->addPermanentWidget(selectionLabel, 0);
     selectionLabel->hide();
+    // How the last read, write, save or load ended, and other short notes;
+    // the device and profile-name labels stay in view meanwhile.
+    notice = new CStatusNotice;
+    statusBar()->insertPermanentWidget(0, notice, 1);
 
     valueMin = -10.0f;
     valueMax = 25.0f;
@@ -222,6 +227,7 @@ void frmProgPannel::connectAll()
     connect(session, &CEcuSession::connectionEnded, this, &frmProgPannel::resetReadouts);
     connect(session, &CEcuSession::stateChanged, this, &frmProgPannel::updateControls);
     connect(document, &CProfileDocument::fileChanged, this, &frmProgPannel::showProfileLabel);
+    connect(document, &CProfileDocument::sourcesChanged, this, &frmProgPannel::showProfileLabel);
     connect(document, &CProfileDocument::modifiedChanged, this, &QWidget::setWindowModified);
     connect(document, &CProfileDocument::kChanged, ui->spKIniezione, &QSpinBox::setValue);
     connect(document->model()->undoStack(), &QUndoStack::canUndoChanged, this,
@@ -258,7 +264,7 @@ void frmProgPannel::connectAll()
         QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     });
     connect(editor, &CProfileEditor::message, this,
-            [this](const QString &text) { statusBar()->showMessage(text, 3000); });
+            [this](const QString &text) { notice->showMessage(text, 3000); });
     connect(editor, &CProfileEditor::selectionTextChanged, this, [this](const QString &text) {
         selectionLabel->setText(text);
         selectionLabel->setVisible(!text.isEmpty());
@@ -291,7 +297,7 @@ void frmProgPannel::buildWorkbench()
     menuStrumenti->setObjectName(QStringLiteral("menuStrumenti"));
     menuBar()->insertMenu(ui->menuAbout->menuAction(), menuStrumenti);
 
-    const auto status = [this](const QString &text) { statusBar()->showMessage(text, 5000); };
+    const auto status = [this](const QString &text) { notice->showMessage(text); };
 
     // The profile as a table; datalogs with their strip chart and replay.
     tableDock = new CProfileTableDock(document, this);
@@ -467,6 +473,16 @@ void frmProgPannel::showProfileLabel()
 {
     ui->lblPathProfilo->setText(document->fileShown() ? document->filePath()
                                                       : CMsg::messages[4]);
+    // A profile read from the ECU keeps the placeholder (a write then asks
+    // for a file first); where it came from goes in the tool tip.
+    const QTime readAt = document->profileReadAt();
+    if (document->fileShown())
+        ui->lblPathProfilo->setToolTip(document->filePath());
+    else if (readAt.isValid())
+        ui->lblPathProfilo->setToolTip(tr("Mappa letta da %1 alle %2")
+                                           .arg(readFrom, readAt.toString(QStringLiteral("HH:mm:ss"))));
+    else
+        ui->lblPathProfilo->setToolTip(QString());
 }
 
 // The connection has ended: the readouts go back to 0; the curve, K and the

@@ -10,6 +10,7 @@
 
 class CProfileDocument;
 class CReadoutPacer;
+class CStatusNotice;
 class CProfileTableDock;
 class CCellTimeView;
 class CDataLogDock;
@@ -132,6 +133,8 @@ private:
     QLabel *deviceInfoLabel = nullptr;
     QLabel *profileNameLabel = nullptr;
     QLabel *selectionLabel = nullptr;
+    CStatusNotice *notice = nullptr;
+    QString readFrom; // the ECU identity at the last read
     double maxRpm = 12000.0;
     frmRicercaPorta *ricercaPorta = nullptr;
     frmAbout *aboutDialog = nullptr;

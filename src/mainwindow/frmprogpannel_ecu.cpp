@@ -2,6 +2,7 @@
 // queued for the ECU, the transfers and their results, and the line. Each
 // hands its work to the session and shows what comes of it.
 #include "frmprogpannel.h"
+#include "cstatusnotice.h"
 
 #include "cmsg.h"
 #include "comm/ecucommands.h"
@@ -141,17 +142,21 @@ void frmProgPannel::handleTransferOutcome(const CTransferOutcome &outcome)
     case CTransferOutcome::None:
         return;
     case CTransferOutcome::ReadDone:
+        readFrom = deviceInfoLabel->text();
         applyReadImage(outcome.image);
+        notice->showMessage(tr("Mappa letta dalla centralina"));
         QTimer::singleShot(1000, this, &frmProgPannel::onClearUpdateBar);
         backupReadProfile(outcome.image);
         return;
     case CTransferOutcome::WriteDone:
         // The ECU holds the image written: that is the saved profile now.
         document->writeDone(outcome.image, session->hardware());
+        notice->showMessage(tr("Mappa scritta nella centralina e verificata"));
         QTimer::singleShot(1000, this, &frmProgPannel::onClearUpdateBar);
         return;
     case CTransferOutcome::WriteDiffers:
         onClearUpdateBar();
+        notice->showMessage(tr("Scrittura non riuscita: la verifica ha trovato differenze"));
         warnWriteDifferences(outcome);
         return;
     case CTransferOutcome::ReadFailed:
@@ -160,6 +165,7 @@ void frmProgPannel::handleTransferOutcome(const CTransferOutcome &outcome)
         if (read)
             document->failRead(); // the curve and file label it found
         onClearUpdateBar();
+        notice->showMessage(read ? tr("Lettura non riuscita") : tr("Scrittura non riuscita"));
         warnCommunication(read ? 13 : 14);
         return;
     }

@@ -2,6 +2,7 @@
 // their dialogs and messages, the unsaved-changes question and the cursor
 // commands. The document does the work.
 #include "frmprogpannel.h"
+#include "cstatusnotice.h"
 
 #include "comm/ecucommands.h"
 #include "profile/profilecodec.h"
@@ -71,6 +72,7 @@ FileOutcome frmProgPannel::loadProfileFile()
         return FileOutcome::OpenFailure;
     }
     recentFiles->add(name);
+    notice->showMessage(tr("Mappa caricata da %1").arg(QDir::toNativeSeparators(name)));
     ui->qwtPlot->setFocus(Qt::OtherFocusReason);
     return FileOutcome::Done;
 }
@@ -88,6 +90,7 @@ FileOutcome frmProgPannel::saveProfileFile()
         return FileOutcome::OpenFailure;
     }
     recentFiles->add(name);
+    notice->showMessage(tr("Mappa salvata in %1").arg(QDir::toNativeSeparators(name)));
     ui->qwtPlot->setFocus(Qt::OtherFocusReason);
     return FileOutcome::Done;
 }

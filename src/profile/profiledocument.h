@@ -41,6 +41,8 @@ public:
     // (a flat map, a variant reset, no reference). Built in the language in
     // use when asked.
     QString profileSource() const { return sourceText(m_profileSource); }
+    // When the profile shown was read from the ECU; invalid for a file or none.
+    QTime profileReadAt() const { return m_profileSource.file.isEmpty() ? m_profileSource.readAt : QTime(); }
     QString referenceSource() const { return sourceText(m_referenceSource); }
 
     // The reason every change is refused while a transfer runs.

@@ -149,6 +149,22 @@ const Entry kTexts[] = {
       "Apre file di Mappa", "Load Profile" },
     { "frmProgPannel", "Salva File di Profilo",
       "Salva file di Mappa", "Save profile" },
+    { "frmProgPannel", "Mappa letta dalla centralina",
+      "Mappa letta dalla centralina", "Profile read from the ECU" },
+    { "frmProgPannel", "Mappa scritta nella centralina e verificata",
+      "Mappa scritta nella centralina e verificata", "Profile written to the ECU and verified" },
+    { "frmProgPannel", "Scrittura non riuscita: la verifica ha trovato differenze",
+      "Scrittura non riuscita: la verifica ha trovato differenze", "Write failed: the check found differences" },
+    { "frmProgPannel", "Lettura non riuscita",
+      "Lettura non riuscita", "Read failed" },
+    { "frmProgPannel", "Scrittura non riuscita",
+      "Scrittura non riuscita", "Write failed" },
+    { "frmProgPannel", "Mappa caricata da %1",
+      "Mappa caricata da %1", "Profile loaded from %1" },
+    { "frmProgPannel", "Mappa salvata in %1",
+      "Mappa salvata in %1", "Profile saved to %1" },
+    { "frmProgPannel", "Mappa letta da %1 alle %2",
+      "Mappa letta da %1 alle %2", "Profile read from %1 at %2" },
     { "frmProgPannel", "tr(\"Modifica\")",
       "Modifica", "Edit" },
     { "frmProgPannel", "tr(\"Annulla\")",
@@ -513,7 +529,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 187);
+    QCOMPARE(kTextCount, 195);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

@@ -255,6 +255,7 @@ void TestMainWindow::profileFileRoundTrip()
     QCOMPARE(bytes.size(), 42);
     QCOMPARE(int(qint8(bytes.at(0))), -3);
     QCOMPARE(int(bytes.at(41)), 3);
+    QCOMPARE(widget<QLabel>(w, "lblAvviso")->text(), QStringLiteral("Mappa salvata in ") + path);
 
     p.setProfile(QVector<double>(41, 0.0));
     widget<QSpinBox>(w, "spKIniezione")->setValue(1);
@@ -266,6 +267,7 @@ void TestMainWindow::profileFileRoundTrip()
     QCOMPARE(p.profile(), values);
     QCOMPARE(widget<QSpinBox>(w, "spKIniezione")->value(), 3);
     QCOMPARE(label->text(), path);
+    QCOMPARE(widget<QLabel>(w, "lblAvviso")->text(), QStringLiteral("Mappa caricata da ") + path);
 
     // The same file under the other variant keeps its values; x steps change.
     widget<QAction>(w, "actionCentralina_4cilindri")->trigger();

@@ -193,6 +193,12 @@ void TestTransfers::readTakesProfileKAndTestBench()
     QCOMPARE(path->text(), QStringLiteral("<Nessun profilo>"));
     QVERIFY(!p.profileFileShown());
     QVERIFY(p.profileNameLabel()->text().isEmpty());
+    // The read says so beside the device label, which stays in view; the
+    // placeholder's tool tip tells where the profile shown came from.
+    QCOMPARE(widget<QLabel>(w, "lblAvviso")->text(), QStringLiteral("Mappa letta dalla centralina"));
+    QVERIFY(p.deviceInfoLabel()->isVisible());
+    QVERIFY2(path->toolTip().startsWith(QStringLiteral("Mappa letta da ECU: HW10 - V1.1-R0 alle ")),
+             qPrintable(path->toolTip()));
 
     // The read is kept: the ECU's 41 bytes and its K, named by time and ECU.
     QStringList kept = backups.entryList(QDir::Files);
@@ -299,6 +305,9 @@ void TestTransfers::writeSendsTheEditedCurve()
     QCOMPARE(widget<QLabel>(w, "lblPathProfilo")->text(), pathText);
     // Written and checked, the curve counts as saved; a failed check does not.
     QCOMPARE(shownTitle(w).endsWith(QLatin1Char('*')), fails);
+    QCOMPARE(widget<QLabel>(w, "lblAvviso")->text(),
+             fails ? QStringLiteral("Scrittura non riuscita: la verifica ha trovato differenze")
+                   : QStringLiteral("Mappa scritta nella centralina e verificata"));
 
     if (fails) {
         // The warning names the first points that differ; no success shows.

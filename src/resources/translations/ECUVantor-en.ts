@@ -267,6 +267,38 @@
         <translation>Save profile</translation>
     </message>
     <message>
+        <source>Mappa letta dalla centralina</source>
+        <translation>Profile read from the ECU</translation>
+    </message>
+    <message>
+        <source>Mappa scritta nella centralina e verificata</source>
+        <translation>Profile written to the ECU and verified</translation>
+    </message>
+    <message>
+        <source>Scrittura non riuscita: la verifica ha trovato differenze</source>
+        <translation>Write failed: the check found differences</translation>
+    </message>
+    <message>
+        <source>Lettura non riuscita</source>
+        <translation>Read failed</translation>
+    </message>
+    <message>
+        <source>Scrittura non riuscita</source>
+        <translation>Write failed</translation>
+    </message>
+    <message>
+        <source>Mappa caricata da %1</source>
+        <translation>Profile loaded from %1</translation>
+    </message>
+    <message>
+        <source>Mappa salvata in %1</source>
+        <translation>Profile saved to %1</translation>
+    </message>
+    <message>
+        <source>Mappa letta da %1 alle %2</source>
+        <translation>Profile read from %1 at %2</translation>
+    </message>
+    <message>
         <source>tr(&quot;Modifica&quot;)</source>
         <translation>Edit</translation>
     </message>

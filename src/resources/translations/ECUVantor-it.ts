@@ -267,6 +267,38 @@
         <translation>Salva file di Mappa</translation>
     </message>
     <message>
+        <source>Mappa letta dalla centralina</source>
+        <translation>Mappa letta dalla centralina</translation>
+    </message>
+    <message>
+        <source>Mappa scritta nella centralina e verificata</source>
+        <translation>Mappa scritta nella centralina e verificata</translation>
+    </message>
+    <message>
+        <source>Scrittura non riuscita: la verifica ha trovato differenze</source>
+        <translation>Scrittura non riuscita: la verifica ha trovato differenze</translation>
+    </message>
+    <message>
+        <source>Lettura non riuscita</source>
+        <translation>Lettura non riuscita</translation>
+    </message>
+    <message>
+        <source>Scrittura non riuscita</source>
+        <translation>Scrittura non riuscita</translation>
+    </message>
+    <message>
+        <source>Mappa caricata da %1</source>
+        <translation>Mappa caricata da %1</translation>
+    </message>
+    <message>
+        <source>Mappa salvata in %1</source>
+        <translation>Mappa salvata in %1</translation>
+    </message>
+    <message>
+        <source>Mappa letta da %1 alle %2</source>
+        <translation>Mappa letta da %1 alle %2</translation>
+    </message>
+    <message>
         <source>tr(&quot;Modifica&quot;)</source>
         <translation>Modifica</translation>
     </message>
