@@ -263,6 +263,23 @@ bool CEcuSession::toggleBench()
     return true;
 }
 
+bool CEcuSession::switchBenchOffForExit()
+{
+    if (!m_connected || !m_benchOn || !mayUseEcu())
+        return false;
+    m_lostAcksBeforeBenchOff = m_gestRT->lostAcknowledgements();
+    // The switch-off is queued first: the worker hands the command back
+    // only once its frames have been sent and answered or timed out.
+    toggleBench();
+    return requestCommand(EcuCommand::BenchOffForExit);
+}
+
+bool CEcuSession::benchOffAcknowledged()
+{
+    return m_connected && m_lostAcksBeforeBenchOff >= 0
+           && m_gestRT->lostAcknowledgements() == m_lostAcksBeforeBenchOff;
+}
+
 void CEcuSession::setBenchOn(bool on)
 {
     if (on == m_benchOn)

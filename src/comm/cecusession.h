@@ -123,6 +123,12 @@ public:
     bool toggleBench();
     // After a read the test-bench switch follows what the ECU holds.
     void setBenchOn(bool on);
+    // Before the program ends: the test bench is switched off and the
+    // command BenchOffForExit is handed back once the switch-off has gone
+    // out (or the connection ends first). False when it cannot start now.
+    bool switchBenchOffForExit();
+    // Every frame of that switch-off acknowledged by the ECU.
+    bool benchOffAcknowledged();
     void queueK(int k);
 
     // Commands. requestWrite keeps the image to write.
@@ -189,6 +195,7 @@ private:
     bool m_connected = false;
     bool m_linkOn = false;
     bool m_benchOn = false;
+    int m_lostAcksBeforeBenchOff = -1;
     bool m_variantFixed = false;
     bool m_wholeFrames = false; // the port wakes for whole answers only
     QString m_command;          // the command asked for, or running

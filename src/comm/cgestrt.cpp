@@ -82,6 +82,12 @@ void CGestRT::queueKIniezione(quint8 k, quint8 hardware)
     wake.notify();
 }
 
+int CGestRT::lostAcknowledgements()
+{
+    WorkerLock lock(&mutex);
+    return lostAcks;
+}
+
 void CGestRT::queueBancoOn(quint8 hardware)
 {
     queueBanco(hardware, true);
@@ -221,10 +227,12 @@ qint64 CGestRT::step()
         state = LinkState::WaitAck;
         break;
     case LinkState::WaitAck:
-        if (isAnswer(reply, AnswerWrite))
+        if (isAnswer(reply, AnswerWrite)) {
             state = LinkState::AfterAnswer;
-        else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0)
+        } else if ((sleepNs = nsUntilTimeout(clock, timeoutMs)) == 0) {
+            ++lostAcks;
             state = LinkState::Timeout;
+        }
         break;
     case LinkState::AfterAnswer:
         state = nextAfterAnswer(retriesLeft, maxRetries, commandQueue.isEmpty(), linkActive);

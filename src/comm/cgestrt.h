@@ -33,6 +33,9 @@ public:
     void queueBancoOn(quint8 hardware);
     void queueBancoOff(quint8 hardware);
     void setReply(const QByteArray &frame);
+    // Command frames sent whose acknowledgement never came (they are not
+    // sent again), counted over the worker's life.
+    int lostAcknowledgements();
     // The connection has ended: polling stops, queued command frames and a
     // held-back command are dropped, the exchange in flight is abandoned and
     // the budget is full again, so nothing of this connection reaches the
@@ -66,6 +69,7 @@ private:
     QByteArray reply;
     QList<QByteArray> commandQueue;
     QString pendingCmd;
+    int lostAcks = 0;
     CEcuLine *line = nullptr;
     WorkerWake wake;
     std::atomic<bool> stopRequested{false};

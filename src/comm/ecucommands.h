@@ -11,4 +11,6 @@ constexpr QLatin1String FlashWrite("FLASH_WRITE");
 constexpr QLatin1String LoadProfile("LOAD_PROFILE");
 constexpr QLatin1String SaveProfile("SAVE_PROFILE");
 constexpr QLatin1String SaveProfileAndSend("SAVE_PROFILE_AND_SEND");
+// Handed back once the test-bench switch-off queued before it has gone out.
+constexpr QLatin1String BenchOffForExit("BENCH_OFF_FOR_EXIT");
 } // namespace EcuCommand

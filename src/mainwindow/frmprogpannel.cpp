@@ -224,6 +224,7 @@ void frmProgPannel::connectAll()
     // plot's live cell, the edit menu and the backups.
     connect(session, &CEcuSession::answerReceived, ricercaPorta, &frmRicercaPorta::checkReply);
     connect(session, &CEcuSession::linkError, this, &frmProgPannel::onErrorRT);
+    connect(session, &CEcuSession::connectionEnded, this, [this]() { finishExit(false); });
     connect(session, &CEcuSession::connectionEnded, this, &frmProgPannel::resetReadouts);
     connect(session, &CEcuSession::stateChanged, this, &frmProgPannel::updateControls);
     connect(document, &CProfileDocument::fileChanged, this, &frmProgPannel::showProfileLabel);
@@ -496,6 +497,30 @@ void frmProgPannel::resetReadouts()
 
 void frmProgPannel::closeEvent(QCloseEvent *event)
 {
+    // The questions have been answered and the test bench switched off.
+    if (exitSettled) {
+        emit sgnClose();
+        event->accept();
+        return;
+    }
+    // Waiting for the ECU to acknowledge the test bench's switch-off.
+    if (benchOffPending) {
+        event->ignore();
+        return;
+    }
+    bool switchBenchOff = false;
+    if (session->benchOn() && session->mayUseEcu()) {
+        switch (askBenchAtExit()) {
+        case BenchAtExit::Cancel:
+            event->ignore();
+            return;
+        case BenchAtExit::SwitchOff:
+            switchBenchOff = true;
+            break;
+        case BenchAtExit::Leave:
+            break;
+        }
+    }
     // A write cut short leaves the ECU's flash half written: ask first.
     if (session->writeBusy()
         && QMessageBox::question(
@@ -514,8 +539,50 @@ void frmProgPannel::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // The program ends once the ECU has taken the switch-off (execCmd), or
+    // the connection has ended.
+    if (switchBenchOff && session->switchBenchOffForExit()) {
+        benchOffPending = true;
+        event->ignore();
+        return;
+    }
     emit sgnClose();
     event->accept();
+}
+
+frmProgPannel::BenchAtExit frmProgPannel::askBenchAtExit()
+{
+    QMessageBox box(QMessageBox::Question, tr("Modo banco attivo"),
+                    tr("La centralina è in modo banco. Spegnere il modo banco prima di "
+                       "chiudere?"),
+                    QMessageBox::NoButton, this);
+    QPushButton *off = box.addButton(tr("Spegni e chiudi"), QMessageBox::AcceptRole);
+    QPushButton *leave = box.addButton(tr("Chiudi senza spegnere"), QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(off);
+    box.exec();
+    // The connection may have ended while the question was open: nothing is
+    // left to switch off then.
+    if (box.clickedButton() == off)
+        return session->benchOn() ? BenchAtExit::SwitchOff : BenchAtExit::Leave;
+    if (box.clickedButton() == leave)
+        return BenchAtExit::Leave;
+    return BenchAtExit::Cancel;
+}
+
+// The switch-off at exit has gone out, or the connection ended before: the
+// program ends, saying so if the ECU did not take it.
+void frmProgPannel::finishExit(bool acknowledged)
+{
+    if (!benchOffPending)
+        return;
+    benchOffPending = false;
+    exitSettled = true;
+    if (!acknowledged)
+        QMessageBox::warning(this, tr("Modo banco attivo"),
+                             tr("La centralina non ha confermato lo spegnimento del modo banco: "
+                                "potrebbe essere ancora in modo banco."));
+    close();
 }
 
 void frmProgPannel::onCloseClicked()

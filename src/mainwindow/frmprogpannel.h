@@ -113,6 +113,10 @@ private:
     FileOutcome saveProfileFile();
     void warnProfileFile(const QString &text);
     bool settleUnsavedProfile();
+    // Quitting with the test bench on: switch it off first, leave it, or stay.
+    enum class BenchAtExit { SwitchOff, Leave, Cancel };
+    BenchAtExit askBenchAtExit();
+    void finishExit(bool acknowledged);
 
     Ui::frmProgPannel *ui;
     CEcuSession *session = nullptr; // first to go: the workers before any widget
@@ -135,6 +139,8 @@ private:
     QLabel *selectionLabel = nullptr;
     CStatusNotice *notice = nullptr;
     QString readFrom; // the ECU identity at the last read
+    bool benchOffPending = false; // quitting once the test bench is off
+    bool exitSettled = false;     // quitting: every question answered
     double maxRpm = 12000.0;
     frmRicercaPorta *ricercaPorta = nullptr;
     frmAbout *aboutDialog = nullptr;

@@ -94,6 +94,12 @@ void frmProgPannel::execCmd(const QString &cmd)
 {
     if (!session->takeCommand(cmd))
         return;
+    if (cmd == EcuCommand::BenchOffForExit) {
+        const bool acknowledged = session->benchOffAcknowledged();
+        session->endCommand(false);
+        finishExit(acknowledged);
+        return;
+    }
     if (cmd == EcuCommand::FlashWrite) {
         session->startWrite();
         return;

@@ -165,6 +165,16 @@ const Entry kTexts[] = {
       "Mappa salvata in %1", "Profile saved to %1" },
     { "frmProgPannel", "Mappa letta da %1 alle %2",
       "Mappa letta da %1 alle %2", "Profile read from %1 at %2" },
+    { "frmProgPannel", "Modo banco attivo",
+      "Modo banco attivo", "Test mode on" },
+    { "frmProgPannel", "La centralina è in modo banco. Spegnere il modo banco prima di chiudere?",
+      "La centralina è in modo banco. Spegnere il modo banco prima di chiudere?", "The ECU is in test mode. Switch test mode off before closing?" },
+    { "frmProgPannel", "Spegni e chiudi",
+      "Spegni e chiudi", "Switch off and close" },
+    { "frmProgPannel", "Chiudi senza spegnere",
+      "Chiudi senza spegnere", "Close without switching off" },
+    { "frmProgPannel", "La centralina non ha confermato lo spegnimento del modo banco: potrebbe essere ancora in modo banco.",
+      "La centralina non ha confermato lo spegnimento del modo banco: potrebbe essere ancora in modo banco.", "The ECU did not confirm that test mode was switched off: it may still be in test mode." },
     { "frmProgPannel", "tr(\"Modifica\")",
       "Modifica", "Edit" },
     { "frmProgPannel", "tr(\"Annulla\")",
@@ -529,7 +539,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 195);
+    QCOMPARE(kTextCount, 200);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

@@ -39,6 +39,8 @@ class TestLinkControl : public QObject
 private slots:
     void initTestCase();
     void linkAndTestBenchSwitches();
+    void testBenchQuestionAtExit_data();
+    void testBenchQuestionAtExit();
     void disconnectWithLinkOn();
     void searchWithoutEcu();
     void silenceEndsTheLink();
@@ -106,6 +108,59 @@ void TestLinkControl::linkAndTestBenchSwitches()
         QCOMPARE(banco->text(), CMsg::messages[on ? 2 : 3]);
         QTRY_COMPARE(ecu.sim.tableByte(49), quint8(on));
     }
+}
+
+// Quitting with the test bench on asks first; the switch-off goes out before
+// the program ends, and an ECU that does not acknowledge it is reported.
+void TestLinkControl::testBenchQuestionAtExit_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("acks");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<int>("benchByte");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("switch off") << "Spegni e chiudi" << true << true << 0 << QString();
+    // (this ECU stores the writes but answers none of them)
+    QTest::newRow("switch off, no acknowledgement")
+        << "Spegni e chiudi" << false << true << 0 << QStringLiteral("Modo banco attivo");
+    QTest::newRow("leave it on") << "Chiudi senza spegnere" << true << true << 1 << QString();
+    QTest::newRow("cancel") << "Cancel" << true << false << 1 << QString();
+}
+
+void TestLinkControl::testBenchQuestionAtExit()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, acks);
+    QFETCH(bool, closes);
+    QFETCH(int, benchByte);
+    QFETCH(QString, warning);
+    SimulatedEcu ecu(QStringLiteral("benchexit"));
+    frmProgPannel w(nullptr, shortTimings());
+    w.show();
+    MainWindowProbe p(w);
+    QVERIFY(connectToEcu(w, ecu.path()));
+    w.onBancoClicked();
+    QTRY_COMPARE_WITH_TIMEOUT(ecu.sim.tableByte(49), quint8(1), 1000);
+    if (!acks)
+        ecu.sim.setFault(EcuSimulator::Fault::NoWriteAck);
+    QSignalSpy closed(&w, &frmProgPannel::sgnClose);
+
+    QString asked;
+    MessageBoxSeen seen;
+    answerNextDialog<QMessageBox>([&](QMessageBox *box) {
+        asked = box->windowTitle();
+        for (QAbstractButton *b : box->buttons())
+            if (b->text() == answer)
+                b->click();
+        if (!warning.isEmpty())
+            answerMessageBox(&seen);
+    });
+    w.close();
+    QCOMPARE(asked, QStringLiteral("Modo banco attivo"));
+    QTRY_COMPARE_WITH_TIMEOUT(closed.size(), closes ? 1 : 0, 3000);
+    QCOMPARE(w.isVisible(), !closes);
+    QCOMPARE(int(ecu.sim.tableByte(49)), benchByte);
+    QCOMPARE(seen.title, warning);
 }
 
 void TestLinkControl::disconnectWithLinkOn()

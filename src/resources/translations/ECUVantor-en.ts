@@ -299,6 +299,26 @@
         <translation>Profile read from %1 at %2</translation>
     </message>
     <message>
+        <source>Modo banco attivo</source>
+        <translation>Test mode on</translation>
+    </message>
+    <message>
+        <source>La centralina è in modo banco. Spegnere il modo banco prima di chiudere?</source>
+        <translation>The ECU is in test mode. Switch test mode off before closing?</translation>
+    </message>
+    <message>
+        <source>Spegni e chiudi</source>
+        <translation>Switch off and close</translation>
+    </message>
+    <message>
+        <source>Chiudi senza spegnere</source>
+        <translation>Close without switching off</translation>
+    </message>
+    <message>
+        <source>La centralina non ha confermato lo spegnimento del modo banco: potrebbe essere ancora in modo banco.</source>
+        <translation>The ECU did not confirm that test mode was switched off: it may still be in test mode.</translation>
+    </message>
+    <message>
         <source>tr(&quot;Modifica&quot;)</source>
         <translation>Edit</translation>
     </message>

@@ -299,6 +299,26 @@
         <translation>Mappa letta da %1 alle %2</translation>
     </message>
     <message>
+        <source>Modo banco attivo</source>
+        <translation>Modo banco attivo</translation>
+    </message>
+    <message>
+        <source>La centralina è in modo banco. Spegnere il modo banco prima di chiudere?</source>
+        <translation>La centralina è in modo banco. Spegnere il modo banco prima di chiudere?</translation>
+    </message>
+    <message>
+        <source>Spegni e chiudi</source>
+        <translation>Spegni e chiudi</translation>
+    </message>
+    <message>
+        <source>Chiudi senza spegnere</source>
+        <translation>Chiudi senza spegnere</translation>
+    </message>
+    <message>
+        <source>La centralina non ha confermato lo spegnimento del modo banco: potrebbe essere ancora in modo banco.</source>
+        <translation>La centralina non ha confermato lo spegnimento del modo banco: potrebbe essere ancora in modo banco.</translation>
+    </message>
+    <message>
         <source>tr(&quot;Modifica&quot;)</source>
         <translation>Modifica</translation>
     </message>
