@@ -394,6 +394,8 @@ const Entry kTexts[] = {
       "Pausa", "Pause" },
     { "CDataLogDock", "Riproduci",
       "Riproduci", "Play" },
+    { "CButtonActions", "Centralina",
+      "Centralina", "ECU" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -513,7 +515,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 187);
+    QCOMPARE(kTextCount, 188);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

@@ -834,4 +834,11 @@
         <translation>Play</translation>
     </message>
 </context>
+<context>
+    <name>CButtonActions</name>
+    <message>
+        <source>Centralina</source>
+        <translation>ECU</translation>
+    </message>
+</context>
 </TS>

@@ -834,4 +834,11 @@
         <translation>Riproduci</translation>
     </message>
 </context>
+<context>
+    <name>CButtonActions</name>
+    <message>
+        <source>Centralina</source>
+        <translation>Centralina</translation>
+    </message>
+</context>
 </TS>
