@@ -396,6 +396,8 @@ const Entry kTexts[] = {
       "Riproduci", "Play" },
     { "CButtonActions", "Centralina",
       "Centralina", "ECU" },
+    { "frmProgPannel", "Strumenti",
+      "Strumenti", "Tools" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -515,7 +517,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 188);
+    QCOMPARE(kTextCount, 189);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

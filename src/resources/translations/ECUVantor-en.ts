@@ -841,4 +841,11 @@
         <translation>ECU</translation>
     </message>
 </context>
+<context>
+    <name>frmProgPannel</name>
+    <message>
+        <source>Strumenti</source>
+        <translation>Tools</translation>
+    </message>
+</context>
 </TS>

@@ -841,4 +841,11 @@
         <translation>Centralina</translation>
     </message>
 </context>
+<context>
+    <name>frmProgPannel</name>
+    <message>
+        <source>Strumenti</source>
+        <translation>Strumenti</translation>
+    </message>
+</context>
 </TS>
