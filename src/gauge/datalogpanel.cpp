@@ -103,7 +103,7 @@ CDataLogDock::CDataLogDock(QWidget *parent)
     connect(m_recorder, &CDataLogRecorder::recordingChanged, this,
             &CDataLogDock::onRecordingChanged);
     connect(m_recorder, &CDataLogRecorder::error, this,
-            [this](const QString &message) { warn(m_recordAction->text(), message); });
+            [this](const QString &message) { warn(tr("Registra log"), message); });
 
     connect(m_playButton, &QToolButton::clicked, this, [this] {
         if (m_replayer->isPlaying())

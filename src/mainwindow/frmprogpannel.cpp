@@ -2,6 +2,8 @@
 // controls, closing, language, variant, readouts and expert mode.
 #include "frmprogpannel.h"
 
+#include "cacceleratormanager.h"
+#include "cbuttonactions.h"
 #include "cmsg.h"
 #include "comm/cgestreceive.h"
 #include "comm/cgestrt.h"
@@ -134,6 +136,19 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     if (settings.contains(QStringLiteral("Geometry")))
         restoreGeometry(settings.value(QStringLiteral("Geometry")).toByteArray());
     views->restore(settings);
+
+    // The keyboard: the ECU buttons as menu commands with keys of their own,
+    // the standard keys for the profile files, mnemonics in every menu.
+    auto *menuCentralina = new QMenu(menuBar());
+    menuCentralina->setObjectName(QStringLiteral("menuCentralina"));
+    menuBar()->insertMenu(ui->menuConfigurazione->menuAction(), menuCentralina);
+    auto *buttonActions = new CButtonActions(menuCentralina, this);
+    buttonActions->add(ui->btReadFlash, QKeySequence(Qt::Key_F5));
+    buttonActions->add(ui->btSaveFlash, QKeySequence(Qt::Key_F6));
+    buttonActions->add(ui->btStartLink, QKeySequence(Qt::Key_F7));
+    ui->actionCarica_Profilo->setShortcut(QKeySequence::Open);
+    ui->actionSalva_Profilo->setShortcut(QKeySequence::Save);
+    new CAcceleratorManager(menuBar(), this);
 
     connectAll();
 }

@@ -3,6 +3,7 @@
 // options against the real main window and the ECU simulator.
 #include "app/commandline.h"
 #include "comm/frames.h"
+#include "mainwindow/cacceleratormanager.h"
 #include "mainwindow/ecuconnection.h"
 #include "profile/profilefolder.h"
 
@@ -136,7 +137,7 @@ void tst_CommandLine::startUpOptions()
     cl.applyToWindow(&w);
     QCOMPARE(widget<QAction>(w, "actionInglese")->isChecked(), true);
     QCOMPARE(widget<QAction>(w, "actionItaliano")->isChecked(), false);
-    QCOMPARE(widget<QAction>(w, "actionCercaCentralina")->text(), QStringLiteral("Search for ECU Vantor"));
+    QCOMPARE(plainText(widget<QAction>(w, "actionCercaCentralina")), QStringLiteral("Search for ECU Vantor"));
 
     MainWindowProbe p(w);
     auto *dialog = static_cast<QDialog *>(p.ricercaPorta());

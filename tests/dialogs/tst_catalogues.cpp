@@ -420,6 +420,10 @@ const Entry kTexts[] = {
       "Pausa", "Pause" },
     { "CDataLogDock", "Riproduci",
       "Riproduci", "Play" },
+    { "CButtonActions", "Centralina",
+      "Centralina", "ECU" },
+    { "frmProgPannel", "Strumenti",
+      "Strumenti", "Tools" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -539,7 +543,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 200);
+    QCOMPARE(kTextCount, 202);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

@@ -5,6 +5,7 @@
 #include "dialogs/frmabout.h"
 #include "dialogs/frmlogin.h"
 #include "ecuconnection.h"
+#include "mainwindow/cacceleratormanager.h"
 #include "mainwindow/frmprogpannel_styles.h"
 #include "mainwindowprobe.h"
 
@@ -127,7 +128,10 @@ QStringList formMismatches(frmProgPannel &w, bool english)
             continue;
         }
         const QString expected = QString::fromUtf8(english ? t.english : t.italian);
-        const QString actual = object->property(t.property).toString();
+        // Menus and their entries show a mnemonic; the text read is without it.
+        QString actual = object->property(t.property).toString();
+        if (qobject_cast<QAction *>(object) || qobject_cast<QMenu *>(object))
+            actual = plainText(actual);
         if (actual != expected)
             wrong << QStringLiteral("%1.%2: \"%3\" instead of \"%4\"")
                          .arg(QLatin1String(t.object), QLatin1String(t.property), actual, expected);

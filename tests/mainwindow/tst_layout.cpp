@@ -4,6 +4,7 @@
 // desktop (DejaVu Sans at the program's 8 points).
 #include "dialogs/frmabout.h"
 #include "dialogs/frmlogin.h"
+#include "mainwindow/cacceleratormanager.h"
 #include "mainwindow/cmsg.h"
 #include "mainwindow/frmprogpannel_styles.h"
 #include "mainwindowprobe.h"
@@ -19,7 +20,7 @@ namespace {
 
 QString plain(QString text)
 {
-    return text.remove(QLatin1Char('&'));
+    return plainText(text);
 }
 
 QString where(const QWidget *w)

@@ -886,4 +886,18 @@
         <translation>Play</translation>
     </message>
 </context>
+<context>
+    <name>CButtonActions</name>
+    <message>
+        <source>Centralina</source>
+        <translation>ECU</translation>
+    </message>
+</context>
+<context>
+    <name>frmProgPannel</name>
+    <message>
+        <source>Strumenti</source>
+        <translation>Tools</translation>
+    </message>
+</context>
 </TS>

@@ -886,4 +886,18 @@
         <translation>Riproduci</translation>
     </message>
 </context>
+<context>
+    <name>CButtonActions</name>
+    <message>
+        <source>Centralina</source>
+        <translation>Centralina</translation>
+    </message>
+</context>
+<context>
+    <name>frmProgPannel</name>
+    <message>
+        <source>Strumenti</source>
+        <translation>Strumenti</translation>
+    </message>
+</context>
 </TS>
