@@ -1,6 +1,7 @@
 // The whole-number dialog takes the text as typed: a number outside the
 // range or not a whole number is refused with the reason and the dialog
 // stays open with the text untouched; the ends of the range are taken.
+// (How a text is read is the table's reading, tested with the table.)
 #include "profile/wholenumberdialog.h"
 
 #include <QDialogButtonBox>
@@ -37,17 +38,13 @@ void TestWholeNumberDialog::typedText_data()
     QTest::newRow("lowest") << "-100" << -100 << "";
     QTest::newRow("highest, with its sign") << "+500" << 500 << "";
     QTest::newRow("three digits are not cut to two") << "150" << 150 << "";
-    QTest::newRow("blanks around, zero decimals") << " 12,0 " << 12 << "";
     QTest::newRow("one past the top")
         << "501" << 0 << "501 è fuori dall'intervallo da -100 a 500";
     QTest::newRow("one past the bottom")
         << "-101" << 0 << "-101 è fuori dall'intervallo da -100 a 500";
     QTest::newRow("more digits than the range has")
         << "5000" << 0 << "5000 è fuori dall'intervallo da -100 a 500";
-    QTest::newRow("past 64 bits") << "99999999999999999999" << 0
-                                  << "99999999999999999999 è fuori dall'intervallo da -100 a 500";
     QTest::newRow("a fraction") << "2.5" << 0 << "\"2.5\" non è un numero intero";
-    QTest::newRow("a word") << "dieci" << 0 << "\"dieci\" non è un numero intero";
     QTest::newRow("nothing") << "" << 0 << "Scrivere un numero intero da -100 a 500";
 }
 
