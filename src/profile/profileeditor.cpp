@@ -4,9 +4,9 @@
 #include "profile/profiledocument.h"
 #include "profile/profilefolder.h"
 #include "profile/profileplot.h"
+#include "profile/wholenumberdialog.h"
 
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QMessageBox>
 
 CProfileEditor::CProfileEditor(QWidget *dialogParent, CProfileDocument *document,
@@ -21,6 +21,14 @@ CProfileEditor::CProfileEditor(QWidget *dialogParent, CProfileDocument *document
     connect(model, &CProfileModel::selectionChanged, this, &CProfileEditor::updateSelectionText);
     connect(model, &CProfileModel::referenceChanged, this, &CProfileEditor::updateSelectionText);
     connect(plot, &CProfilePlot::editRequested, this, &CProfileEditor::onImpostaValore);
+    // A result cut to the value range is said, not only drawn.
+    connect(model, &CProfileModel::pointsLimited, this, [this](int count) {
+        const CProfileModel *m = m_document->model();
+        emit message(tr("Punti limitati all'intervallo da %1 a %2: %3")
+                         .arg(m->valueMin())
+                         .arg(m->valueMax())
+                         .arg(count));
+    });
     m_selectionText = buildSelectionText();
 }
 
@@ -106,9 +114,9 @@ void CProfileEditor::onImpostaValore()
     const int high = static_cast<int>(model->valueMax());
     const int current = static_cast<int>(model->clampWhole(model->value(model->current())));
     bool ok = false;
-    const int value = QInputDialog::getInt(m_dialogParent, tr("Imposta valore"),
-                                           tr("Valore da %1 a %2:").arg(low).arg(high), current,
-                                           low, high, 1, &ok);
+    const int value = CWholeNumberDialog::getInt(m_dialogParent, tr("Imposta valore"),
+                                                 tr("Valore da %1 a %2:").arg(low).arg(high),
+                                                 current, low, high, &ok);
     if (ok)
         model->setRange(value);
 }
@@ -118,9 +126,11 @@ void CProfileEditor::onScala()
     if (!editableSelection())
         return;
     bool ok = false;
-    const int percent = QInputDialog::getInt(m_dialogParent, tr("Scala in percentuale"),
-                                             tr("Variazione in percento (da -100 a 100):"), 0,
-                                             -100, 100, 1, &ok);
+    const int low = CProfileModel::ScaleMinPercent;
+    const int high = CProfileModel::ScaleMaxPercent;
+    const int percent = CWholeNumberDialog::getInt(
+        m_dialogParent, tr("Scala in percentuale"),
+        tr("Variazione in percento (da %1 a +%2):").arg(low).arg(high), 0, low, high, &ok);
     if (ok)
         m_document->model()->scaleRange(percent);
 }

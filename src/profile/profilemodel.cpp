@@ -62,6 +62,12 @@ private:
     int m_dragSerial;
 };
 
+// Nearest whole number, exact halves up; not a number reads 0.
+double roundHalfUp(double v)
+{
+    return std::isnan(v) ? 0.0 : std::floor(v + 0.5);
+}
+
 QVector<double> padded(const QVector<double> &values)
 {
     QVector<double> out = values.mid(0, ProfilePoints);
@@ -86,10 +92,16 @@ void CProfileModel::setLimits(double valueMin, double valueMax)
 
 double CProfileModel::clampWhole(double v) const
 {
-    if (std::isnan(v))
-        v = 0.0;
-    v = std::floor(v + 0.5);
-    return std::max(std::min(v, m_max), m_min);
+    return std::max(std::min(roundHalfUp(v), m_max), m_min);
+}
+
+// As clampWhole, counting in limited a value the range had to cut.
+double CProfileModel::limitWhole(double v, int &limited) const
+{
+    const double whole = clampWhole(v);
+    if (whole != roundHalfUp(v))
+        ++limited;
+    return whole;
 }
 
 void CProfileModel::applyValues(const QVector<double> &values)
@@ -158,6 +170,8 @@ void CProfileModel::extendSelection(int index)
     emit selectionChanged();
 }
 
+// Each point of the range from f(i, first, last, limited); f counts in
+// limited the points it had to bring into the range.
 template <typename F> void CProfileModel::changeRange(F f)
 {
     if (m_locked || !hasSelection())
@@ -165,44 +179,59 @@ template <typename F> void CProfileModel::changeRange(F f)
     QVector<double> after = m_values;
     const int a = first();
     const int b = last();
+    int limited = 0;
     for (int i = a; i <= b; ++i)
-        after[i] = f(i, a, b);
+        after[i] = f(i, a, b, limited);
     pushValues(after, Step::Edit);
+    if (limited > 0)
+        emit pointsLimited(limited);
 }
 
 void CProfileModel::setRange(double value)
 {
-    const double v = clampWhole(value);
-    changeRange([v](int, int, int) { return v; });
+    changeRange([this, value](int, int, int, int &limited) { return limitWhole(value, limited); });
 }
 
 void CProfileModel::addToRange(int delta)
 {
-    changeRange([this, delta](int i, int, int) { return clampWhole(m_values[i] + delta); });
+    changeRange([this, delta](int i, int, int, int &limited) {
+        return limitWhole(m_values[i] + delta, limited);
+    });
 }
 
-void CProfileModel::scaleRange(double percent)
+bool CProfileModel::scaleRange(double percent)
 {
-    const double factor = 1.0 + percent / 100.0;
-    changeRange([this, factor](int i, int, int) { return clampWhole(m_values[i] * factor); });
+    if (!(percent >= ScaleMinPercent && percent <= ScaleMaxPercent))
+        return false;
+    // Multiplied first and divided last: for whole values and percents the
+    // product is exact, so a result of exactly one half stays a half and
+    // goes up (5 at -90 % is 0.5, not 0.4999... from a factor of 0.1).
+    changeRange([this, percent](int i, int, int, int &limited) {
+        return limitWhole(m_values[i] * (100.0 + percent) / 100.0, limited);
+    });
+    return true;
 }
 
+// The ends are kept exactly; the points between them are brought into the
+// range (they can lie beyond it only when an end does, as a profile loaded
+// from a file may).
 void CProfileModel::interpolateRange()
 {
-    changeRange([this](int i, int a, int b) {
+    changeRange([this](int i, int a, int b, int &limited) {
         if (i == a || i == b)
             return m_values[i];
         const double t = double(i - a) / double(b - a);
-        return clampWhole(m_values[a] + (m_values[b] - m_values[a]) * t);
+        return limitWhole(m_values[a] + (m_values[b] - m_values[a]) * t, limited);
     });
 }
 
 void CProfileModel::smoothRange()
 {
-    changeRange([this](int i, int a, int b) {
+    changeRange([this](int i, int a, int b, int &limited) {
         if (i == a || i == b)
             return m_values[i];
-        return clampWhole((m_values[i - 1] + 2.0 * m_values[i] + m_values[i + 1]) / 4.0);
+        return limitWhole((m_values[i - 1] + 2.0 * m_values[i] + m_values[i + 1]) / 4.0,
+                          limited);
     });
 }
 
@@ -211,7 +240,7 @@ void CProfileModel::restoreRangeFromReference()
     if (!hasReference())
         return;
     // The reference holds values as read or loaded: they are copied exactly.
-    changeRange([this](int i, int, int) { return m_reference[i]; });
+    changeRange([this](int i, int, int, int &) { return m_reference[i]; });
 }
 
 void CProfileModel::setReference(const QVector<double> &values)

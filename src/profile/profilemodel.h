@@ -44,6 +44,10 @@ public:
     // Nearest whole number (exact halves up), limited to valueMin..valueMax.
     double clampWhole(double v) const;
 
+    // The whole percentages scaleRange takes.
+    static constexpr int ScaleMinPercent = -100;
+    static constexpr int ScaleMaxPercent = 500;
+
     // Replaces every value (missing ones read 0); no step when nothing
     // changes. False when the lock refuses it.
     bool replaceValues(const QVector<double> &values, Step step = Step::Edit);
@@ -62,10 +66,13 @@ public:
     bool hasSelection() const { return m_current >= 0; }
 
     // Operations on the selected range; each is one undo step and does
-    // nothing without a selection.
+    // nothing without a selection. The points whose result had to be
+    // brought into valueMin..valueMax are told by one pointsLimited.
     void setRange(double value);
     void addToRange(int delta);
-    void scaleRange(double percent); // +10 gives 110 % of each value
+    // +10 gives 110 % of each value; false, changing nothing, for a percent
+    // outside ScaleMinPercent..ScaleMaxPercent.
+    bool scaleRange(double percent);
     void interpolateRange();         // straight line between the two ends
     void smoothRange();              // 1-2-1 average inside, ends kept
     void restoreRangeFromReference();
@@ -107,10 +114,15 @@ signals:
     void referenceChanged();
     void modifiedChanged(bool modified);
     void lockedChanged(bool locked);
+    // A range operation gave count points a result beyond valueMin..valueMax
+    // and they were set to the nearer limit (whether or not that changed
+    // them); once per operation, never with 0.
+    void pointsLimited(int count);
 
 private:
     void pushValues(const QVector<double> &after, Step step);
     template <typename F> void changeRange(F f);
+    double limitWhole(double v, int &limited) const;
     void noteModified();
 
     QVector<double> m_values;

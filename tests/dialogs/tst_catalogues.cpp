@@ -300,8 +300,6 @@ const Entry kTexts[] = {
       "Valore da %1 a %2:", "Value from %1 to %2:" },
     { "CProfileEditor", "Scala in percentuale",
       "Scala in percentuale", "Scale by percentage" },
-    { "CProfileEditor", "Variazione in percento (da -100 a 100):",
-      "Variazione in percento (da -100 a 100):", "Change in percent (-100 to 100):" },
     { "CProfileEditor", "Profili (*.prf)",
       "Mappe (*.prf)", "Profiles (*.prf)" },
     { "CProfileEditor", "Confronta con file",
@@ -424,6 +422,12 @@ const Entry kTexts[] = {
       "Centralina", "ECU" },
     { "frmProgPannel", "Strumenti",
       "Strumenti", "Tools" },
+    { "CProfileEditor", "Variazione in percento (da %1 a +%2):",
+      "Variazione in percento (da %1 a +%2):", "Change in percent (%1 to +%2):" },
+    { "CProfileEditor", "Punti limitati all'intervallo da %1 a %2: %3",
+      "Punti limitati all'intervallo da %1 a %2: %3", "Points limited to the range %1 to %2: %3" },
+    { "CWholeNumberDialog", "Scrivere un numero intero da %1 a %2",
+      "Scrivere un numero intero da %1 a %2", "Type a whole number from %1 to %2" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -543,7 +547,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 202);
+    QCOMPARE(kTextCount, 204);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

@@ -4,10 +4,11 @@
 #include "ecuconnection.h"
 #include "gauge/crpmgauge.h"
 #include "mainwindow/creadoutpacer.h"
+#include "profile/wholenumberdialog.h"
 
 #include <QAction>
 #include <QLCDNumber>
-#include <QInputDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <cmath>
 
@@ -94,8 +95,8 @@ void TestEditing::shapeUndoRedoSave()
     for (int i = 6; i < 10; ++i)
         v[i] = whole((ecuProfile[i - 1] + 2 * ecuProfile[i] + ecuProfile[i + 1]) / 4);
     QCOMPARE(p.profile(), v);
-    answerNextDialog<QInputDialog>([](QInputDialog *d) {
-        d->setIntValue(40);
+    answerNextDialog<CWholeNumberDialog>([](CWholeNumberDialog *d) {
+        d->lineEdit()->setText(QStringLiteral("40"));
         d->accept();
     });
     key(w, Qt::Key_M, Qt::ControlModifier);
@@ -121,15 +122,21 @@ void TestEditing::shapeUndoRedoSave()
     QCOMPARE(p.curve()->sample(7).y(), v[7]);
 
     // Enter types the value of the whole selection.
-    answerNextDialog<QInputDialog>([](QInputDialog *d) {
-        d->setIntValue(99); // beyond the range: the box keeps it within
+    // A value beyond the range is refused and the dialog stays open.
+    QString refusal;
+    answerNextDialog<CWholeNumberDialog>([&refusal](CWholeNumberDialog *d) {
+        d->lineEdit()->setText(QStringLiteral("99"));
+        d->accept();
+        refusal = d->problemText();
+        d->lineEdit()->setText(QStringLiteral("25"));
         d->accept();
     });
     key(w, Qt::Key_Return);
+    QCOMPARE(refusal, QStringLiteral("99 è fuori dall'intervallo da -10 a 25"));
     QCOMPARE(p.profile().mid(5, 6), QVector<double>(6, 25.0));
     // So does a double-click on the plot.
-    answerNextDialog<QInputDialog>([](QInputDialog *d) {
-        d->setIntValue(-3);
+    answerNextDialog<CWholeNumberDialog>([](CWholeNumberDialog *d) {
+        d->lineEdit()->setText(QStringLiteral("-3"));
         d->accept();
     });
     QMouseEvent dbl(QEvent::MouseButtonDblClick, at(10), Qt::LeftButton, Qt::LeftButton,

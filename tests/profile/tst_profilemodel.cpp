@@ -1,5 +1,6 @@
 // The profile model on its own: range operations give whole numbers within
-// the value range, each is one undo step, drags and reads merge into one.
+// the value range, each is one undo step and tells how many points the
+// range limited; drags and reads merge into one.
 #include "profile/profilemodel.h"
 
 #include <QSignalSpy>
@@ -37,44 +38,62 @@ void TestProfileModel::rangeOperations_data()
     QTest::addColumn<QString>("op");
     QTest::addColumn<double>("arg");
     QTest::addColumn<Values>("expected");
+    QTest::addColumn<int>("limited"); // points brought into -10..25, told once
 
     const Values ramp = profile({0, 3, 9, 1, 20, 5});
     QTest::newRow("set, either direction") << ramp << 4 << 1 << "set" << 7.0
-                                           << profile({0, 7, 7, 7, 7, 5});
+                                           << profile({0, 7, 7, 7, 7, 5}) << 0;
     QTest::newRow("set rounds and clamps") << ramp << 0 << 0 << "set" << 99.4
-                                           << profile({25, 3, 9, 1, 20, 5});
+                                           << profile({25, 3, 9, 1, 20, 5}) << 1;
     QTest::newRow("+1 on a range") << ramp << 2 << 4 << "add" << 1.0
-                                         << profile({0, 3, 10, 2, 21, 5});
+                                   << profile({0, 3, 10, 2, 21, 5}) << 0;
     QTest::newRow("-1 below the range clamps")
-        << profile({-30, -10}) << 0 << 1 << "add" << -1.0 << profile({-10, -10});
+        << profile({-30, -10}) << 0 << 1 << "add" << -1.0 << profile({-10, -10}) << 2;
     QTest::newRow("+1 on a value beyond the range brings it in")
-        << profile({60}) << 0 << 0 << "add" << 1.0 << profile({25});
+        << profile({60}) << 0 << 0 << "add" << 1.0 << profile({25}) << 1;
+    QTest::newRow("+1 at the top changes nothing and is told")
+        << profile({25, 24}) << 0 << 1 << "add" << 1.0 << profile({25, 25}) << 1;
     QTest::newRow("scale +50 %, halves up") << profile({3, -3, 10, 1}) << 0 << 3 << "scale"
-                                            << 50.0 << profile({5, -4, 15, 2});
+                                            << 50.0 << profile({5, -4, 15, 2}) << 0;
+    QTest::newRow("scale -90 %, exact halves up")
+        << profile({5, 15, -5, 25}) << 0 << 3 << "scale" << -90.0 << profile({1, 2, 0, 3}) << 0;
     QTest::newRow("scale -100 % gives 0") << ramp << 1 << 5 << "scale" << -100.0
-                                          << profile({0, 0, 0, 0, 0, 0});
+                                          << profile({0, 0, 0, 0, 0, 0}) << 0;
     QTest::newRow("scale clamps") << ramp << 4 << 4 << "scale" << 100.0
-                                  << profile({0, 3, 9, 1, 25, 5});
+                                  << profile({0, 3, 9, 1, 25, 5}) << 1;
+    QTest::newRow("scale +500 %, both limits") << profile({4, 5, -2, 0}) << 0 << 3 << "scale"
+                                               << 500.0 << profile({24, 25, -10, 0}) << 2;
+    QTest::newRow("scale past +500 % refused") << ramp << 0 << 5 << "scale refused" << 501.0
+                                               << ramp << 0;
+    QTest::newRow("scale past -100 % refused") << ramp << 0 << 5 << "scale refused" << -101.0
+                                               << ramp << 0;
     QTest::newRow("interpolate keeps the ends") << ramp << 1 << 5 << "interpolate" << 0.0
-                                                << profile({0, 3, 4, 4, 5, 5});
+                                                << profile({0, 3, 4, 4, 5, 5}) << 0;
     QTest::newRow("interpolate downhill, whole numbers")
-        << profile({10, 0, 0, 0}) << 0 << 3 << "interpolate" << 0.0 << profile({10, 7, 3, 0});
+        << profile({10, 0, 0, 0}) << 0 << 3 << "interpolate" << 0.0 << profile({10, 7, 3, 0})
+        << 0;
+    QTest::newRow("interpolate from an end beyond the range")
+        << profile({-40, 0, 0, 20}) << 0 << 3 << "interpolate" << 0.0
+        << profile({-40, -10, 0, 20}) << 1;
     QTest::newRow("smooth 1-2-1 keeps the ends") << ramp << 1 << 5 << "smooth" << 0.0
-                                                 << profile({0, 3, 6, 8, 12, 5});
+                                                 << profile({0, 3, 6, 8, 12, 5}) << 0;
+    QTest::newRow("smooth next to an end beyond the range")
+        << profile({80, 20, 0}) << 0 << 2 << "smooth" << 0.0 << profile({80, 25, 0}) << 1;
     QTest::newRow("two points: smooth changes nothing")
-        << ramp << 2 << 3 << "smooth" << 0.0 << ramp;
+        << ramp << 2 << 3 << "smooth" << 0.0 << ramp << 0;
     QTest::newRow("restore copies the reference exactly")
-        << ramp << 0 << 2 << "restore" << 0.0 << profile({-50, 40, 2, 1, 20, 5});
-    QTest::newRow("nothing selected: nothing changes") << ramp << -1 << -1 << "set" << 1.0 << ramp;
+        << ramp << 0 << 2 << "restore" << 0.0 << profile({-50, 40, 2, 1, 20, 5}) << 0;
+    QTest::newRow("nothing selected: nothing changes")
+        << ramp << -1 << -1 << "set" << 99.0 << ramp << 0;
 
     // While the ECU is read or written the user changes nothing; the read's
     // own steps go through.
     for (const char *op : {"set", "add", "scale", "interpolate", "smooth", "restore", "undo",
                            "drag", "replace"})
         QTest::newRow(qPrintable(QStringLiteral("locked: %1 refused").arg(op)))
-            << ramp << 1 << 4 << QStringLiteral("locked:%1").arg(op) << 7.0 << ramp;
+            << ramp << 1 << 4 << QStringLiteral("locked:%1").arg(op) << 70.0 << ramp << 0;
     QTest::newRow("locked: a read replaces the values")
-        << ramp << 1 << 4 << "locked:read" << 0.0 << profile({4, 4});
+        << ramp << 1 << 4 << "locked:read" << 0.0 << profile({4, 4}) << 0;
 }
 
 void TestProfileModel::rangeOperations()
@@ -85,6 +104,7 @@ void TestProfileModel::rangeOperations()
     QFETCH(QString, op);
     QFETCH(double, arg);
     QFETCH(Values, expected);
+    QFETCH(int, limited);
 
     CProfileModel m;
     m.setLimits(-10, 25);
@@ -93,6 +113,7 @@ void TestProfileModel::rangeOperations()
     m.select(anchor);
     m.extendSelection(current);
     const int steps = m.undoStack()->count();
+    QSignalSpy limitedSpy(&m, &CProfileModel::pointsLimited);
 
     const bool locked = op.startsWith("locked:");
     m.setLocked(locked);
@@ -102,7 +123,9 @@ void TestProfileModel::rangeOperations()
     else if (op == "add")
         m.addToRange(int(arg));
     else if (op == "scale")
-        m.scaleRange(arg);
+        QVERIFY(m.scaleRange(arg));
+    else if (op == "scale refused")
+        QVERIFY(!m.scaleRange(arg));
     else if (op == "interpolate")
         m.interpolateRange();
     else if (op == "smooth")
@@ -128,6 +151,10 @@ void TestProfileModel::rangeOperations()
     QCOMPARE(m.values(), expected == start && steps > 0 ? Values(ProfilePoints, 0.0) : start);
     m.redo();
     QCOMPARE(m.values(), expected);
+    // Once for the operation; undo and redo do not tell it again.
+    QCOMPARE(limitedSpy.count(), limited > 0 ? 1 : 0);
+    if (limited > 0)
+        QCOMPARE(limitedSpy.at(0).at(0).toInt(), limited);
 }
 
 void TestProfileModel::stepsMergeAndSelectionExtends()

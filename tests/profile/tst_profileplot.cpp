@@ -2,16 +2,19 @@
 // for another variant keeps the values, the undo history and other classes'
 // items, the picker follows a selection made elsewhere, the legend names the
 // reference's source, the live cell takes the poll values, the editor is
-// refused while the document is locked, and "Confronta con file" opens in
-// the profile folder.
+// refused while the document is locked, the scale takes what is typed and
+// says how many points the value range limited, and "Confronta con file"
+// opens in the profile folder.
 #include "profile/canvaspicker.h"
 #include "profile/profiledocument.h"
 #include "profile/profileeditor.h"
 #include "profile/profilefolder.h"
 #include "profile/profileplot.h"
+#include "profile/wholenumberdialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -201,6 +204,31 @@ void TestProfilePlot::editorCommands()
     QCOMPARE(doc.model()->value(3), 1.0);
     QCOMPARE(messages.count(), 1);
     doc.setLocked(false);
+
+    // The scale takes three digits as typed; results cut to the range are told.
+    const auto scaleBy = [&editor](const char *typed) {
+        QTimer::singleShot(0, [typed] {
+            if (auto *d = qobject_cast<CWholeNumberDialog *>(QApplication::activeModalWidget())) {
+                d->lineEdit()->setText(QString::fromLatin1(typed));
+                d->accept();
+                if (d->isVisible()) // refused: fail on the values, not by hanging
+                    d->reject();
+            }
+        });
+        editor.onScala();
+    };
+    scaleBy("150");
+    QCOMPARE(doc.model()->values().mid(1, 5), Values({0, 3, 3, 3, 0}));
+    scaleBy("+500");
+    QCOMPARE(doc.model()->values().mid(1, 5), Values({0, 18, 18, 18, 0}));
+    QCOMPARE(messages.count(), 1);
+    scaleBy("50");
+    QCOMPARE(doc.model()->values().mid(1, 5), Values({0, 25, 25, 25, 0}));
+    QCOMPARE(messages.count(), 2);
+    QCOMPARE(messages.last().at(0).toString(),
+             QStringLiteral("Punti limitati all'intervallo da -10 a 25: 3"));
+    editor.onAumenta();
+    QCOMPARE(messages.count(), 3);
 
     // The compare dialog opens where the load and save dialogs do.
     QString shownDir;

@@ -473,10 +473,6 @@
         <translation>Scale by percentage</translation>
     </message>
     <message>
-        <source>Variazione in percento (da -100 a 100):</source>
-        <translation>Change in percent (-100 to 100):</translation>
-    </message>
-    <message>
         <source>Profili (*.prf)</source>
         <translation>Profiles (*.prf)</translation>
     </message>
@@ -898,6 +894,24 @@
     <message>
         <source>Strumenti</source>
         <translation>Tools</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileEditor</name>
+    <message>
+        <source>Variazione in percento (da %1 a +%2):</source>
+        <translation>Change in percent (%1 to +%2):</translation>
+    </message>
+    <message>
+        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
+        <translation>Points limited to the range %1 to %2: %3</translation>
+    </message>
+</context>
+<context>
+    <name>CWholeNumberDialog</name>
+    <message>
+        <source>Scrivere un numero intero da %1 a %2</source>
+        <translation>Type a whole number from %1 to %2</translation>
     </message>
 </context>
 </TS>

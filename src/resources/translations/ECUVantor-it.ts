@@ -473,10 +473,6 @@
         <translation>Scala in percentuale</translation>
     </message>
     <message>
-        <source>Variazione in percento (da -100 a 100):</source>
-        <translation>Variazione in percento (da -100 a 100):</translation>
-    </message>
-    <message>
         <source>Profili (*.prf)</source>
         <translation>Mappe (*.prf)</translation>
     </message>
@@ -898,6 +894,24 @@
     <message>
         <source>Strumenti</source>
         <translation>Strumenti</translation>
+    </message>
+</context>
+<context>
+    <name>CProfileEditor</name>
+    <message>
+        <source>Variazione in percento (da %1 a +%2):</source>
+        <translation>Variazione in percento (da %1 a +%2):</translation>
+    </message>
+    <message>
+        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
+        <translation>Punti limitati all&apos;intervallo da %1 a %2: %3</translation>
+    </message>
+</context>
+<context>
+    <name>CWholeNumberDialog</name>
+    <message>
+        <source>Scrivere un numero intero da %1 a %2</source>
+        <translation>Scrivere un numero intero da %1 a %2</translation>
     </message>
 </context>
 </TS>
