@@ -64,23 +64,29 @@ CEcuSession::CEcuSession(hid_device *hidDevice, const CWorkerTimings &timings, Q
     connect(&m_presence, &QTimer::timeout, this, &CEcuSession::checkPresence);
     connect(this, &CEcuSession::stateChanged, this, &CEcuSession::watchPresence);
     connect(this, &CEcuSession::stateChanged, this, &CEcuSession::wakeForWholeFrames);
-    // The four values of one poll answer arrive together and in this order;
-    // the last one completes the sample.
+    // The four values of one poll answer are published together and in this
+    // order, by the real-time worker's thread: they are gathered there (only
+    // that thread touches m_pollSample) and the last one hands the whole
+    // sample over, one queued call per answer instead of four.
     qRegisterMetaType<CLiveSample>();
     m_clock.start();
     connect(m_gestRT, &CGestRT::sgnRpm, this, [this](int rpm) {
-        m_sample = CLiveSample();
-        m_sample.ms = m_clock.elapsed();
-        m_sample.rpm = rpm;
-    });
-    connect(m_gestRT, &CGestRT::sgnADC, this, [this](uchar adc) { m_sample.adc = adc; });
+        m_pollSample = CLiveSample();
+        m_pollSample.ms = m_clock.elapsed();
+        m_pollSample.rpm = rpm;
+    }, Qt::DirectConnection);
+    connect(m_gestRT, &CGestRT::sgnADC, this, [this](uchar adc) { m_pollSample.adc = adc; },
+            Qt::DirectConnection);
     connect(m_gestRT, &CGestRT::sgnIdxCella, this,
-            [this](uchar index) { m_sample.cellIndex = index; });
+            [this](uchar index) { m_pollSample.cellIndex = index; }, Qt::DirectConnection);
     connect(m_gestRT, &CGestRT::sgnValCella, this, [this](uchar value) {
-        m_sample.cellValue = static_cast<qint8>(value);
-        if (polling())
-            emit liveSample(m_sample);
-    });
+        m_pollSample.cellValue = static_cast<qint8>(value);
+        const CLiveSample sample = m_pollSample;
+        QMetaObject::invokeMethod(this, [this, sample] {
+            if (polling())
+                emit liveSample(sample);
+        }, Qt::QueuedConnection);
+    }, Qt::DirectConnection);
     if (m_hidTransport)
         connect(m_hidTransport, &CHidTransport::sgnAnswer, this, &CEcuSession::onHidAnswer);
 }

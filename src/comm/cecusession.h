@@ -218,5 +218,5 @@ private:
     CGestRT *m_gestRT = nullptr;
     QTimer m_presence;          // once a second while connected, idle, the link off
     QElapsedTimer m_clock;      // the time line of the live samples
-    CLiveSample m_sample;       // the poll answer being gathered
+    CLiveSample m_pollSample;   // the poll answer being gathered (worker thread only)
 };

@@ -34,7 +34,10 @@ void CTransferWorker::setReply(const QByteArray &frame)
 {
     WorkerLock lock(&mutex);
     reply = frame;
-    wake.notify();
+    // An idle worker waits for nothing: every answer of the live link would
+    // wake its thread for no purpose.
+    if (state != TransferState::Idle)
+        wake.notify();
 }
 
 void CTransferWorker::abort()

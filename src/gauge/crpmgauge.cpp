@@ -1,7 +1,10 @@
 #include "crpmgauge.h"
+
 #include "qtsvgpixmapcache.h"
 
+#include <QImage>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QSvgRenderer>
 #include <QtMath>
 
@@ -93,13 +96,104 @@ void CRpmGauge::setEndAngle(qreal a)
 
 void CRpmGauge::setValue(int v)
 {
-    if (v < m_minimum)
-        m_value = m_minimum;
-    else if (v > m_maximum)
-        m_value = m_maximum;
+    const int before = m_value;
+    m_value = qBound(m_minimum, v, qMax(m_minimum, m_maximum));
+    if (m_value == before)
+        return;
+    const QRect was = needleArea(before);
+    const QRect now = needleArea(m_value);
+    if (was.isEmpty() || now.isEmpty())
+        update();
     else
-        m_value = v;
-    update();
+        update(QRegion(was) + now);
+}
+
+void CRpmGauge::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_inkSize = QSize(); // found again for the new size
+}
+
+CRpmGauge::NeedleFrame CRpmGauge::needleFrame() const
+{
+    const QSize face = m_background->defaultSize().isEmpty() ? QSize(1, 1)
+                                                             : m_background->defaultSize();
+    const QRectF r = fittedRect(face, size());
+    NeedleFrame f;
+    f.offset = QPointF((width() - r.width()) * 0.5, (height() - r.height()) * 0.5);
+    f.layer = fittedRect(m_needle->defaultSize(), size());
+    f.pivot = QPointF(m_originX * f.layer.width(), m_originY * f.layer.height());
+    f.layer.moveTo(-std::trunc(f.pivot.x()), -std::trunc(f.pivot.y()));
+    return f;
+}
+
+// The painter's transformation for a needle layer at this angle, from the
+// layer's coordinates to the widget's. The shadow falls down and to the
+// right of the needle, whatever its angle.
+QTransform CRpmGauge::needleTransform(qreal angle, bool shadow) const
+{
+    const NeedleFrame f = needleFrame();
+    QTransform t;
+    t.translate(f.offset.x(), f.offset.y());
+    t.translate(f.pivot.x(), f.pivot.y());
+    if (shadow)
+        t.translate(2.0, 4.0);
+    t.rotate(angle);
+    return t;
+}
+
+// The bounds of the pixels a layer leaves visible.
+static QRectF inkBounds(const QImage &image, const QPointF &origin)
+{
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) == 0)
+                continue;
+            left = qMin(left, x);
+            right = qMax(right, x);
+            top = qMin(top, y);
+            bottom = qMax(bottom, y);
+        }
+    }
+    if (right < 0)
+        return QRectF();
+    return QRectF(origin.x() + left, origin.y() + top, right - left + 1, bottom - top + 1);
+}
+
+QRect CRpmGauge::needleArea(int value) const
+{
+    if (!m_needle->isValid() || width() <= 0 || height() <= 0)
+        return QRect();
+    const NeedleFrame f = needleFrame();
+    if (m_inkSize != size()) {
+        // Each layer drawn once, unturned, to find where its pixels lie.
+        const QSize layer = f.layer.size().toSize().expandedTo(QSize(1, 1));
+        QImage needle(layer, QImage::Format_ARGB32_Premultiplied);
+        needle.fill(Qt::transparent);
+        {
+            QPainter p(&needle);
+            m_needle->render(&p, QRectF(QPointF(0, 0), f.layer.size()));
+        }
+        m_needleInk = inkBounds(needle, f.layer.topLeft());
+        QImage shadow(layer, QImage::Format_ARGB32_Premultiplied);
+        shadow.fill(Qt::transparent);
+        {
+            QPainter p(&shadow);
+            m_shadow->draw(&p, QRectF(QPointF(0, 0), f.layer.size()));
+        }
+        m_shadowInk = inkBounds(shadow, f.layer.topLeft());
+        m_inkSize = size();
+    }
+    if (m_needleInk.isEmpty())
+        return QRect();
+    const qreal angle = gaugeAngle(value, m_minimum, m_maximum, m_startAngle, m_endAngle);
+    QRectF area = needleTransform(angle, false).mapRect(m_needleInk);
+    if (!m_shadowInk.isEmpty())
+        area |= needleTransform(angle, true).mapRect(m_shadowInk);
+    // Smoothing reaches a pixel beyond the shapes.
+    return area.toAlignedRect().adjusted(-2, -2, 2, 2) & rect();
 }
 
 void CRpmGauge::setNeedleOrigin(qreal x, qreal y)
@@ -147,31 +241,19 @@ void CRpmGauge::paintEvent(QPaintEvent *)
     // square, as every layer is drawn square.
     const QSize face = m_background->defaultSize().isEmpty() ? QSize(1, 1)
                                                              : m_background->defaultSize();
-    const QRectF r = fittedRect(face, size());
-    painter.translate((width() - r.width()) * 0.5, (height() - r.height()) * 0.5);
-    painter.save();
-    m_background->draw(&painter, r);
+    const NeedleFrame f = needleFrame();
+    painter.translate(f.offset);
+    m_background->draw(&painter, fittedRect(face, size()));
 
-    // Move the coordinate origin onto the needle's pivot.
-    QRectF n = fittedRect(m_needle->defaultSize(), size());
-    const qreal pivotX = m_originX * n.width();
-    const qreal pivotY = m_originY * n.height();
-    n.moveTo(-std::trunc(pivotX), -std::trunc(pivotY));
-    painter.translate(pivotX, pivotY);
-    painter.save();
-
+    // The needle's layers around its pivot, turned to the value.
     const qreal angle = needleAngle();
-
-    // The shadow falls down and to the right of the needle, whatever its angle.
-    painter.translate(2.0, 4.0);
-    painter.rotate(angle);
-    m_shadow->draw(&painter, n);
-    painter.restore();
-
-    painter.rotate(angle);
+    painter.setTransform(needleTransform(angle, true));
+    m_shadow->draw(&painter, f.layer);
+    painter.setTransform(needleTransform(angle, false));
     if (m_needle->isValid())
-        m_needle->render(&painter, n);
-    painter.restore();
+        m_needle->render(&painter, f.layer);
+    painter.resetTransform();
+    painter.translate(f.offset);
 
     if (m_showOverlay)
         m_overlay->draw(&painter, fittedRect(m_overlay->defaultSize(), size()));

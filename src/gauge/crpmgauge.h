@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QRectF>
+#include <QTransform>
 #include <QString>
 #include <QWidget>
 
@@ -48,6 +50,9 @@ public:
 
     // The angle the needle is drawn at for the current value.
     qreal needleAngle() const;
+    // The part of the widget that the needle and its shadow cover at this
+    // value: a new value repaints the old and the new part alone.
+    QRect needleArea(int value) const;
 
     // For tests: the three cached layers.
     QtSvgPixmapCache *backgroundCache() const { return m_background; }
@@ -62,8 +67,20 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Where the needle's layers are drawn: the offset of the centred dial,
+    // the pivot, and the layers' rectangle around the pivot.
+    struct NeedleFrame
+    {
+        QPointF offset;
+        QPointF pivot;
+        QRectF layer;
+    };
+    NeedleFrame needleFrame() const;
+    QTransform needleTransform(qreal angle, bool shadow) const;
+
     QtSvgPixmapCache *m_background;
     QtSvgPixmapCache *m_shadow;
     QSvgRenderer *m_needle;
@@ -78,4 +95,9 @@ private:
     bool m_showOverlay = true;
     QString m_skin;
     QColor m_backgroundColour;
+    // The needle's and the shadow's drawn pixels within their layer, found
+    // once per size (empty: not known, the whole dial is repainted).
+    mutable QRectF m_needleInk;
+    mutable QRectF m_shadowInk;
+    mutable QSize m_inkSize;
 };

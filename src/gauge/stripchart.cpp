@@ -121,8 +121,19 @@ void CStripChart::addSample(const CLiveSample &s)
         m_ring[m_first] = s;
         m_first = (m_first + 1) % Capacity;
     }
-    if (!m_timer.isActive())
+    scheduleRedraw();
+}
+
+void CStripChart::scheduleRedraw()
+{
+    if (isVisible() && !m_timer.isActive())
         m_timer.start();
+}
+
+void CStripChart::showEvent(QShowEvent *event)
+{
+    QwtPlot::showEvent(event);
+    scheduleRedraw();
 }
 
 void CStripChart::clear()
@@ -130,8 +141,7 @@ void CStripChart::clear()
     m_first = 0;
     m_count = 0;
     m_visible = 0; // the curves may be painted before the next redraw
-    if (!m_timer.isActive())
-        m_timer.start();
+    scheduleRedraw();
 }
 
 void CStripChart::redraw()

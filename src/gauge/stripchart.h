@@ -14,7 +14,9 @@ class QwtPlotCurve;
 //
 // Answers go into a bounded ring; taking one only stores it and arms a
 // single-shot timer, whose end replots once. So the chart is redrawn at most
-// about 30 times a second, and its timer runs only while answers come.
+// 4 times a second (30 s across a few hundred pixels move by about a pixel
+// meanwhile), its timer runs only while answers come, and a hidden chart is
+// redrawn only when it shows again.
 class CStripChart : public QwtPlot
 {
     Q_OBJECT
@@ -22,7 +24,7 @@ public:
     static constexpr qint64 WindowMs = 30000;
     // 30 s at the link's ~60 answers a second, with room to spare.
     static constexpr int Capacity = 2048;
-    static constexpr int MinRepaintMs = 34;
+    static constexpr int MinRepaintMs = 250;
 
     explicit CStripChart(QWidget *parent = nullptr);
 
@@ -46,8 +48,12 @@ public slots:
     void addSample(const CLiveSample &sample);
     void clear();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void redraw();
+    void scheduleRedraw();
 
     QVector<CLiveSample> m_ring;
     int m_first = 0;   // the oldest answer's place in the ring

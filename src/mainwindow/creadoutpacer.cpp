@@ -3,6 +3,7 @@
 #include "gauge/crpmgauge.h"
 #include "profile/plotoverlays.h"
 
+#include <QEvent>
 #include <QLCDNumber>
 #include <QLabel>
 
@@ -13,6 +14,21 @@ CReadoutPacer::CReadoutPacer(QLCDNumber *lcd, CRpmGauge *gauge, QLabel *probe,
     m_timer.setSingleShot(true);
     m_timer.setInterval(IntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CReadoutPacer::flush);
+    // The LCD fills its own background, so a new reading repaints the LCD
+    // alone and not the frames and labels behind it. The style sheet's
+    // polish turns the fill off again: it is turned back on after each.
+    m_lcd->setAutoFillBackground(true);
+    m_lcd->installEventFilter(this);
+}
+
+bool CReadoutPacer::eventFilter(QObject *watched, QEvent *event)
+{
+    // The style's polish runs after this filter has seen the event: the fill
+    // is turned on again once it is over.
+    if (watched == m_lcd && (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange))
+        QMetaObject::invokeMethod(
+            this, [this] { m_lcd->setAutoFillBackground(true); }, Qt::QueuedConnection);
+    return QObject::eventFilter(watched, event);
 }
 
 void CReadoutPacer::setRpm(int rpm)

@@ -16,7 +16,7 @@ class QLCDNumber;
 class CReadoutPacer : public QObject
 {
 public:
-    static constexpr int IntervalMs = 34; // below 30 updates a second
+    static constexpr int IntervalMs = 50; // 20 updates a second
 
     CReadoutPacer(QLCDNumber *lcd, CRpmGauge *gauge, QLabel *probe, CLiveCellMarker *cell,
                   QObject *parent = nullptr);
@@ -28,6 +28,9 @@ public:
     void reset();
 
     int updates() const { return m_updates; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void schedule();

@@ -2,6 +2,7 @@
 
 #include "profile/profilemodel.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
@@ -43,10 +44,12 @@ protected:
     {
         if (!m_marker->isShown())
             return;
-        painter->setRenderHint(QPainter::Antialiasing, true);
+        // The upright line sits on whole pixels: it needs no smoothing,
+        // which would cost more than the rest of the marker.
         const int x = lineX();
         painter->setPen(QPen(MarkerColour, 1.0, Qt::DashLine));
         painter->drawLine(x, 0, x, height());
+        painter->setRenderHint(QPainter::Antialiasing, true);
         painter->setPen(MarkerColour);
         painter->drawText(QRect(x + 3, 2, LabelWidth, 14), Qt::AlignLeft | Qt::AlignTop,
                           QString::number(m_marker->rpm()));
@@ -58,6 +61,16 @@ protected:
             painter->drawText(QRect(c.x() + RingRadius, c.y() + RingRadius, LabelWidth, 14),
                               Qt::AlignLeft | Qt::AlignTop, QString::number(m_marker->ecuValue()));
         }
+    }
+
+    // Drawn straight onto the canvas, clipped to what changed: the plain
+    // canvas needs none of the border clipping the overlay would look up
+    // for every repaint.
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter painter(this);
+        painter.setClipRegion(event->region());
+        drawOverlay(&painter);
     }
 
     void resizeEvent(QResizeEvent *event) override
@@ -74,7 +87,8 @@ private:
         if (!m_marker->isShown())
             return QRegion();
         const int x = lineX();
-        QRegion r(x - 2, 0, 5 + LabelWidth, height());
+        QRegion r(x - 2, 0, 5, height());
+        r += QRect(x + 1, 0, LabelWidth + 4, 18);
         if (m_marker->ringShown()) {
             const QPoint c = ringCentre();
             r += QRect(c.x() - RingRadius - 2, c.y() - RingRadius - 2,

@@ -86,6 +86,8 @@ private slots:
     void needlePointsAtValue_data();
     void needlePointsAtValue();
     void dialCentredInWideWidget();
+    void newValueRepaintsTheNeedleOnly_data();
+    void newValueRepaintsTheNeedleOnly();
     void snapshots();
 };
 
@@ -471,6 +473,56 @@ void TstGauge::needlePointsAtValue()
     QVERIFY(!isNeedleRed(pixelAt(img, px, py, angle + 25.0, 40.0)));
     QVERIFY(!isNeedleRed(pixelAt(img, px, py, angle - 25.0, 40.0)));
     QVERIFY(!isNeedleRed(pixelAt(img, px, py, angle + 180.0, 50.0)));
+}
+
+void TstGauge::newValueRepaintsTheNeedleOnly_data()
+{
+    QTest::addColumn<bool>("fourCylinders");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("2cyl, a small step") << false << QSize(237, 230) << 3000 << 3150;
+    QTest::newRow("2cyl, across the dial") << false << QSize(237, 230) << 0 << 12000;
+    QTest::newRow("2cyl, needle upright") << false << QSize(237, 230) << 5900 << 6100;
+    QTest::newRow("4cyl, wide widget") << true << QSize(320, 200) << 16000 << 9000;
+}
+
+// Every pixel that differs between the dial at the old value and at the new
+// one lies in the area repainted for the change, which is a part of the dial.
+void TstGauge::newValueRepaintsTheNeedleOnly()
+{
+    QFETCH(bool, fourCylinders);
+    QFETCH(QSize, size);
+    QFETCH(int, from);
+    QFETCH(int, to);
+
+    CRpmGauge g;
+    setUpLikeMainWindow(g);
+    g.setBackgroundColour(QColor(3, 0, 51));
+    if (fourCylinders)
+        select4Cylinders(g);
+    else
+        select2Cylinders(g);
+    g.resize(size);
+    g.setValue(from);
+    const QImage before = g.grab().toImage();
+    g.setValue(to);
+    const QImage after = g.grab().toImage();
+    const QRegion repainted = QRegion(g.needleArea(from)) + g.needleArea(to);
+
+    int differing = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y)) {
+                ++differing;
+                QVERIFY2(repainted.contains(QPoint(x, y)),
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+    QVERIFY(differing > 0);
+    int area = 0;
+    for (const QRect &r : repainted)
+        area += r.width() * r.height();
+    QVERIFY2(area < size.width() * size.height() * 3 / 4, qPrintable(QString::number(area)));
 }
 
 void TstGauge::dialCentredInWideWidget()
