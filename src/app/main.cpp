@@ -19,6 +19,7 @@ int main(int argc, char *argv[])
         return commandLine.report(argc, argv);
 
     enableHighDpiScaling();
+    paintWithRasterOnly();
     auto *app = new QApplication(argc, argv);
     // The form was laid out for an 8-point interface font.
     QFont font = QApplication::font();

@@ -25,3 +25,12 @@ void enableHighDpiScaling()
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }
+
+void paintWithRasterOnly()
+{
+    // Without this every top-level widget asks for a surface that could also
+    // take OpenGL children, and on X11 the platform then loads the GL driver
+    // (Mesa with LLVM: some 50 MB resident and tens of milliseconds) to pick
+    // the window's visual. Nothing in the program draws with OpenGL.
+    QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
+}

@@ -14,3 +14,7 @@ QString installStartupTranslator(QSettings &settings, QTranslator &translator);
 // Lets the whole window scale with the screen's density, pictures included.
 // Must run before the application object is created.
 void enableHighDpiScaling();
+
+// Windows paint with the raster engine alone: no widget asks for an OpenGL
+// surface, so no GL driver is loaded. Call before the first window is created.
+void paintWithRasterOnly();
