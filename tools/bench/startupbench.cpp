@@ -8,6 +8,9 @@
 //
 //     xvfb-run -a build/tools/bench/startupbench [--runs 10] [--settle 1000]
 //
+// With --keep-settings each program keeps one home for all its launches, so
+// every counted launch is a start after the first.
+//
 // Start-up is the time from the launch (just before posix_spawn) to the first
 // MapNotify of a top-level window whose _NET_WM_PID is the child's pid: the
 // bench selects SubstructureNotify on the root window, so the X server tells
@@ -32,6 +35,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -176,13 +180,18 @@ struct Program
     QString name;
     QString path;
     std::vector<Sample> samples;
+    // The home every launch shares with --keep-settings.
+    std::unique_ptr<QTemporaryDir> keptHome;
 };
 
-// One launch of `program` with a fresh home; false when it never showed its
-// window.
+// One launch of `program` with a fresh home (or its kept one); false when it
+// never showed its window.
 bool measure(MapWatch &watch, Program &program, int settleMs)
 {
-    QTemporaryDir home;
+    std::unique_ptr<QTemporaryDir> freshHome;
+    if (!program.keptHome)
+        freshHome = std::make_unique<QTemporaryDir>();
+    const QTemporaryDir &home = program.keptHome ? *program.keptHome : *freshHome;
     if (!home.isValid())
         return false;
     const QByteArray homePath = QFile::encodeName(home.path());
@@ -273,10 +282,11 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QString here = QCoreApplication::applicationDirPath();
-    Program tool{QStringLiteral("ecu-vantor"), here + QStringLiteral("/../../src/ecu-vantor"), {}};
-    Program plain{QStringLiteral("plainwindow"), here + QStringLiteral("/plainwindow"), {}};
+    Program tool{QStringLiteral("ecu-vantor"), here + QStringLiteral("/../../src/ecu-vantor"), {}, {}};
+    Program plain{QStringLiteral("plainwindow"), here + QStringLiteral("/plainwindow"), {}, {}};
     int runs = 10;
     int settleMs = 1000;
+    bool keepSettings = false;
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString &arg = args.at(i);
@@ -285,20 +295,26 @@ int main(int argc, char *argv[])
             runs = args.at(++i).toInt();
         else if (arg == QLatin1String("--settle") && hasValue)
             settleMs = args.at(++i).toInt();
+        else if (arg == QLatin1String("--keep-settings"))
+            keepSettings = true;
         else if (arg == QLatin1String("--program") && hasValue)
             tool.path = args.at(++i);
         else if (arg == QLatin1String("--plain") && hasValue)
             plain.path = args.at(++i);
         else {
             std::fprintf(stderr,
-                         "usage: xvfb-run -a %s [--runs N] [--settle MS] [--program PATH] "
-                         "[--plain PATH]\n",
+                         "usage: xvfb-run -a %s [--runs N] [--settle MS] [--keep-settings] "
+                         "[--program PATH] [--plain PATH]\n",
                          qPrintable(QFileInfo(args.at(0)).fileName()));
             return 2;
         }
     }
     if (runs < 1 || settleMs < 0)
         return 2;
+    if (keepSettings) {
+        tool.keptHome = std::make_unique<QTemporaryDir>();
+        plain.keptHome = std::make_unique<QTemporaryDir>();
+    }
     tool.path = QFileInfo(tool.path).canonicalFilePath();
     plain.path = QFileInfo(plain.path).canonicalFilePath();
 
@@ -308,7 +324,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    // One round of each first, not counted: it warms the file cache.
+    // One round of each first, not counted: it warms the file cache (and
+    // writes the settings that --keep-settings keeps).
     std::printf("%-12s %9s %10s %10s\n", "program", "start ms", "VmRSS kB", "Pss kB");
     if (!measure(watch, tool, settleMs) || !measure(watch, plain, settleMs))
         return 1;
@@ -324,8 +341,8 @@ int main(int argc, char *argv[])
     const auto start = [](const Sample &s) { return s.startMs; };
     const auto rss = [](const Sample &s) { return s.rssKb; };
     const auto pss = [](const Sample &s) { return s.pssKb; };
-    std::printf("\nmedians of %d runs each (settle %d ms before the memory is read)\n", runs,
-                settleMs);
+    std::printf("\nmedians of %d runs each (settle %d ms before the memory is read; %s)\n", runs,
+                settleMs, keepSettings ? "settings kept from the first run" : "fresh settings");
     for (const Program *program : {&tool, &plain})
         std::printf("%-12s %9.1f %10.0f %10.0f\n", qPrintable(program->name),
                     medianOf(*program, start), medianOf(*program, rss), medianOf(*program, pss));
