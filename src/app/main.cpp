@@ -19,7 +19,12 @@ int main(int argc, char *argv[])
         return commandLine.report(argc, argv);
 
     enableHighDpiScaling();
+    paintWithRasterOnly();
+    CFontConfigPreload fontConfig;
     auto *app = new QApplication(argc, argv);
+    // Qt reads the font configuration itself at the first text: it must find
+    // it read, not read it a second time beside the thread.
+    fontConfig.wait();
     // The form was laid out for an 8-point interface font.
     QFont font = QApplication::font();
     font.setPointSize(8);

@@ -280,9 +280,26 @@ void CDataLogDock::updateReplayControls()
     const bool usable = !m_linkOn && !m_replayer->isEmpty();
     m_playButton->setEnabled(usable);
     m_slider->setEnabled(usable);
-    m_playButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause
-                                                        : QStyle::SP_MediaPlay));
     m_playButton->setToolTip(playing ? tr("Pausa") : tr("Riproduci"));
+    // The style looks its icons up in the icon theme, which costs milliseconds
+    // the first time: a hidden panel (as at start) takes its icon when shown.
+    m_playIconStale = true;
+    if (isVisible())
+        showPlayIcon();
+}
+
+void CDataLogDock::showPlayIcon()
+{
+    m_playIconStale = false;
+    m_playButton->setIcon(style()->standardIcon(m_replayer->isPlaying() ? QStyle::SP_MediaPause
+                                                                        : QStyle::SP_MediaPlay));
+}
+
+void CDataLogDock::showEvent(QShowEvent *event)
+{
+    if (m_playIconStale)
+        showPlayIcon();
+    QDockWidget::showEvent(event);
 }
 
 void CDataLogDock::warn(const QString &title, const QString &text)

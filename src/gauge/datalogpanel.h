@@ -66,6 +66,7 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void chooseLog();
@@ -76,6 +77,7 @@ private:
     void seekTo(int ms);
     void fillChartUpTo(qint64 ms);
     void updateReplayControls();
+    void showPlayIcon();
     void warn(const QString &title, const QString &text);
 
     CDataLogRecorder *m_recorder;
@@ -95,5 +97,6 @@ private:
     QTimer m_elapsedTimer; // runs only while recording
     CDevInfo m_devInfo;
     bool m_linkOn = false;
+    bool m_playIconStale = true;
     bool m_chartLive = false; // the chart shows live answers, not the replay
 };

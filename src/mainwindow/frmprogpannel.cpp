@@ -129,9 +129,10 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
         ui->actionItaliano->setChecked(true);
     if (language == QLatin1String("EN"))
         ui->actionInglese->setChecked(true);
-    if (!settings.contains(QStringLiteral("Cylinders")))
-        settings.setValue(QStringLiteral("Cylinders"), QStringLiteral("2"));
-    selectVariant(settings.value(QStringLiteral("Cylinders")).toString() != QLatin1String("2"),
+    // A missing "Cylinders" reads as "2"; selecting the variant writes it, so
+    // a first start writes the settings file once here, not twice.
+    selectVariant(settings.value(QStringLiteral("Cylinders"), QStringLiteral("2")).toString()
+                      != QLatin1String("2"),
                   true);
     if (settings.contains(QStringLiteral("Geometry")))
         restoreGeometry(settings.value(QStringLiteral("Geometry")).toByteArray());

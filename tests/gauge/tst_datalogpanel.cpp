@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QSlider>
+#include <QStyle>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -60,6 +62,7 @@ private slots:
     void failedStartLeavesTheSwitchOff();
     void badLogIsShownNamingTheLine();
     void sliderShowsTheHalfMinuteBeforeIt();
+    void playIconFollowsTheReplayOnceShown();
 };
 
 // Taking answers never replots; one redraw follows a burst, and the timer
@@ -214,6 +217,37 @@ void tst_DataLogPanel::sliderShowsTheHalfMinuteBeforeIt()
     // With the link on, replay waits.
     dock.setLinkOn(true);
     QVERIFY(!slider->isEnabled());
+}
+
+// The hidden panel takes its play button's icon only when shown; it must then
+// be the one of the replay's state at that moment, and follow it afterwards.
+void tst_DataLogPanel::playIconFollowsTheReplayOnceShown()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ride.csv"));
+    QByteArray data = kDataLogHeader;
+    for (int i = 0; i <= 100; ++i)
+        appendDataLogRow(&data, i * 100, sample(0, 1000 + i), 1, false);
+    QVERIFY(writeFile(path, data));
+
+    CDataLogDock dock;
+    const auto image = [&dock](const QIcon &icon) {
+        return icon.pixmap(dock.style()->pixelMetric(QStyle::PM_SmallIconSize)).toImage();
+    };
+    const QImage playImage = image(dock.style()->standardIcon(QStyle::SP_MediaPlay));
+    const QImage pauseImage = image(dock.style()->standardIcon(QStyle::SP_MediaPause));
+    QVERIFY(!playImage.isNull());
+    QVERIFY(playImage != pauseImage);
+
+    QVERIFY(dock.openLog(path));
+    dock.replayer()->play(); // while hidden
+    QVERIFY(dock.replayer()->isPlaying());
+    auto *button = dock.findChild<QToolButton *>(QStringLiteral("btRiproduciLog"));
+    QVERIFY(button);
+    dock.show();
+    QCOMPARE(image(button->icon()), pauseImage);
+    dock.replayer()->pause();
+    QCOMPARE(image(button->icon()), playImage);
 }
 
 QTEST_MAIN(tst_DataLogPanel)

@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QWindow>
 #include <qwt_scale_div.h>
 
 Q_DECLARE_METATYPE(const QMetaObject *)
@@ -71,10 +72,13 @@ void TestMainWindow::firstStart()
     QCOMPARE(settings.value("Language").toString(), QStringLiteral("IT"));
     QCOMPARE(settings.contains("Cylinders"), false);
 
+    paintWithRasterOnly();
     {
         frmProgPannel w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // A surface that could take OpenGL would load the GL driver at start.
+        QCOMPARE(w.windowHandle()->surfaceType(), QSurface::RasterSurface);
         MainWindowProbe p(w);
         QCOMPARE(w.size(), QSize(1075, 536));
         QCOMPARE(shownTitle(w), QStringLiteral("ECU Vantor - V.2.0.0.1"));
