@@ -111,10 +111,10 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     editor = new CProfileEditor(this, document, plot, this);
     buildWorkbench();
 
-    aboutDialog = new frmAbout(this);
+    // The about and password dialogs are built when first opened: the
+    // window shows sooner.
     ricercaPorta = new frmRicercaPorta(this, session->port(), session->hidDevice());
     ricercaPorta->setHidTransport(session->hidTransport());
-    loginDialog = new frmLogin(this);
 
     ui->btBanco->hide();
     ui->lblAdcSonda->hide();
@@ -228,7 +228,6 @@ void frmProgPannel::connectAll()
     connect(session->gestRT(), &CGestRT::sgnExecCmd, this, &frmProgPannel::execCmd);
     connect(ricercaPorta, &frmRicercaPorta::sgnEsito, this, &frmProgPannel::onEsitoRicercaPorta);
     connect(ricercaPorta, &frmRicercaPorta::sgnDeviceInfo, this, &frmProgPannel::onGetDeviceInfo);
-    connect(loginDialog, &frmLogin::sgnPassword, this, &frmProgPannel::onGetPassword);
 
     ui->actionCercaCentralina->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_P));
     ui->actionMuovi_Su->setShortcut(QKeySequence(Qt::Key_Up));
@@ -641,8 +640,10 @@ void frmProgPannel::switchLanguage(const QString &catalogue, const QString &code
 
     retranslateAll();
     ricercaPorta->retranslateUi();
-    aboutDialog->retranslateUi();
-    loginDialog->retranslateUi();
+    if (aboutDialog)
+        aboutDialog->retranslateUi();
+    if (loginDialog)
+        loginDialog->retranslateUi();
 
     const bool italian = code == QLatin1String("IT");
     ui->actionItaliano->setChecked(italian);
@@ -799,10 +800,27 @@ void frmProgPannel::onExpertModeClicked()
         ui->lblLivelloSensore->hide();
         return;
     }
-    loginDialog->clearPassword();
-    loginDialog->show();
-    loginDialog->setModal(true);
-    loginDialog->activateWindow();
+    frmLogin *dialog = login();
+    dialog->clearPassword();
+    dialog->show();
+    dialog->setModal(true);
+    dialog->activateWindow();
+}
+
+frmLogin *frmProgPannel::login()
+{
+    if (!loginDialog) {
+        loginDialog = new frmLogin(this);
+        connect(loginDialog, &frmLogin::sgnPassword, this, &frmProgPannel::onGetPassword);
+    }
+    return loginDialog;
+}
+
+frmAbout *frmProgPannel::about()
+{
+    if (!aboutDialog)
+        aboutDialog = new frmAbout(this);
+    return aboutDialog;
 }
 
 void frmProgPannel::onGetPassword(const QString &password)
@@ -819,5 +837,5 @@ void frmProgPannel::onGetPassword(const QString &password)
 
 void frmProgPannel::onAboutClicked()
 {
-    aboutDialog->show();
+    about()->show();
 }

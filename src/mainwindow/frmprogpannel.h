@@ -117,6 +117,8 @@ private:
     enum class BenchAtExit { SwitchOff, Leave, Cancel };
     BenchAtExit askBenchAtExit();
     void finishExit(bool acknowledged);
+    frmAbout *about();
+    frmLogin *login();
 
     Ui::frmProgPannel *ui;
     CEcuSession *session = nullptr; // first to go: the workers before any widget

@@ -79,8 +79,8 @@ public:
     CGestSend *gestSend() { return w.session->gestSend(); }
     CGestReceive *gestReceive() { return w.session->gestReceive(); }
     frmRicercaPorta *ricercaPorta() { return w.ricercaPorta; }
-    frmLogin *loginDialog() { return w.loginDialog; }
-    frmAbout *aboutDialog() { return w.aboutDialog; }
+    frmLogin *loginDialog() { return w.login(); }
+    frmAbout *aboutDialog() { return w.about(); }
     hid_device *hidDevice() { return w.session->hidDevice(); }
 
     void retranslateAll() { w.retranslateAll(); }
