@@ -702,8 +702,12 @@ void frmProgPannel::selectVariant(bool fourCylinders, bool resetProfile)
     if (resetProfile)
         document->showPlaceholder();
 
-    QSettings().setValue(QStringLiteral("Cylinders"),
-                         fourCylinders ? QStringLiteral("4") : QStringLiteral("2"));
+    // Written only when it changes: every write locks the settings file and
+    // syncs it to the disk, at every start otherwise.
+    QSettings settings;
+    const QString cylinders = fourCylinders ? QStringLiteral("4") : QStringLiteral("2");
+    if (settings.value(QStringLiteral("Cylinders")).toString() != cylinders)
+        settings.setValue(QStringLiteral("Cylinders"), cylinders);
 
     maxRpm = fourCylinders ? 17000.0 : 12000.0;
 
