@@ -433,6 +433,14 @@ void benchLinkOn(Heartbeat &beat, int seconds)
     print("workbench shown", shown);
     const LinkOnFigures logging = linkOnRun(beat, true, true, seconds);
     print("workbench shown, datalog recording", logging);
+    const auto verdict = [](bool met) { return met ? "met" : "NOT met"; };
+    const double worstStall = qMax(plain.stallMs, qMax(shown.stallMs, logging.stallMs));
+    std::printf("goals: default window under 2 %% (%s), workbench and recording under 4 %% (%s), "
+                "no stall over 16 ms (%s)\n",
+                verdict(plain.cpuPercent < 2.0), verdict(logging.cpuPercent < 4.0),
+                verdict(worstStall <= 16.0));
+    if (plain.cpuPercent >= 2.0 || logging.cpuPercent >= 4.0 || worstStall > 16.0)
+        ++failures;
     std::printf("recording a datalog: poll period %+.1f %%, CPU %+.2f %% of a core (goals: under "
                 "5 %%, under 0.5 %%)\n",
                 100.0 * (logging.periodMs - shown.periodMs) / shown.periodMs,
