@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #ifdef Q_OS_UNIX
 #include <termios.h>
+#include <unistd.h>
 #endif
 #include <QSettings>
 #include <cstdio>
@@ -471,6 +472,23 @@ void CEcuSession::sendFrame(const QByteArray &frame, const QObject *sender)
         m_port->clear(QSerialPort::Input);
     m_rxCount = 0;
     m_line.noteRequestSent();
+#ifdef Q_OS_UNIX
+    // Eight bytes fit the terminal's output buffer: written straight to the
+    // port they leave now, and the port's write notifier does not wake the
+    // window once more for every request. Anything short of the whole frame
+    // goes the port's own way.
+    if (m_port->bytesToWrite() == 0) {
+        const int fd = static_cast<int>(m_port->handle());
+        const ssize_t written = fd >= 0 ? ::write(fd, frame.constData(), size_t(frame.size())) : -1;
+        if (written == frame.size())
+            return;
+        if (written > 0) {
+            m_port->write(frame.mid(int(written)));
+            m_port->flush();
+            return;
+        }
+    }
+#endif
     m_port->write(frame);
     m_port->flush(); // out now, not at the next pass of the event loop
 }

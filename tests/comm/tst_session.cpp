@@ -420,8 +420,10 @@ void TestSession::onlyTheNameHidTakesTheHidRoute()
     QVERIFY(other.requests().isEmpty());
 }
 
-// A HID read that fails or gets no report in time (250 ms at most) prints
-// its message and hands nothing on; the next exchange works again.
+// A HID read that gets no report in time (250 ms at most) prints its message
+// and hands nothing on; the next exchange works again. A read that fails
+// (hidapi returns -1) means the device is gone: the connection ends like
+// after a link failure.
 void TestSession::hidReadsThatGetNothingHandNothingOn_data()
 {
     QTest::addColumn<bool>("silent");
@@ -444,6 +446,12 @@ void TestSession::hidReadsThatGetNothingHandNothingOn()
     QVERIFY2(out.contains("OnSendSerialData: bytes written=65\n"), out.constData());
     QVERIFY2(out.contains("OnSendSerialData: Unable to read()\n"), out.constData());
     QVERIFY(!out.contains("bytes read="));
+    if (!silent) {
+        QTRY_COMPARE(rig.errors, QStringList{QStringLiteral("KO")});
+        QTRY_VERIFY(!rig.session.isConnected());
+        QCOMPARE(answers.size(), 0);
+        return;
+    }
 
     rig.sim.setFault(Fault::None);
     out = printedUntil(exchange, "bytes read=");
@@ -452,6 +460,7 @@ void TestSession::hidReadsThatGetNothingHandNothingOn()
     const QByteArray answer = answers.at(0).at(0).toByteArray();
     QCOMPARE(answer.size(), 8);
     QCOMPARE(static_cast<quint8>(answer.at(0)), AnswerPoll);
+    QVERIFY(rig.errors.isEmpty());
 }
 
 // While a command waits for the line or a transfer runs, nothing else may
