@@ -84,6 +84,7 @@ CEcuSession::CEcuSession(hid_device *hidDevice, const CWorkerTimings &timings, Q
         m_pollSample.cellValue = static_cast<qint8>(value);
         const CLiveSample sample = m_pollSample;
         QMetaObject::invokeMethod(this, [this, sample] {
+            emit readingsPublished(sample.rpm, static_cast<uchar>(sample.adc));
             if (polling())
                 emit liveSample(sample);
         }, Qt::QueuedConnection);

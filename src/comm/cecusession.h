@@ -175,6 +175,10 @@ signals:
     // A poll answer while the link polls (never the zeros the link publishes
     // when it stops or pauses for a command).
     void liveSample(const CLiveSample &sample);
+    // Every set of readings the real-time worker publishes, the zeros of a
+    // stopped or paused link included: the engine speed and the probe level
+    // for the readouts, delivered in one queued call per poll.
+    void readingsPublished(int rpm, uchar adc);
 
 private:
     void setState(State state);

@@ -112,9 +112,14 @@ void CGestRT::queueBanco(quint8 hardware, bool on)
 
 void CGestRT::setReply(const QByteArray &frame)
 {
-    WorkerLock lock(&mutex);
-    reply = frame;
-    wake.notify();
+    {
+        WorkerLock lock(&mutex);
+        reply = frame;
+        wake.pending = true;
+    }
+    // Woken once the lock is released: the worker does not wake only to
+    // wait for it (the answers of the live link come 50 times a second).
+    wake.condition.wakeAll();
 }
 
 void CGestRT::run()

@@ -222,8 +222,12 @@ void frmProgPannel::connectAll()
             &frmProgPannel::onPercentSndRcv);
     connect(session->gestSend(), &CGestSend::sgnEsito, this, &frmProgPannel::onEsitoSndRcv);
     connect(session->gestReceive(), &CGestReceive::sgnEsito, this, &frmProgPannel::onEsitoSndRcv);
-    connect(session->gestRT(), &CGestRT::sgnADC, this, &frmProgPannel::onUpdateValAdc);
-    connect(session->gestRT(), &CGestRT::sgnRpm, this, &frmProgPannel::onUpdateRpm);
+    // The real-time worker's readings come through the session, one queued
+    // call for both instead of one each.
+    connect(session, &CEcuSession::readingsPublished, this, [this](int rpm, uchar adc) {
+        onUpdateRpm(rpm);
+        onUpdateValAdc(adc);
+    });
     connect(session->gestRT(), &CGestRT::sgnError, this, &frmProgPannel::onErrorRT);
     connect(session->gestRT(), &CGestRT::sgnExecCmd, this, &frmProgPannel::execCmd);
     connect(ricercaPorta, &frmRicercaPorta::sgnEsito, this, &frmProgPannel::onEsitoRicercaPorta);
