@@ -11,7 +11,7 @@ class QLCDNumber;
 // The live readouts at the display's pace: the engine speed on the LCD and
 // the gauge, the probe level, and the live cell on the plot. Samples come
 // about 50 times a second; each readout shows the last one received, all
-// from the same sample, at most 30 times a second, and only what changed is
+// from the same sample, at most 20 times a second, and only what changed is
 // repainted.
 class CReadoutPacer : public QObject
 {
