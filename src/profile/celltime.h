@@ -24,15 +24,16 @@ class QwtScaleMap;
 // off would otherwise dwarf every other cell). A clock that goes backwards
 // starts a new run.
 //
-// Answers come about 40 times a second; changed() is coalesced to at most one
-// per notify interval, enough for bars that nobody reads at the poll rate.
+// Answers come about 50 times a second; changed() is coalesced to at most one
+// per notify interval (a second by default: each change replots the whole
+// profile plot, and shares of the running time move slowly).
 class CCellTimeHistogram : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int Cells = 41;
     static constexpr qint64 MaxGapMs = 1000;
-    static constexpr int DefaultNotifyMs = 250;
+    static constexpr int DefaultNotifyMs = 1000;
 
     explicit CCellTimeHistogram(int notifyMs = DefaultNotifyMs, QObject *parent = nullptr);
 
