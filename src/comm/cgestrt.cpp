@@ -110,16 +110,13 @@ void CGestRT::queueBanco(quint8 hardware, bool on)
     wake.notify();
 }
 
+// The answers of the live link come 50 times a second: the worker is woken
+// once the lock is released, so it does not wake only to wait for it.
 void CGestRT::setReply(const QByteArray &frame)
 {
-    {
-        WorkerLock lock(&mutex);
-        reply = frame;
-        wake.pending = true;
-    }
-    // Woken once the lock is released: the worker does not wake only to
-    // wait for it (the answers of the live link come 50 times a second).
-    wake.condition.wakeAll();
+    WorkerLock lock(&mutex);
+    reply = frame;
+    wake.notifyAndUnlock(lock);
 }
 
 void CGestRT::run()

@@ -37,7 +37,7 @@ void CTransferWorker::setReply(const QByteArray &frame)
     // An idle worker waits for nothing: every answer of the live link would
     // wake its thread for no purpose.
     if (state != TransferState::Idle)
-        wake.notify();
+        wake.notifyAndUnlock(lock);
 }
 
 void CTransferWorker::abort()

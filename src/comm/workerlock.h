@@ -91,6 +91,14 @@ struct WorkerWake
         pending = true;
         condition.wakeAll();
     }
+    // The same, releasing the lock first: the woken worker then does not
+    // wait for the caller's lock (for events that come often).
+    void notifyAndUnlock(WorkerLock &lock)
+    {
+        pending = true;
+        lock.unlock();
+        condition.wakeAll();
+    }
 };
 
 // The loop of a worker thread: one pass of its state table at a time; a pass

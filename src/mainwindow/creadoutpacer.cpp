@@ -65,17 +65,14 @@ void CReadoutPacer::reset()
 
 void CReadoutPacer::flush()
 {
-    if (m_rpm != m_shownRpm || m_lcd->intValue() != m_rpm) {
+    // Each readout repaints only when what it shows changes (the dial
+    // checks for itself, within its range).
+    if (m_lcd->intValue() != m_rpm)
         m_lcd->display(m_rpm);
-        m_shownRpm = m_rpm;
-    }
-    // The dial clamps to its range, which a variant change may have moved.
-    if (m_gauge->value() != qBound(m_gauge->minimum(), m_rpm, m_gauge->maximum()))
-        m_gauge->setValue(m_rpm);
-    if (m_level != m_shownLevel || m_probe->text() != QString::number(m_level)) {
-        m_probe->setText(QString::number(m_level));
-        m_shownLevel = m_level;
-    }
+    m_gauge->setValue(m_rpm);
+    const QString level = QString::number(m_level);
+    if (m_probe->text() != level)
+        m_probe->setText(level);
     // The marker's label shows the same speed as the readouts.
     m_cell->setSample(m_rpm, m_index, m_value);
     ++m_updates;

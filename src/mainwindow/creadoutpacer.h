@@ -42,6 +42,5 @@ private:
     CLiveCellMarker *m_cell;
     QTimer m_timer;
     int m_rpm = 0, m_level = 0, m_index = -1, m_value = 0; // the latest sample
-    int m_shownRpm = 0, m_shownLevel = 0;                  // what the readouts show
     int m_updates = 0;
 };
