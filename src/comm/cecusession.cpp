@@ -4,10 +4,13 @@
 #include "cgestrt.h"
 #include "cgestsend.h"
 #include "chidtransport.h"
+#include "cserialpump.h"
+#include "workerlock.h"
 #include "ecucommands.h"
 #include "frames.h"
 
 #include <QFileInfo>
+#include <QSocketNotifier>
 #ifdef Q_OS_UNIX
 #include <termios.h>
 #include <unistd.h>
@@ -80,15 +83,39 @@ CEcuSession::CEcuSession(hid_device *hidDevice, const CWorkerTimings &timings, Q
             Qt::DirectConnection);
     connect(m_gestRT, &CGestRT::sgnIdxCella, this,
             [this](uchar index) { m_pollSample.cellIndex = index; }, Qt::DirectConnection);
+    // While the link polls, the samples wait in m_samples and the delivery
+    // timer hands them over at the display's pace, those of about three polls
+    // in one wake-up of the window's thread; otherwise (the zeros of a link
+    // that stops) one queued call hands over what waits. The worker adds
+    // first and then asks whether the timer runs; the window's thread stops
+    // the timer first and then hands over: no sample is left behind.
     connect(m_gestRT, &CGestRT::sgnValCella, this, [this](uchar value) {
         m_pollSample.cellValue = static_cast<qint8>(value);
-        const CLiveSample sample = m_pollSample;
-        QMetaObject::invokeMethod(this, [this, sample] {
-            emit readingsPublished(sample.rpm, static_cast<uchar>(sample.adc));
-            if (polling())
-                emit liveSample(sample);
-        }, Qt::QueuedConnection);
+        // Values published after the link was switched off are its zeros.
+        const Published published{m_pollSample, m_gestRT->linkOn()};
+        bool first = false;
+        {
+            WorkerLock lock(&m_samplesMutex);
+            first = m_samples.isEmpty();
+            m_samples.append(published);
+        }
+        if (first && !m_collecting)
+            QMetaObject::invokeMethod(this, &CEcuSession::deliverSamples, Qt::QueuedConnection);
     }, Qt::DirectConnection);
+    m_delivery.setInterval(SampleDeliveryMs);
+    connect(&m_delivery, &QTimer::timeout, this, &CEcuSession::deliverSamples);
+    connect(this, &CEcuSession::stateChanged, this, &CEcuSession::collectSamples);
+
+    // While the link polls on the serial route, its requests and answers
+    // skip the window's thread (see CSerialPump); the answers go to the
+    // workers only: nothing else waits for one while the link polls.
+    m_pump = new CSerialPump(&m_line, [this](const QByteArray &frame) {
+        m_gestSend->setReply(frame);
+        m_gestReceive->setReply(frame);
+        m_gestRT->setReply(frame);
+    });
+    connect(m_pump, &CSerialPump::sgnGone, this, &CEcuSession::portGone, Qt::QueuedConnection);
+    m_gestRT->setDirectSend([this](const QByteArray &frame) { return m_pump->send(frame); });
     if (m_hidTransport)
         connect(m_hidTransport, &CHidTransport::sgnAnswer, this, &CEcuSession::onHidAnswer);
 }
@@ -98,8 +125,7 @@ CEcuSession::~CEcuSession()
     // The HID thread ends first (its read is bounded), then the device goes.
     delete m_hidTransport;
     m_hidTransport = nullptr;
-    if (m_port->isOpen())
-        m_port->close();
+    closePort();
     if (m_hidDevice)
         hid_close(m_hidDevice);
     hid_exit();
@@ -108,6 +134,7 @@ CEcuSession::~CEcuSession()
     delete m_gestSend; // each worker stops and joins its thread
     delete m_gestReceive;
     delete m_gestRT;
+    delete m_pump; // after the worker that sends through it
 }
 
 // The quiet gaps of the line after an answer: "Line/GapMs" after a read or
@@ -197,8 +224,7 @@ void CEcuSession::searchFailed()
         m_portName = QString();
     // No ECU is in use: a port the search left open (a port found, then the
     // placeholder chosen) is not kept open behind the user's back.
-    if (m_port->isOpen())
-        m_port->close();
+    closePort();
     changed();
 }
 
@@ -216,8 +242,7 @@ void CEcuSession::endConnection()
     // The ECU is left as it is: no frame switches its test bench off.
     m_benchOn = false;
     m_variantFixed = false; // the variant can be chosen by hand again
-    if (m_port->isOpen())
-        m_port->close();
+    closePort();
     m_connected = false;
     // The next search starts on no route at all: not HID, not a stale port.
     m_portName = QString();
@@ -505,6 +530,8 @@ void CEcuSession::wakeForWholeFrames()
                        && m_portName != HidRoute && m_port->isOpen();
     if (whole == m_wholeFrames)
         return;
+    if (!whole)
+        stopPump();
     m_wholeFrames = whole;
 #ifdef Q_OS_UNIX
     termios tio;
@@ -515,6 +542,83 @@ void CEcuSession::wakeForWholeFrames()
         (void)::tcsetattr(fd, TCSANOW, &tio);
     }
 #endif
+    if (whole)
+        startPump();
+}
+
+// The pump gives the port back before it closes.
+void CEcuSession::closePort()
+{
+    stopPump();
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+// The pump takes the port's input over: the port's own read notifier is
+// switched off, so the window's thread neither watches nor reads the port
+// until the pump gives it back.
+void CEcuSession::startPump()
+{
+#ifdef Q_OS_UNIX
+    if (m_pumping)
+        return;
+    m_readNotifier = nullptr;
+    const auto notifiers = m_port->findChildren<QSocketNotifier *>();
+    for (QSocketNotifier *n : notifiers)
+        if (n->type() == QSocketNotifier::Read && n->isEnabled())
+            m_readNotifier = n;
+    if (!m_readNotifier)
+        return; // the port stays the window's
+    // Whatever the port has read already is taken first.
+    if (m_port->bytesAvailable() > 0)
+        readSerial();
+    // A request and its answer are on the wire before the answer is whole.
+    m_pump->setAnswerDueNs(2 * m_serialAnswerMinNs);
+    if (!m_pump->begin(static_cast<int>(m_port->handle())))
+        return;
+    m_readNotifier->setEnabled(false);
+    m_pumping = true;
+#endif
+}
+
+void CEcuSession::stopPump()
+{
+    if (!m_pumping)
+        return;
+    m_pump->end();
+    m_pumping = false;
+    m_rxCount = 0; // the pump's partial answer went with it
+    if (m_readNotifier)
+        m_readNotifier->setEnabled(true);
+}
+
+// The readings of a polling link are handed over at the display's pace.
+void CEcuSession::collectSamples()
+{
+    const bool collect = polling();
+    if (collect == m_collecting)
+        return;
+    m_collecting = collect;
+    if (collect) {
+        m_delivery.start();
+    } else {
+        m_delivery.stop();
+        deliverSamples();
+    }
+}
+
+void CEcuSession::deliverSamples()
+{
+    QVector<Published> samples;
+    {
+        WorkerLock lock(&m_samplesMutex);
+        samples.swap(m_samples);
+    }
+    for (const Published &p : qAsConst(samples)) {
+        emit readingsPublished(p.sample.rpm, static_cast<uchar>(p.sample.adc));
+        if (p.live && m_connected)
+            emit liveSample(p.sample);
+    }
 }
 
 void CEcuSession::readSerial()

@@ -6,16 +6,22 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QMutex>
 #include <QObject>
+#include <QPointer>
 #include <QSerialPort>
 #include <QString>
 #include <QTimer>
+#include <QVector>
+#include <atomic>
 #include <hidapi/hidapi.h>
 
 class CGestRT;
 class CGestReceive;
 class CGestSend;
 class CHidTransport;
+class CSerialPump;
+class QSocketNotifier;
 
 // Answer time-outs and budgets of the three workers, and the earliest an
 // answer can follow a request on the serial line. The program uses the
@@ -177,11 +183,23 @@ signals:
     void liveSample(const CLiveSample &sample);
     // Every set of readings the real-time worker publishes, the zeros of a
     // stopped or paused link included: the engine speed and the probe level
-    // for the readouts, delivered in one queued call per poll.
+    // for the readouts. While the link polls they come at the display's pace,
+    // those of each SampleDeliveryMs together, in order; otherwise at once.
     void readingsPublished(int rpm, uchar adc);
+
+public:
+    // How often the readings of a polling link are handed over.
+    static constexpr int SampleDeliveryMs = 66;
+    // The live link's exchanges run off the window's thread (serial route).
+    bool pumping() const { return m_pumping; }
 
 private:
     void setState(State state);
+    void closePort();
+    void startPump();
+    void stopPump();
+    void collectSamples();
+    void deliverSamples();
     void changed();
     void handAnswer(const QByteArray &frame);
     void onHidAnswer(const QByteArray &frame);
@@ -220,6 +238,18 @@ private:
     CGestSend *m_gestSend = nullptr;
     CGestReceive *m_gestReceive = nullptr;
     CGestRT *m_gestRT = nullptr;
+    CSerialPump *m_pump = nullptr;
+    bool m_pumping = false;     // the pump owns the port's input
+    QPointer<QSocketNotifier> m_readNotifier; // the port's, off while the pump runs
+    QMutex m_samplesMutex;      // guards m_samples
+    struct Published
+    {
+        CLiveSample sample;
+        bool live; // an answer of a polling link, not the zeros of a pause
+    };
+    QVector<Published> m_samples; // published, not yet handed over
+    std::atomic<bool> m_collecting{false}; // the delivery timer hands them over
+    QTimer m_delivery;
     QTimer m_presence;          // once a second while connected, idle, the link off
     QElapsedTimer m_clock;      // the time line of the live samples
     CLiveSample m_pollSample;   // the poll answer being gathered (worker thread only)

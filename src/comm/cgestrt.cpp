@@ -37,6 +37,12 @@ void CGestRT::setLine(CEcuLine *l)
     line = l;
 }
 
+void CGestRT::setDirectSend(std::function<bool(const QByteArray &)> send)
+{
+    WorkerLock lock(&mutex);
+    directSend = std::move(send);
+}
+
 void CGestRT::startLink()
 {
     WorkerLock lock(&mutex);
@@ -52,6 +58,12 @@ void CGestRT::stopLink()
     linkActive = false;
     pendingCmd = QString();
     wake.notify();
+}
+
+bool CGestRT::linkOn()
+{
+    WorkerLock lock(&mutex);
+    return linkActive;
 }
 
 void CGestRT::requestCommand(const QString &cmd)
@@ -151,6 +163,7 @@ qint64 CGestRT::step()
 {
     QByteArray frame;
     QString execCmd;
+    std::function<bool(const QByteArray &)> direct;
     bool failed = false;
     qint64 sleepNs = 0;
 
@@ -177,6 +190,7 @@ qint64 CGestRT::step()
         if (line)
             line->noteRequest();
         frame = buildPollFrame();
+        direct = directSend;
         // Emptied before the frame leaves, so an answer that comes back while
         // the signal is still being delivered is not lost.
         reply.clear();
@@ -224,6 +238,7 @@ qint64 CGestRT::step()
         if (line)
             line->noteRequest();
         frame = commandQueue.takeFirst();
+        direct = directSend;
         reply.clear();
         clock.restart();
         state = LinkState::WaitAck;
@@ -264,7 +279,7 @@ qint64 CGestRT::step()
 
     if (!execCmd.isEmpty())
         emit sgnExecCmd(execCmd);
-    if (!frame.isEmpty())
+    if (!frame.isEmpty() && !(direct && direct(frame)))
         emit sgnSndByte(frame);
     if (failed)
         emit sgnError(QStringLiteral("KO"));

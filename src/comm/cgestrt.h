@@ -10,6 +10,7 @@
 #include <QString>
 #include <QThread>
 #include <atomic>
+#include <functional>
 
 class CEcuLine;
 
@@ -26,9 +27,15 @@ public:
     // The line whose gaps and silences the worker keeps (none: requests go
     // out as soon as the previous exchange has ended).
     void setLine(CEcuLine *line);
+    // A way to the port that does not pass through the window's thread:
+    // each request is offered to it first, and emitted with sgnSndByte only
+    // when it declines (returns false). Called on the worker's thread.
+    void setDirectSend(std::function<bool(const QByteArray &)> send);
     void startLink();
     void stopLink();
     void requestCommand(const QString &cmd);
+    // Whether the link is switched on (polls are published as they come).
+    bool linkOn();
     void queueKIniezione(quint8 k, quint8 hardware);
     void queueBancoOn(quint8 hardware);
     void queueBancoOff(quint8 hardware);
@@ -71,6 +78,7 @@ private:
     QString pendingCmd;
     int lostAcks = 0;
     CEcuLine *line = nullptr;
+    std::function<bool(const QByteArray &)> directSend;
     WorkerWake wake;
     std::atomic<bool> stopRequested{false};
 };
