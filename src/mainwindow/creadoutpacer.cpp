@@ -12,7 +12,6 @@ CReadoutPacer::CReadoutPacer(QLCDNumber *lcd, CRpmGauge *gauge, QLabel *probe,
     : QObject(parent), m_lcd(lcd), m_gauge(gauge), m_probe(probe), m_cell(cell)
 {
     m_timer.setSingleShot(true);
-    m_timer.setInterval(IntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CReadoutPacer::flush);
     // The LCD fills its own background, so a new reading repaints the LCD
     // alone and not the frames and labels behind it. The style sheet's
@@ -50,30 +49,53 @@ void CReadoutPacer::setCell(int index, int ecuValue)
     schedule();
 }
 
+// A sample is shown once the rest of it (or of the samples handed over
+// together) is in: at the end of this pass of the event loop when the needle
+// last moved long enough ago, else when it will have.
 void CReadoutPacer::schedule()
 {
-    if (!m_timer.isActive())
-        m_timer.start();
+    m_numbersPending = true;
+    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : IntervalMs;
+    const int wait = int(qBound<qint64>(0, IntervalMs - since, IntervalMs));
+    if (!m_timer.isActive() || m_timer.remainingTime() > wait)
+        m_timer.start(wait);
 }
 
 void CReadoutPacer::reset()
 {
     m_timer.stop();
     m_rpm = m_level = 0;
-    flush();
+    m_gauge->setValue(0);
+    showNumbers();
 }
 
 void CReadoutPacer::flush()
 {
-    // Each readout repaints only when what it shows changes (the dial
-    // checks for itself, within its range).
+    // The dial repaints only when its needle moves.
+    m_gauge->setValue(m_rpm);
+    m_sinceFlush.start();
+    // The numbers change when their time has come (a little early rather
+    // than a sample late); until then a sample that is not followed by
+    // another is still shown, a little after their time.
+    const qint64 since =
+        m_sinceNumbers.isValid() ? m_sinceNumbers.elapsed() : qint64(NumbersIntervalMs);
+    if (since >= NumbersIntervalMs - IntervalMs / 4)
+        showNumbers();
+    else if (m_numbersPending)
+        m_timer.start(int(NumbersIntervalMs - since + IntervalMs));
+}
+
+void CReadoutPacer::showNumbers()
+{
+    // Each repaints only when what it shows changes.
     if (m_lcd->intValue() != m_rpm)
         m_lcd->display(m_rpm);
-    m_gauge->setValue(m_rpm);
     const QString level = QString::number(m_level);
     if (m_probe->text() != level)
         m_probe->setText(level);
-    // The marker's label shows the same speed as the readouts.
+    // The marker's label shows the same speed as the LCD.
     m_cell->setSample(m_rpm, m_index, m_value);
+    m_numbersPending = false;
+    m_sinceNumbers.start();
     ++m_updates;
 }

@@ -4,6 +4,8 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStaticText>
+#include <array>
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
 #include <qwt_widget_overlay.h>
@@ -51,15 +53,14 @@ protected:
         painter->drawLine(x, 0, x, height());
         painter->setRenderHint(QPainter::Antialiasing, true);
         painter->setPen(MarkerColour);
-        painter->drawText(QRect(x + 3, 2, LabelWidth, 14), Qt::AlignLeft | Qt::AlignTop,
-                          QString::number(m_marker->rpm()));
+        drawNumber(painter, QPoint(x + 3, 2), m_marker->rpm());
         if (m_marker->ringShown()) {
             const QPoint c = ringCentre();
             painter->setPen(QPen(MarkerColour, 2.0));
             painter->setBrush(Qt::NoBrush);
             painter->drawEllipse(c, RingRadius, RingRadius);
-            painter->drawText(QRect(c.x() + RingRadius, c.y() + RingRadius, LabelWidth, 14),
-                              Qt::AlignLeft | Qt::AlignTop, QString::number(m_marker->ecuValue()));
+            drawNumber(painter, QPoint(c.x() + RingRadius, c.y() + RingRadius),
+                       m_marker->ecuValue());
         }
     }
 
@@ -80,6 +81,33 @@ protected:
     }
 
 private:
+    // A label with its top left at `at`. The labels change with every
+    // sample: their characters are laid out once, each on its own, instead
+    // of the whole text being shaped for every repaint.
+    void drawNumber(QPainter *painter, QPoint at, int value) const
+    {
+        if (m_glyphFont != painter->font()) {
+            m_glyphFont = painter->font();
+            for (QStaticText &glyph : m_glyphs)
+                glyph = QStaticText();
+        }
+        const QFontMetricsF metrics(m_glyphFont);
+        QPointF pos(at);
+        for (const QChar ch : QString::number(value)) {
+            const int i = ch == QLatin1Char('-') ? 10 : ch.digitValue();
+            if (i < 0)
+                continue;
+            QStaticText &glyph = m_glyphs[size_t(i)];
+            if (glyph.text().isEmpty()) {
+                glyph.setText(QString(ch));
+                glyph.setTextFormat(Qt::PlainText);
+                glyph.prepare(QTransform(), m_glyphFont);
+            }
+            painter->drawStaticText(pos, glyph);
+            pos.rx() += metrics.horizontalAdvance(ch);
+        }
+    }
+
     // The strips the marker draws on: the line with its label, the ring with
     // its value.
     QRegion markerRegion() const
@@ -107,6 +135,8 @@ private:
     QwtPlot *m_plot;
     const CLiveCellMarker *m_marker;
     QRegion m_drawn; // what the last repaint covered
+    mutable QFont m_glyphFont;
+    mutable std::array<QStaticText, 11> m_glyphs; // 0..9 and the minus sign
 };
 
 void CItemLegend::updateLegend(const QwtPlotItem *item, const QList<QwtLegendData> &data)

@@ -179,8 +179,8 @@ void TestEditing::liveCellFollowsTheEngine()
     QTRY_VERIFY_WITH_TIMEOUT(p.liveCell().isShown() && p.liveCell().rpm() == 3000, 3000);
     QCOMPARE(p.liveCell().cellIndex(), EcuSimulator::cellIndexFor(3000, 12000));
 
-    // A running engine: the marker and the readouts follow, at most 30 times
-    // a second, and always show the same sample.
+    // A running engine: the marker and the LCD follow, at most 10 times a
+    // second, and always show the same sample; the needle is never behind.
     ecu.sim.setFixedRpm(-1);
     auto *lcd = widget<QLCDNumber>(w, "lcdRPM");
     const int before = p.liveCell().repaints();
@@ -191,17 +191,17 @@ void TestEditing::liveCellFollowsTheEngine()
     while (t.elapsed() < 1000) {
         QTest::qWait(7);
         QCOMPARE(p.liveCell().rpm(), lcd->intValue());
-        QCOMPARE(p.gauge()->value(), lcd->intValue());
         ++compared;
     }
     const int repaints = p.liveCell().repaints() - before;
     const int updates = p.readouts()->updates() - updatesBefore;
-    QVERIFY2(repaints <= 30 * t.elapsed() / 1000 + 1, qPrintable(QString::number(repaints)));
-    QVERIFY2(updates > 5 && updates <= 30 * t.elapsed() / 1000 + 1,
+    QVERIFY2(repaints <= 10 * t.elapsed() / 1000 + 1, qPrintable(QString::number(repaints)));
+    QVERIFY2(updates > 5 && updates <= 10 * t.elapsed() / 1000 + 1,
              qPrintable(QString::number(updates)));
 
     ecu.sim.setFixedRpm(7200);
     QTRY_VERIFY_WITH_TIMEOUT(p.liveCell().rpm() == 7200, 3000);
+    QCOMPARE(p.gauge()->value(), 7200);
     QCOMPARE(p.liveCell().cellIndex(), 24);
 
     w.onLinkClicked();
