@@ -3,7 +3,6 @@
 #include "mainwindow/frmprogpannel.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QSettings>
 #include <QTranslator>
 
@@ -25,10 +24,7 @@ int main(int argc, char *argv[])
     // Qt reads the font configuration itself at the first text: it must find
     // it read, not read it a second time beside the thread.
     fontConfig.wait();
-    // The form was laid out for an 8-point interface font.
-    QFont font = QApplication::font();
-    font.setPointSize(8);
-    QApplication::setFont(font);
+    useInterfaceFont();
     auto *translator = new QTranslator;
     auto *settings = new QSettings;
 

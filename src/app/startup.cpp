@@ -2,7 +2,9 @@
 
 #include "mainwindow/qtcatalogue.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFont>
 #include <QSettings>
 #include <QTranslator>
 
@@ -37,6 +39,13 @@ void paintWithRasterOnly()
     // (Mesa with LLVM: some 50 MB resident and tens of milliseconds) to pick
     // the window's visual. Nothing in the program draws with OpenGL.
     QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
+}
+
+void useInterfaceFont()
+{
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
 }
 
 CFontConfigPreload::CFontConfigPreload()

@@ -20,6 +20,10 @@ void enableHighDpiScaling();
 // surface, so no GL driver is loaded. Call before the first window is created.
 void paintWithRasterOnly();
 
+// The interface font: the form was laid out for an 8-point font. Call once
+// the application object exists.
+void useInterfaceFont();
+
 // Reads the system's font configuration (fontconfig, where the program is
 // built with it) on a thread of its own while the application object connects
 // to the display; the first window measures its texts as soon as it is built,

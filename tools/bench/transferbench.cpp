@@ -8,8 +8,14 @@
 // For each run it prints the time taken and its ratio to the time the bytes
 // alone need on the line, and the worst stall of the window's event loop (a
 // heartbeat timer). Last it measures the idle window: CPU time over 20 s and
-// the wake-ups of its busiest thread.
+// the wake-ups of its busiest thread. The window starts as in the program
+// (its font, raster painting).
+//
+// --link-on runs the link-on figures alone; with TRANSFERBENCH_THREADS set
+// they come with each thread's share, and TRANSFERBENCH_DEFAULT_ONLY leaves
+// out the workbench's run.
 
+#include "app/startup.h"
 #include "comm/cgestreceive.h"
 #include "comm/cgestrt.h"
 #include "comm/cgestsend.h"
@@ -341,7 +347,7 @@ double cpuSeconds()
 
 // CPU time of this process's threads, the simulator's left out, in seconds:
 // the sum of each thread's time on a CPU (/proc/self/task/*/schedstat).
-double programCpuSeconds()
+double programCpuSeconds(QMap<QString, double> *perThread = nullptr)
 {
     double ns = 0;
     const QStringList tids =
@@ -351,9 +357,13 @@ double programCpuSeconds()
         QFile stat(QStringLiteral("/proc/self/task/%1/schedstat").arg(tid));
         if (!comm.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
             continue;
-        if (comm.readAll().trimmed() == "ecusim")
+        const QByteArray name = comm.readAll().trimmed();
+        if (name == "ecusim")
             continue;
-        ns += stat.readAll().split(' ').value(0).toDouble();
+        const double t = stat.readAll().split(' ').value(0).toDouble();
+        ns += t;
+        if (perThread)
+            (*perThread)[QString::fromLatin1(name) + QLatin1Char('/') + tid] += t / 1e9;
     }
     return ns / 1e9;
 }
@@ -412,13 +422,20 @@ LinkOnFigures linkOnRun(Heartbeat &beat, bool views, int seconds, LinkOnFigures 
         if (record->isChecked() != bool(on))
             record->trigger();
         answers = 0;
-        const double cpu0 = programCpuSeconds();
+        QMap<QString, double> threads0, threads1;
+        const double cpu0 = programCpuSeconds(&threads0);
         QElapsedTimer t;
         t.start();
         // One event loop a part: the bench's own waiting costs nothing.
         QTimer::singleShot(seconds * 1000 / parts, &run, &QEventLoop::quit);
         run.exec();
-        cpu[on] += programCpuSeconds() - cpu0;
+        cpu[on] += programCpuSeconds(&threads1) - cpu0;
+        if (qEnvironmentVariableIsSet("TRANSFERBENCH_THREADS"))
+            for (auto it = threads1.cbegin(); it != threads1.cend(); ++it)
+                if (it.value() - threads0.value(it.key()) > 0.0005)
+                    std::printf("  %-24s %5.2f%%\n", qPrintable(it.key()),
+                                100.0 * (it.value() - threads0.value(it.key()))
+                                    / (seconds / double(parts)));
         ms[on] += t.elapsed();
         counted[on] += answers;
     }
@@ -452,6 +469,8 @@ void benchLinkOn(Heartbeat &beat, int seconds)
     };
     const LinkOnFigures plain = linkOnRun(beat, false, seconds);
     print("default window", plain);
+    if (qEnvironmentVariableIsSet("TRANSFERBENCH_DEFAULT_ONLY"))
+        return;
     LinkOnFigures logging;
     const LinkOnFigures shown = linkOnRun(beat, true, seconds, &logging);
     print("workbench shown", shown);
@@ -515,7 +534,11 @@ int main(int argc, char **argv)
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.filePath(QStringLiteral("run"))));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The program's own start: the window paints as it does there.
+    enableHighDpiScaling();
+    paintWithRasterOnly();
     QApplication app(argc, argv);
+    useInterfaceFont();
     QCoreApplication::setOrganizationName(QStringLiteral("vantor"));
     QCoreApplication::setApplicationName(QStringLiteral("ECU Vantor"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0.1"));
