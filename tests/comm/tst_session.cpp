@@ -209,8 +209,8 @@ private slots:
     void failedTransferEndsTheConnection_data();
     void failedTransferEndsTheConnection();
     void linkFailsAtItsBudgetAndEndsTheConnectionOnce();
-    void portGoneWhileIdle_data();
-    void portGoneWhileIdle();
+    void portGone_data();
+    void portGone();
 };
 
 void TestSession::init()
@@ -854,18 +854,24 @@ void TestSession::linkFailsAtItsBudgetAndEndsTheConnectionOnce()
 // ends the connection within 2 s, as a link failure does: the far end of a
 // virtual port hangs up, its link goes, a HID device is unplugged. A port
 // that stays ends nothing.
-void TestSession::portGoneWhileIdle_data()
+// The port goes away under a connection, with the line idle or while the
+// link polls (its exchanges then run off the window's thread).
+void TestSession::portGone_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("serial, the far end hangs up") << "hang-up";
-    QTest::newRow("serial, the virtual port's link goes") << "link";
-    QTest::newRow("HID, the device is unplugged") << "hid";
-    QTest::newRow("serial, nothing goes") << "";
+    QTest::addColumn<bool>("polling");
+    QTest::newRow("serial, the far end hangs up") << "hang-up" << false;
+    QTest::newRow("serial, the virtual port's link goes") << "link" << false;
+    QTest::newRow("HID, the device is unplugged") << "hid" << false;
+    QTest::newRow("serial, nothing goes") << "" << false;
+    QTest::newRow("serial, the far end hangs up while the link polls") << "hang-up" << true;
+    QTest::newRow("serial, the link polls on") << "" << true;
 }
 
-void TestSession::portGoneWhileIdle()
+void TestSession::portGone()
 {
     QFETCH(QString, how);
+    QFETCH(bool, polling);
     SessionRig rig(quickTimings(), how == QLatin1String("hid") ? SessionRig::Hid
                                                                : SessionRig::Serial);
     QTemporaryDir links;
@@ -878,6 +884,13 @@ void TestSession::portGoneWhileIdle()
         QVERIFY(rig.connect());
     }
     QVERIFY(rig.session.isConnected() && !rig.session.linkOn());
+    int published = 0;
+    QObject::connect(&rig.session, &CEcuSession::liveSample, [&published] { ++published; });
+    if (polling) {
+        QVERIFY(rig.session.toggleLink());
+        QVERIFY(rig.session.pumping());
+        QTRY_VERIFY(published > 3);
+    }
     QElapsedTimer clock;
     clock.start();
     if (how == QLatin1String("hang-up"))
@@ -887,16 +900,25 @@ void TestSession::portGoneWhileIdle()
     else if (how == QLatin1String("hid"))
         hidfake::unplug();
     if (how.isEmpty()) {
+        const int before = published;
         QTest::qWait(2500); // three looks at the port find it there
         QVERIFY(rig.errors.isEmpty());
         QVERIFY(rig.session.isConnected());
+        if (polling) { // every poll is answered: about 100 samples
+            QVERIFY2(published - before > 50, qPrintable(QString::number(published - before)));
+            QVERIFY(rig.session.toggleLink());
+            QVERIFY(!rig.session.pumping());
+        }
         return;
     }
     QTRY_VERIFY_WITH_TIMEOUT(!rig.errors.isEmpty(), 2500);
-    QVERIFY(clock.elapsed() <= 2200);
+    // Idle, the port is looked at once a second; a polling link's next
+    // exchange finds it gone.
+    QVERIFY2(clock.elapsed() <= (polling ? 300 : 2200), qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(rig.errors.first(), QStringLiteral("KO"));
     QVERIFY(!rig.session.isConnected());
     QVERIFY(!rig.session.port()->isOpen());
+    QVERIFY(!rig.session.pumping());
     QTest::qWait(100);
     QCOMPARE(rig.errors.size(), 1);
 }
