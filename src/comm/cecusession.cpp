@@ -487,6 +487,10 @@ void CEcuSession::sendFrame(const QByteArray &frame, const QObject *sender)
 
     if (!m_port->isOpen())
         return;
+    // While the link polls, the pump owns the port's input (a frame sent
+    // just before it took over comes this way).
+    if (m_pumping && m_pump->post(frame))
+        return;
     // A new request discards a partial answer and whatever is waiting, so a
     // lost or surplus byte cannot leave the assembly misaligned for the
     // requests that follow.
@@ -623,6 +627,9 @@ void CEcuSession::deliverSamples()
 
 void CEcuSession::readSerial()
 {
+    // While the link polls, the pump owns the port's input.
+    if (m_pumping)
+        return;
     if (m_port->bytesAvailable() > 0)
         m_line.noteActivity();
     while (m_port->bytesAvailable() > 0) {

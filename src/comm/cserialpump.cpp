@@ -109,6 +109,16 @@ void CSerialPump::wakePoll()
 
 bool CSerialPump::send(const QByteArray &frame)
 {
+    return exchange(frame, true);
+}
+
+bool CSerialPump::post(const QByteArray &frame)
+{
+    return exchange(frame, false);
+}
+
+bool CSerialPump::exchange(const QByteArray &frame, bool await)
+{
     bool gone = false;
     {
         WorkerLock lock(&m_mutex);
@@ -144,8 +154,12 @@ bool CSerialPump::send(const QByteArray &frame)
                 gone = true;
             }
         }
-        if (!gone)
+        if (!gone && await) {
             gone = !awaitAnswer(lock);
+        } else if (!gone) {
+            m_watching = true;
+            m_wake.wakeAll();
+        }
         if (gone) {
             m_pumping = false;
             m_watching = false;

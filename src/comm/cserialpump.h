@@ -51,6 +51,8 @@ public:
     // end()): false when the pump is not running (the frame then goes the
     // window's way).
     bool send(const QByteArray &frame);
+    // The same without waiting: the pump's thread takes the answer.
+    bool post(const QByteArray &frame);
 
 signals:
     // The port failed under the pump (a read or write error, a hang-up): it
@@ -61,6 +63,7 @@ protected:
     void run() override;
 
 private:
+    bool exchange(const QByteArray &frame, bool await);
     bool readInput();
     bool awaitAnswer(WorkerLock &lock);
     bool pollPort(WorkerLock &lock, int timeoutMs, bool &gone, bool &readable);

@@ -67,11 +67,13 @@ void TestSerialPump::exchange_data()
     QTest::addColumn<int>("endMs");    // when the pump ends (-1: it does not)
     QTest::addColumn<bool>("bySender"); // the answer is in when send() returns
     QTest::addColumn<int>("frames");   // answers handed on in the end
-    QTest::newRow("whole before it is due") << 0 << 8 << 0 << -1 << true << 1;
-    QTest::newRow("in two parts within the wait") << 1 << 5 << 4 << -1 << true << 1;
-    QTest::newRow("its rest after the sender gave up") << 1 << 5 << 40 << -1 << false << 1;
-    QTest::newRow("never") << -1 << 0 << 0 << -1 << false << 0;
-    QTest::newRow("the pump ends while it is awaited") << 20 << 8 << 20 << 3 << false << 0;
+    QTest::addColumn<bool>("posted");  // sent without waiting for the answer
+    QTest::newRow("whole before it is due") << 0 << 8 << 0 << -1 << true << 1 << false;
+    QTest::newRow("in two parts within the wait") << 1 << 5 << 4 << -1 << true << 1 << false;
+    QTest::newRow("its rest after the sender gave up") << 1 << 5 << 40 << -1 << false << 1 << false;
+    QTest::newRow("never") << -1 << 0 << 0 << -1 << false << 0 << false;
+    QTest::newRow("the pump ends while it is awaited") << 20 << 8 << 20 << 3 << false << 0 << false;
+    QTest::newRow("posted: the pump's thread takes it") << 5 << 3 << 10 << -1 << false << 1 << true;
 }
 
 void TestSerialPump::exchange()
@@ -82,6 +84,7 @@ void TestSerialPump::exchange()
     QFETCH(int, endMs);
     QFETCH(bool, bySender);
     QFETCH(int, frames);
+    QFETCH(bool, posted);
 
     PtyPair pty;
     CEcuLine line;
@@ -96,7 +99,7 @@ void TestSerialPump::exchange()
     bool accepted = false;
     int inWhenReturned = -1;
     std::thread sender([&] {
-        accepted = pump.send(buildPollFrame());
+        accepted = posted ? pump.post(buildPollFrame()) : pump.send(buildPollFrame());
         inWhenReturned = handed;
     });
     // The time line starts when the request has arrived whole.
