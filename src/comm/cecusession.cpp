@@ -71,7 +71,7 @@ CEcuSession::CEcuSession(hid_device *hidDevice, const CWorkerTimings &timings, Q
     // The four values of one poll answer are published together and in this
     // order, by the real-time worker's thread: they are gathered there (only
     // that thread touches m_pollSample) and the last one hands the whole
-    // sample over, one queued call per answer instead of four.
+    // sample over.
     qRegisterMetaType<CLiveSample>();
     m_clock.start();
     connect(m_gestRT, &CGestRT::sgnRpm, this, [this](int rpm) {
