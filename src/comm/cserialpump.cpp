@@ -90,12 +90,6 @@ void CSerialPump::end()
     m_count = 0;
 }
 
-bool CSerialPump::isPumping()
-{
-    WorkerLock lock(&m_mutex);
-    return m_pumping;
-}
-
 // Cuts a poll of the port short. Lock held.
 void CSerialPump::wakePoll()
 {
@@ -188,11 +182,10 @@ bool CSerialPump::awaitAnswer(WorkerLock &lock)
         // The terminal reports input once a whole frame's worth waits: a
         // part of one is left there, for the pump's thread to take whole.
         const qint64 left = qMax<qint64>(0, giveUpAt - m_clock.nsecsElapsed());
-        bool gone = false;
-        bool readable = false;
-        if (!pollPort(lock, int((left + 999999) / 1000000), gone, readable))
-            return !gone;
-        if (readable && !readInput())
+        const PortWait w = pollPort(lock, int((left + 999999) / 1000000));
+        if (w == PortWait::Ended)
+            return true;
+        if (w == PortWait::Gone || (w == PortWait::Input && !readInput()))
             return false;
         if (m_answers != answered)
             return true;
@@ -213,9 +206,8 @@ bool CSerialPump::awaitAnswer(WorkerLock &lock)
 }
 
 // Waits on the port (and on end() or a new request) for at most timeoutMs
-// (< 0: for ever), with the lock released meanwhile; readable: input waits.
-// False when the pump is to stop or the port hung up (gone).
-bool CSerialPump::pollPort(WorkerLock &lock, int timeoutMs, bool &gone, bool &readable)
+// (< 0: for ever), with the lock released meanwhile.
+CSerialPump::PortWait CSerialPump::pollPort(WorkerLock &lock, int timeoutMs)
 {
 #ifdef Q_OS_UNIX
     pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
@@ -231,19 +223,16 @@ bool CSerialPump::pollPort(WorkerLock &lock, int timeoutMs, bool &gone, bool &re
         }
     }
     if (!m_pumping)
-        return false;
-    readable = ready > 0 && (fds[0].revents & POLLIN);
-    if (ready > 0 && !readable && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
-        gone = true;
-        return false;
-    }
-    return true;
+        return PortWait::Ended;
+    if (ready <= 0)
+        return PortWait::Nothing;
+    if (fds[0].revents & POLLIN)
+        return PortWait::Input;
+    return fds[0].revents & (POLLHUP | POLLERR | POLLNVAL) ? PortWait::Gone : PortWait::Nothing;
 #else
     Q_UNUSED(lock)
     Q_UNUSED(timeoutMs)
-    Q_UNUSED(gone)
-    Q_UNUSED(readable)
-    return false;
+    return PortWait::Ended;
 #endif
 }
 
@@ -288,11 +277,10 @@ void CSerialPump::run()
             lock.wait(&m_wake, -1);
             continue;
         }
-        bool gone = false;
-        bool readable = false;
-        if (pollPort(lock, -1, gone, readable) && m_watching && readable)
-            gone = !readInput();
-        if (gone && m_pumping) {
+        const PortWait w = pollPort(lock, -1);
+        const bool gone =
+            w == PortWait::Gone || (w == PortWait::Input && m_watching && !readInput());
+        if (gone) {
             m_pumping = false;
             m_watching = false;
             lock.unlock();

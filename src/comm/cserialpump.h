@@ -45,7 +45,6 @@ public:
     // Returns once the pump no longer touches the port; a partial answer is
     // dropped.
     void end();
-    bool isPumping();
     // Writes a request now, dropping whatever input waits, and waits for its
     // answer (at most until it is due and a little longer, and never past
     // end()): false when the pump is not running (the frame then goes the
@@ -66,7 +65,13 @@ private:
     bool exchange(const QByteArray &frame, bool await);
     bool readInput();
     bool awaitAnswer(WorkerLock &lock);
-    bool pollPort(WorkerLock &lock, int timeoutMs, bool &gone, bool &readable);
+    enum class PortWait {
+        Nothing, // the time ran out, or a request or end() cut the wait short
+        Input,   // input waits
+        Gone,    // the port hung up or failed
+        Ended    // the pump is to stop
+    };
+    PortWait pollPort(WorkerLock &lock, int timeoutMs);
     void wakePoll();
 
     CEcuLine *m_line;
