@@ -56,6 +56,19 @@ void CGestReceive::dropAnswer()
         data->chop(1);
 }
 
+// The byte read again must be the one read before; a different one takes its
+// place and is asked for once more.
+bool CGestReceive::confirmAnswer(const QByteArray &answer)
+{
+    const char value = static_cast<char>(readAnswerValue(answer));
+    if (!data || index >= data->size())
+        return false;
+    if (data->at(index) == value)
+        return true;
+    (*data)[index] = value;
+    return false;
+}
+
 void CGestReceive::emitFrame(const QByteArray &frame)
 {
     emit sgnSndByte(frame);

@@ -23,6 +23,7 @@ protected:
     int transferLength() const override;
     void takeAnswer(const QByteArray &answer) override;
     void dropAnswer() override;
+    bool confirmAnswer(const QByteArray &answer) override;
     void emitFrame(const QByteArray &frame) override;
     void emitPercent(int percent) override;
     void emitOutcome(bool ok) override;

@@ -2,6 +2,7 @@
 
 #include "eculine.h"
 #include "frames.h"
+#include "requestwriter.h"
 
 // The real-time link worker owns the ECU line between transfers: it polls the
 // ECU while the link is on, sends queued command frames between two polls
@@ -37,10 +38,10 @@ void CGestRT::setLine(CEcuLine *l)
     line = l;
 }
 
-void CGestRT::setDirectSend(std::function<bool(const QByteArray &)> send)
+void CGestRT::setWriter(CRequestWriter *w)
 {
     WorkerLock lock(&mutex);
-    directSend = std::move(send);
+    writer = w;
 }
 
 void CGestRT::startLink()
@@ -94,10 +95,22 @@ void CGestRT::queueKIniezione(quint8 k, quint8 hardware)
     wake.notify();
 }
 
+void CGestRT::setNotSentHandler(std::function<void(const QByteArray &)> handler)
+{
+    WorkerLock lock(&mutex);
+    notSent = std::move(handler);
+}
+
 int CGestRT::lostAcknowledgements()
 {
     WorkerLock lock(&mutex);
     return lostAcks;
+}
+
+int CGestRT::unsentCommands()
+{
+    WorkerLock lock(&mutex);
+    return unsent;
 }
 
 void CGestRT::queueBancoOn(quint8 hardware)
@@ -163,7 +176,8 @@ qint64 CGestRT::step()
 {
     QByteArray frame;
     QString execCmd;
-    std::function<bool(const QByteArray &)> direct;
+    CRequestWriter *to = nullptr;
+    bool command = false;
     bool failed = false;
     qint64 sleepNs = 0;
 
@@ -190,7 +204,7 @@ qint64 CGestRT::step()
         if (line)
             line->noteRequest();
         frame = buildPollFrame();
-        direct = directSend;
+        to = writer;
         // Emptied before the frame leaves, so an answer that comes back while
         // the signal is still being delivered is not lost.
         reply.clear();
@@ -238,7 +252,8 @@ qint64 CGestRT::step()
         if (line)
             line->noteRequest();
         frame = commandQueue.takeFirst();
-        direct = directSend;
+        to = writer;
+        command = true;
         reply.clear();
         clock.restart();
         state = LinkState::WaitAck;
@@ -279,8 +294,25 @@ qint64 CGestRT::step()
 
     if (!execCmd.isEmpty())
         emit sgnExecCmd(execCmd);
-    if (!frame.isEmpty() && !(direct && direct(frame)))
-        emit sgnSndByte(frame);
+    // A request is reported as sent once it has been written. A command
+    // that could not be written was not sent: it is reported, not counted
+    // as a lost acknowledgement, and the worker goes on as after an answer
+    // (an unwritten poll just times out).
+    if (!frame.isEmpty()) {
+        if (!to || to->writeRequest(frame)) {
+            emit sgnSndByte(frame);
+        } else if (command) {
+            lock.relock();
+            ++unsent;
+            if (state == LinkState::WaitAck)
+                state = commandQueue.isEmpty() ? (linkActive ? LinkState::Poll : LinkState::Idle)
+                                               : LinkState::Command;
+            const auto handler = notSent;
+            lock.unlock();
+            if (handler)
+                handler(frame);
+        }
+    }
     if (failed)
         emit sgnError(QStringLiteral("KO"));
     return sleepNs;

@@ -13,6 +13,7 @@
 #include <functional>
 
 class CEcuLine;
+class CRequestWriter;
 
 // The real-time link worker and gatekeeper of the ECU line: polls the ECU
 // while the link is on, sends queued command frames between polls, and hands
@@ -27,10 +28,12 @@ public:
     // The line whose gaps and silences the worker keeps (none: requests go
     // out as soon as the previous exchange has ended).
     void setLine(CEcuLine *line);
-    // A way to the port that does not pass through the window's thread:
-    // each request is offered to it first, and emitted with sgnSndByte only
-    // when it declines (returns false). Called on the worker's thread.
-    void setDirectSend(std::function<bool(const QByteArray &)> send);
+    // Where its requests are written (none: they leave through sgnSndByte
+    // alone).
+    void setWriter(CRequestWriter *writer);
+    // Told, on the worker's thread, of every command frame that could not
+    // be written (the port failed, the connection ended): it was not sent.
+    void setNotSentHandler(std::function<void(const QByteArray &frame)> handler);
     void startLink();
     void stopLink();
     void requestCommand(const QString &cmd);
@@ -40,9 +43,11 @@ public:
     void queueBancoOn(quint8 hardware);
     void queueBancoOff(quint8 hardware);
     void setReply(const QByteArray &frame);
-    // Command frames sent whose acknowledgement never came (they are not
-    // sent again), counted over the worker's life.
+    // Command frames written whose acknowledgement never came (they are not
+    // sent again), and command frames that could not be written at all,
+    // counted over the worker's life.
     int lostAcknowledgements();
+    int unsentCommands();
     // The connection has ended: polling stops, queued command frames and a
     // held-back command are dropped, the exchange in flight is abandoned and
     // the budget is full again, so nothing of this connection reaches the
@@ -77,8 +82,10 @@ private:
     QList<QByteArray> commandQueue;
     QString pendingCmd;
     int lostAcks = 0;
+    int unsent = 0;
     CEcuLine *line = nullptr;
-    std::function<bool(const QByteArray &)> directSend;
+    CRequestWriter *writer = nullptr;
+    std::function<void(const QByteArray &)> notSent;
     WorkerWake wake;
     std::atomic<bool> stopRequested{false};
 };

@@ -52,6 +52,13 @@ int CGestSend::transferLength() const
     return image.size();
 }
 
+// A write sent again after silence and acknowledged has reached the ECU: no
+// earlier request can be answered by then.
+bool CGestSend::confirmAnswer(const QByteArray &)
+{
+    return true;
+}
+
 void CGestSend::emitFrame(const QByteArray &frame)
 {
     emit sgnSndByte(frame);

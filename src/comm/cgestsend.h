@@ -21,6 +21,7 @@ signals:
 protected:
     QByteArray requestFrame() const override;
     int transferLength() const override;
+    bool confirmAnswer(const QByteArray &answer) override;
     void emitFrame(const QByteArray &frame) override;
     void emitPercent(int percent) override;
     void emitOutcome(bool ok) override;

@@ -1,159 +1,187 @@
 #include "chidtransport.h"
 
+#include "eculine.h"
 #include "frames.h"
+
+#include <QThread>
 
 #include <cstdio>
 #include <cstring>
 
-CHidTransport::CHidTransport(hid_device *device, QObject *parent, int readTimeoutMs)
-    : QThread(parent), device(device), readTimeoutMs(readTimeoutMs)
+namespace {
+constexpr qint64 LookIntervalNs = 1000LL * 1000000;
+} // namespace
+
+CHidTransport::CHidTransport(const Opener &open, const QString &portName, CEcuLine *line,
+                             QObject *parent, int readTimeoutMs)
+    : CEcuTransport(line, parent), m_open(open), m_portName(portName),
+      m_readTimeoutMs(readTimeoutMs)
 {
-    start();
+    m_thread = QThread::create([this] { lineThread(); });
+    m_thread->setObjectName(QStringLiteral("HID line"));
+    m_thread->start();
+    WorkerLock lock(&m_mutex);
+    while (!m_startTried)
+        lock.wait(&m_wake.condition, -1);
 }
 
 CHidTransport::~CHidTransport()
 {
-    stopWorkerLoop(this, &mutex, &wake, &stopRequested);
+    closeQueue();
+    stopWorkerLoop(m_thread, &m_mutex, &m_wake, &m_stop);
+    delete m_thread;
 }
 
-void CHidTransport::send(const QByteArray &frame)
+QString CHidTransport::portName() const
 {
-    WorkerLock lock(&mutex);
-    Job job;
-    job.frame = frame;
-    job.generation = generation;
-    job.sequence = ++exchanges;
-    // The request it repeats (or follows) is of no use any more.
-    for (int i = jobs.size() - 1; i >= 0; --i) {
-        if (!jobs.at(i).probe)
-            jobs.removeAt(i);
-    }
-    jobs.append(job);
-    wake.notify();
+    return m_portName;
 }
 
-void CHidTransport::probe(int attempts)
+bool CHidTransport::isOpen() const
 {
-    WorkerLock lock(&mutex);
-    Job job;
-    job.probe = true;
-    job.attempts = attempts;
-    job.generation = generation;
-    jobs.append(job);
-    wake.notify();
+    return m_device != nullptr; // set before the constructor returned, kept until the end
 }
 
-void CHidTransport::checkPresence()
+void CHidTransport::setWatching(bool watch)
 {
-    WorkerLock lock(&mutex);
-    Job job;
-    job.presence = true;
-    job.generation = generation;
-    jobs.append(job);
-    wake.notify();
-}
-
-void CHidTransport::reportGone(const Job &job)
-{
-    if (current(job.generation))
-        emit sgnGone();
+    WorkerLock lock(&m_mutex);
+    m_watching = watch;
+    m_wake.notify();
 }
 
 void CHidTransport::abort()
 {
-    WorkerLock lock(&mutex);
-    jobs.clear();
-    ++generation;
+    CEcuTransport::abort();
+    WorkerLock lock(&m_mutex);
+    m_probeAttempts = 0;
+    ++m_generation; // an answer on its way belongs to what was dropped
 }
 
-bool CHidTransport::current(quint64 jobGeneration)
+void CHidTransport::probe(int attempts)
 {
-    WorkerLock lock(&mutex);
-    return jobGeneration == generation;
+    WorkerLock lock(&m_mutex);
+    m_probeAttempts = attempts;
+    m_wake.notify();
 }
 
-bool CHidTransport::latest(const Job &job)
+void CHidTransport::wakeLine()
 {
-    WorkerLock lock(&mutex);
-    return job.generation == generation && job.sequence == exchanges;
+    WorkerLock lock(&m_mutex);
+    m_wake.notify();
 }
 
-void CHidTransport::run()
+bool CHidTransport::current(quint64 generation)
 {
-    runWorkerLoop(&mutex, &wake, stopRequested, [this]() -> qint64 {
-        Job job;
-        {
-            WorkerLock lock(&mutex);
-            if (jobs.isEmpty())
-                return -1; // nothing to do until woken
-            job = jobs.takeFirst();
-        }
-        if (job.probe) {
-            identify(job);
-        } else if (job.presence) {
-            unsigned char scratch[HidReportSize];
-            if (device && hid_read_timeout(device, scratch, sizeof scratch, 0) < 0)
-                reportGone(job);
-        } else {
-            exchange(job);
-        }
+    WorkerLock lock(&m_mutex);
+    return generation == m_generation;
+}
+
+void CHidTransport::lineThread()
+{
+    hid_device *device = m_open ? m_open() : nullptr;
+    {
+        WorkerLock lock(&m_mutex);
+        m_device = device;
+        m_startTried = true;
+        m_wake.condition.wakeAll();
+    }
+    if (device)
+        runWorkerLoop(&m_mutex, &m_wake, m_stop, [this] { return pass(); });
+    closeQueue();
+    if (device)
+        hid_close(device);
+    WorkerLock last(&m_mutex); // hands everything over to the joining thread
+}
+
+// One job per pass: the identity request first, then the requests in the
+// order they came; with nothing to do, a look at the device once a second
+// while watching, else sleep until woken.
+qint64 CHidTransport::pass()
+{
+    int attempts = 0;
+    quint64 generation = 0;
+    bool watching = false;
+    {
+        WorkerLock lock(&m_mutex);
+        attempts = m_probeAttempts;
+        m_probeAttempts = 0;
+        generation = m_generation;
+        watching = m_watching;
+    }
+    if (attempts > 0) {
+        identify(attempts, generation);
         return 0;
-    });
+    }
+    QByteArray frame;
+    if (takeRequest(&frame)) {
+        exchange(frame);
+        return 0;
+    }
+    if (!watching)
+        return -1;
+    if (!m_lastLook.isValid() || m_lastLook.nsecsElapsed() >= LookIntervalNs) {
+        lookAtDevice();
+        m_lastLook.start();
+    }
+    return LookIntervalNs - m_lastLook.nsecsElapsed();
 }
 
 // Reads and drops every input report already waiting.
 void CHidTransport::drainInput()
 {
     unsigned char scratch[HidReportSize];
-    while (hid_read_timeout(device, scratch, sizeof scratch, 0) > 0) {
+    while (hid_read_timeout(m_device, scratch, sizeof scratch, 0) > 0) {
     }
 }
 
-void CHidTransport::exchange(const Job &job)
+void CHidTransport::exchange(const QByteArray &frame)
 {
+    quint64 generation = 0;
+    {
+        WorkerLock lock(&m_mutex);
+        generation = m_generation;
+    }
     unsigned char buf[HidReportSize];
     std::memset(buf, 0, sizeof buf);
-    std::memcpy(buf + 1, job.frame.constData(), static_cast<size_t>(qMin(job.frame.size(), FrameSize)));
-    int written = -1;
-    int read = -1;
-    if (device) {
-        drainInput();
-        written = hid_write(device, buf, sizeof buf);
-    }
+    std::memcpy(buf + 1, frame.constData(), static_cast<size_t>(qMin(frame.size(), FrameSize)));
+    drainInput();
+    if (m_line)
+        m_line->noteRequestSent();
+    const int written = hid_write(m_device, buf, sizeof buf);
+    requestDone(written >= 0);
     std::printf("OnSendSerialData: bytes written=%d\n", written);
     // The read is bounded: no report within the time counts as a failure.
-    if (device)
-        read = hid_read_timeout(device, buf, sizeof buf, readTimeoutMs);
+    const int read = hid_read_timeout(m_device, buf, sizeof buf, m_readTimeoutMs);
     if (read <= 0) {
         std::printf("OnSendSerialData: Unable to read()\n");
         std::fflush(stdout);
         // A time-out is a lost answer; a failing call means the device is gone.
         if (written < 0 || read < 0)
-            reportGone(job);
+            reportGone();
         return;
     }
     std::printf("OnSendSerialData: bytes read=%d\n", read);
     std::fflush(stdout);
-    if (latest(job))
-        emit sgnAnswer(QByteArray(reinterpret_cast<const char *>(buf), FrameSize));
+    if (current(generation))
+        handAnswer(QByteArray(reinterpret_cast<const char *>(buf), FrameSize));
 }
 
-void CHidTransport::identify(const Job &job)
+void CHidTransport::identify(int attempts, quint64 generation)
 {
     // One buffer for request and answer; zeroed once, so later attempts send
     // what the previous read left behind bytes 0 and 1.
     unsigned char buf[HidReportSize];
     std::memset(buf, 0, sizeof buf);
-    for (int attempt = 0; attempt < job.attempts && device; ++attempt) {
-        if (!current(job.generation))
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (!current(generation))
             return;
         buf[0] = 0x00; // report number
         buf[1] = AnswerProbe;
         drainInput();
-        int res = hid_write(device, buf, sizeof buf);
+        int res = hid_write(m_device, buf, sizeof buf);
         std::printf("bytes written=%d\n", res);
         // A read that gets no report in time counts as a failed read.
-        res = hid_read_timeout(device, buf, sizeof buf, readTimeoutMs);
+        res = hid_read_timeout(m_device, buf, sizeof buf, m_readTimeoutMs);
         if (res <= 0)
             std::printf("Unable to read()\n");
         std::printf("bytes read=%d\n", res);
@@ -161,11 +189,21 @@ void CHidTransport::identify(const Job &job)
             std::printf("buf[%d]=%02X\r\n", i, buf[i]);
         std::fflush(stdout);
         if (res > 0 && buf[0] == AnswerProbe && buf[1] == AnswerProbeOk) {
-            if (current(job.generation))
+            if (current(generation))
                 emit sgnProbe(QByteArray(reinterpret_cast<const char *>(buf), sizeof buf));
             return;
         }
     }
-    if (current(job.generation))
+    if (current(generation))
         emit sgnProbe(QByteArray());
+}
+
+// A look at the device: one read that does not wait. A device that is gone
+// fails it; a report waiting is dropped (nothing waits for one while the
+// line is idle).
+void CHidTransport::lookAtDevice()
+{
+    unsigned char scratch[HidReportSize];
+    if (hid_read_timeout(m_device, scratch, sizeof scratch, 0) < 0)
+        reportGone();
 }

@@ -2,6 +2,7 @@
 
 #include "eculine.h"
 #include "frames.h"
+#include "requestwriter.h"
 
 CTransferWorker::CTransferWorker(QByteArray *data, QObject *parent, int timeoutMs,
                                  int maxRetries, quint8 awaitedAnswer)
@@ -30,6 +31,12 @@ void CTransferWorker::setLine(CEcuLine *l)
     line = l;
 }
 
+void CTransferWorker::setWriter(CRequestWriter *w)
+{
+    WorkerLock lock(&mutex);
+    writer = w;
+}
+
 void CTransferWorker::setReply(const QByteArray &frame)
 {
     WorkerLock lock(&mutex);
@@ -43,10 +50,8 @@ void CTransferWorker::setReply(const QByteArray &frame)
 void CTransferWorker::abort()
 {
     WorkerLock lock(&mutex);
-    if (state == TransferState::Idle || state == TransferState::Failed
-        || state == TransferState::Done)
-        return; // nothing running, or its outcome is already on its way
-    state = TransferState::Failed;
+    state = TransferState::Idle;
+    reply.clear();
     wake.notify();
 }
 
@@ -57,6 +62,11 @@ void CTransferWorker::beginTransfer(quint8 first, bool go)
     repeated = false;
     lastTaken = -1;
     distrusted.reset();
+    timedOut = false;
+    confirming = false;
+    taken.reset();
+    unconfirmed.reset();
+    longestNs = 0;
     state = go ? TransferState::Send : TransferState::Idle;
     // What the line saw before this transfer puts none of its answers at stake.
     if (go && line)
@@ -67,28 +77,43 @@ void CTransferWorker::beginTransfer(quint8 first, bool go)
 // The line saw input it cannot account for. At stake are the answer taken
 // last and, when the input came while the current request was waiting, the
 // answer in hand: the earliest of them is asked again, after silence. When
-// one of them was at stake once already, the transfer fails; the answer
+// one of them was at stake once already, the transfer fails. The answer
 // taken last is withdrawn all the same, so the image keeps only answers the
-// line vouched for. Lock held.
+// line can vouch for, and every answer taken before it is asked again at
+// the end (a stray frame may have shifted them). Lock held.
 void CTransferWorker::distrust(bool answerInHand)
 {
     reply.clear();
     if (line)
         line->requireQuiet();
-    if (lastTaken < 0 && !answerInHand)
-        return; // nothing taken is at stake: just let the line fall silent
+    if (lastTaken < 0 && !answerInHand) {
+        unconfirmed |= taken;
+        return; // nothing in hand is at stake: let the line fall silent
+    }
     bool again = false;
     for (const int address : {lastTaken, answerInHand ? int(index) : -1}) {
         if (address < 0)
             continue;
-        again = again || distrusted.test(address);
-        distrusted.set(address);
+        again = again || distrusted.test(size_t(address));
+        distrusted.set(size_t(address));
+    }
+    if (confirming) {
+        // Answers asked again are compared, not appended: what is at stake
+        // is asked again in turn.
+        if (lastTaken >= 0)
+            unconfirmed.set(size_t(lastTaken));
+        lastTaken = -1;
+        repeated = false;
+        state = again ? TransferState::Failed : TransferState::Confirm;
+        return;
     }
     if (lastTaken >= 0) {
         dropAnswer();
+        taken.reset(size_t(lastTaken));
         index = static_cast<quint8>(lastTaken);
     }
-    lastTaken = -1; // what came before was vouched for
+    unconfirmed |= taken;
+    lastTaken = -1;
     repeated = false;
     state = again ? TransferState::Failed : TransferState::Send;
 }
@@ -109,6 +134,7 @@ void CTransferWorker::run()
 qint64 CTransferWorker::step()
 {
     QByteArray frame;
+    CRequestWriter *to = nullptr;
     int percent = -1;
     enum { None, Ok, Ko } outcome = None;
     qint64 sleepNs = 0;
@@ -132,9 +158,12 @@ qint64 CTransferWorker::step()
             if ((sleepNs = c.waitNs) > 0)
                 break;
             frame = requestFrame();
-            percent = index * 100 / transferLength();
+            to = writer;
+            // Asked again at the end, an address moves the bar no more.
+            if (!confirming)
+                percent = index * 100 / transferLength();
             // Emptied before the frame leaves, so an answer that comes back
-            // while the signal is still being delivered is not lost.
+            // while it is being written is not lost.
             reply.clear();
             clock.restart();
             if (line)
@@ -146,6 +175,8 @@ qint64 CTransferWorker::step()
             // An answer with another byte 0 is not taken, and the wait stays
             // bounded by the time-out measured from the request all the same.
             if (isAnswer(reply, awaited)) {
+                answerAtNs = clock.nsecsElapsed();
+                longestNs = qMax(longestNs, answerAtNs);
                 if (line && line->takeSuspect())
                     distrust(true);
                 else
@@ -156,7 +187,6 @@ qint64 CTransferWorker::step()
             }
             break;
         case TransferState::Advance:
-            takeAnswer(reply);
             lastTaken = index;
             // The answer to the other copy of a repeated request may still
             // come, and an answer does not say its address: the next request
@@ -164,18 +194,63 @@ qint64 CTransferWorker::step()
             if (repeated && line)
                 line->requireQuiet();
             repeated = false;
-            if (index >= transferLength() - 1) {
-                state = TransferState::Done;
-            } else {
+            if (confirming) {
+                if (confirmAnswer(reply)) {
+                    unconfirmed.reset(index);
+                } else if (--retriesLeft <= 0) {
+                    state = TransferState::Failed;
+                    break;
+                }
+                state = unconfirmed.any() ? TransferState::Confirm : TransferState::Settle;
+                break;
+            }
+            takeAnswer(reply);
+            taken.set(index);
+            // After a time-out, a late answer may have landed here.
+            if (timedOut)
+                unconfirmed.set(index);
+            if (index < transferLength() - 1) {
                 ++index;
                 state = TransferState::Send;
+            } else {
+                state = TransferState::Settle;
             }
+            break;
+        case TransferState::Settle: {
+            // A frame trailing the last answer means the answers were shifted
+            // by a surplus one: it shows within about one more answer time.
+            if (line && line->takeSuspect()) {
+                distrust(false);
+                break;
+            }
+            const qint64 settleNs = qMin<qint64>(CEcuLine::DefaultQuietMs * qint64(1000000),
+                                                 2 * longestNs + 1000000);
+            if ((sleepNs = answerAtNs + settleNs - clock.nsecsElapsed()) > 0)
+                break;
+            sleepNs = 0;
+            state = unconfirmed.any() ? TransferState::Confirm : TransferState::Done;
+            break;
+        }
+        case TransferState::Confirm:
+            // The addresses taken after a time-out are asked again, the
+            // first of them once the line has fallen silent.
+            if (!confirming && line)
+                line->requireQuiet();
+            confirming = true;
+            for (int a = 0; a < int(unconfirmed.size()); ++a) {
+                if (unconfirmed.test(size_t(a))) {
+                    index = static_cast<quint8>(a);
+                    break;
+                }
+            }
+            state = TransferState::Send;
             break;
         case TransferState::Retry:
             // The next attempt waits for silence first, so a late answer is
             // not taken for it. The budget is shared by the whole transfer.
             if (line)
                 line->noteTimeout();
+            timedOut = true;
             --retriesLeft;
             state = retriesLeft <= 0 ? TransferState::Failed : TransferState::Send;
             break;
@@ -198,7 +273,9 @@ qint64 CTransferWorker::step()
         }
     }
 
-    if (!frame.isEmpty())
+    // The request is written before it is reported as sent; an answer that
+    // comes meanwhile waits in `reply`.
+    if (!frame.isEmpty() && (!to || to->writeRequest(frame)))
         emitFrame(frame);
     if (percent >= 0)
         emitPercent(percent);

@@ -11,6 +11,7 @@
 #include <bitset>
 
 class CEcuLine;
+class CRequestWriter;
 
 // What the two profile transfer workers share: a thread that moves the flash
 // image one table byte per exchange. For each address a request frame goes
@@ -19,11 +20,24 @@ class CEcuLine;
 // time-outs is spent. Each worker says through its hooks which frame it sends,
 // what it does with an answer and how it reports; the signals are its own.
 //
-// An answer does not say which request it belongs to. When the line saw
-// input it cannot account for (a late frame, a stray one), the answer taken
-// last is suspect: its address is asked again once, after silence; if an
-// address is at stake a second time, the transfer fails. A transfer never
-// ends well with an answer the line cannot vouch for.
+// An answer does not say which request it belongs to, and an answer may
+// come at any time after its request: no rule can tell a late or stray frame
+// by its timing alone. So:
+// - when the line saw input it cannot account for (a frame while no request
+//   waits, a second frame for one request), the answer taken last is
+//   withdrawn and its address asked again once, after silence; an address at
+//   stake a second time fails the transfer. A stray frame may have shifted
+//   every answer since, so every address taken before is asked again at the
+//   end;
+// - an answer that comes after its request timed out may land in a later
+//   exchange: every address taken after a time-out is asked again at the end;
+// - after the last answer the worker waits a little (twice the longest
+//   answer time seen, at most the line's silence), so that a surplus frame
+//   trailing it shows;
+// - asked again after silence, an address must agree (a read: the same
+//   value twice in a row; a write: acknowledged once more), each
+//   disagreement costing the budget one time-out.
+// A transfer never ends well with an answer the line cannot vouch for.
 //
 // Everything the GUI thread can reach is read and written under `mutex`;
 // hooks marked "lock held" run under it, the emitting hooks after it has been
@@ -37,9 +51,12 @@ public:
     // The line whose gaps and silences the worker keeps (none: requests go
     // out as soon as the previous exchange has ended).
     void setLine(CEcuLine *line);
+    // Where its requests are written (none: they leave through the
+    // worker's frame signal alone).
+    void setWriter(CRequestWriter *writer);
     void setReply(const QByteArray &frame);
-    // Ends a running transfer at once: it reports its failure (once) and
-    // sends nothing more. Does nothing while idle.
+    // Ends a running transfer at once, without a report (whoever ends it
+    // reports it): nothing more is sent.
     void abort();
 
 protected:
@@ -64,6 +81,10 @@ protected:
     // The answer taken last is withdrawn: its address is asked again.
     // Lock held.
     virtual void dropAnswer();
+    // An answer to the address asked again at the end: whether it agrees
+    // with what was taken for `index` before (a disagreeing read answer is
+    // kept in its place, to be confirmed in turn). Lock held.
+    virtual bool confirmAnswer(const QByteArray &answer) = 0;
     virtual void emitFrame(const QByteArray &frame) = 0;
     virtual void emitPercent(int percent) = 0;
     virtual void emitOutcome(bool ok) = 0;
@@ -86,7 +107,14 @@ private:
     bool repeated = false; // the current request had to be sent again
     int lastTaken = -1;    // address whose answer was taken last and may be withdrawn
     std::bitset<256> distrusted; // addresses whose answer was at stake once
+    bool timedOut = false;       // a request of this transfer timed out
+    bool confirming = false;     // the addresses in doubt are asked again
+    std::bitset<256> taken;      // addresses whose answer was taken, first time round
+    std::bitset<256> unconfirmed; // taken in doubt, not yet confirmed
+    qint64 answerAtNs = 0;       // when the answer in hand came (on `clock`)
+    qint64 longestNs = 0;        // the longest a request waited for its answer
     CEcuLine *line = nullptr;
+    CRequestWriter *writer = nullptr;
     WorkerWake wake;
     std::atomic<bool> stopRequested{false};
 };

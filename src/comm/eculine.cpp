@@ -27,28 +27,20 @@ void CEcuLine::setGaps(int gapMs, int writeGapMs)
     writeGap = boundedGap(writeGapMs);
 }
 
-void CEcuLine::setMinAnswerNs(qint64 ns)
-{
-    WorkerLock lock(&mutex);
-    minAnswerNs = qMax<qint64>(0, ns);
-}
-
 void CEcuLine::noteRequestSent()
 {
     WorkerLock lock(&mutex);
     awaiting = true;
-    requestSentNs = now();
 }
 
 // Input that no request can account for makes the answer taken last
 // suspect: nothing is waiting for an answer (this is a second frame, or the
-// next request has not been written yet), or the request cannot have reached
-// the ECU yet. While the line waits for silence, input is expected. Lock
-// held.
+// next request has not been written yet). While the line waits for silence,
+// input is expected. Lock held.
 void CEcuLine::judgeInput(qint64 t)
 {
     lastInputNs = t;
-    if (!quietNeeded && (!awaiting || t - requestSentNs < minAnswerNs))
+    if (!quietNeeded && !awaiting)
         suspect = true;
 }
 

@@ -22,13 +22,14 @@
 //   time-outs bounds its waits;
 // - bytes the line cannot account for make the answer taken last suspect:
 //   bytes while no request is waiting (after an answer, before the next
-//   request was written), bytes sooner after a request than it can reach the
-//   ECU, and a second frame for one request. Bytes while the line waits for
-//   silence are expected and not suspect. Only timestamps are kept: on a
-//   clean line the rule costs no time.
+//   request was written) and a second frame for one request. Bytes while
+//   the line waits for silence are expected and not suspect. An answer may
+//   come at any time after its request (a USB virtual port answers within a
+//   millisecond), so no rule assumes the line's pace. Only timestamps are
+//   kept: on a clean line the rules cost no time.
 //
-// The transport calls noteRequestSent, noteActivity and noteAnswer on the
-// thread that owns the port; the workers call the rest on theirs. Safe to use
+// The transport calls noteRequestSent, noteActivity and noteAnswer on its
+// line thread; the workers call the rest on theirs. Safe to use
 // from any thread.
 class CEcuLine
 {
@@ -44,10 +45,6 @@ public:
 
     // Gaps are limited to 0..MaxGapMs.
     void setGaps(int gapMs, int writeGapMs);
-    // The earliest an answer can begin after a request was written on this
-    // route (8 bytes at 9600 baud: 8'333'333 ns); 0 where that is not known
-    // (USB HID, an unpaced simulator).
-    void setMinAnswerNs(qint64 ns);
 
     // The transport's side.
     // A request frame is written to the port (or handed to the HID transport) now.
@@ -96,12 +93,10 @@ private:
     int writeGap;
     int quiet;
     int quietCap;
-    qint64 minAnswerNs = 0;
     qint64 freeAtNs = 0;      // end of the gap after the latest answer
     qint64 lastInputNs = 0;   // latest bytes seen (or the time-out)
     bool quietNeeded = false; // silence wanted before the next request
     qint64 quietSinceNs = 0;  // when it was wanted
     bool awaiting = false;    // a request was written and has had no answer yet
-    qint64 requestSentNs = 0; // when it was written
     bool suspect = false;
 };

@@ -55,6 +55,12 @@ struct EcuTable
 
 EcuTable ecuTable(quint8 hardware);
 
+// The bytes of a written image that the ECU is known to hold as they were
+// sent: the 41 values and, on the large table, the name's bytes up to the
+// 79th (the last byte of the image, 80, is not read back as part of the
+// name).
+constexpr int CheckedImageBytes = 80;
+
 // Serial frame assembly: stores one received byte at position count of frame
 // (growing it when shorter) and counts it. Returns true when the frame is
 // complete; count is then back at 0 and frame holds the 8 bytes.

@@ -13,12 +13,17 @@ constexpr int Idle = 800;
 } // namespace WorkerState
 
 // The profile transfer workers: each exchange runs Send -> Wait -> Advance; a
-// time-out goes through Retry back to Send, and a transfer ends in Failed or
-// Done, each of which reports once and returns to Idle.
+// time-out goes through Retry back to Send. After the last address, Settle
+// gives a surplus frame time to show, and Confirm asks again for each
+// address the line could not vouch for (Send -> Wait -> Advance once more).
+// A transfer ends in Failed or Done, each of which reports once and returns
+// to Idle.
 namespace TransferState {
 constexpr int Send = 10;
 constexpr int Wait = 11;
 constexpr int Advance = 12;
+constexpr int Confirm = 13;
+constexpr int Settle = 14;
 constexpr int Retry = WorkerState::TimedOut;
 constexpr int Failed = WorkerState::Failed;
 constexpr int Done = 200;

@@ -80,9 +80,12 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
 
     ui->lblAdcSonda->setText(QStringLiteral("0"));
 
-    // The session owns the HID device, the serial port, the line and the
-    // workers; it is the window's child and goes first.
-    session = new CEcuSession(openHidDevice(0x04D8, 0x0080), timings, this);
+    // The session owns the line (the HID device and the serial port, each on
+    // a thread of its own) and the workers; it is the window's child and
+    // goes first. The HID device is opened on its own thread, now.
+    session = new CEcuSession(CHidSource{frmRicercaPorta::hidPortName(),
+                                         [] { return openHidDevice(0x04D8, 0x0080); }},
+                              timings, this);
     document = new CProfileDocument(this);
 
     ui->lblVirtualPort->setText(CMsg::messages[5]);
@@ -113,8 +116,7 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
 
     // The about and password dialogs are built when first opened: the
     // window shows sooner.
-    ricercaPorta = new frmRicercaPorta(this, session->port(), session->hidDevice());
-    ricercaPorta->setHidTransport(session->hidTransport());
+    ricercaPorta = new frmRicercaPorta(this, session->link());
 
     ui->btBanco->hide();
     ui->lblAdcSonda->hide();
@@ -211,11 +213,11 @@ void frmProgPannel::connectAll()
             &frmProgPannel::onSelect2Cylinders);
     connect(ui->actionCentralina_4cilindri, &QAction::triggered, this,
             &frmProgPannel::onSelect4Cylinders);
-    connect(session->port(), &QSerialPort::readyRead, this, &frmProgPannel::onReceiveSerialData);
-    connect(session->gestSend(), &CGestSend::sgnSndByte, this, &frmProgPannel::onSendSerialData);
-    connect(session->gestReceive(), &CGestReceive::sgnSndByte, this,
-            &frmProgPannel::onSendSerialData);
-    connect(session->gestRT(), &CGestRT::sgnSndByte, this, &frmProgPannel::onSendSerialData);
+    // The workers write through the line's own threads and get its answers
+    // there: the window's thread sees frames only while the port search
+    // probes (its probe goes out here, its answers come in here).
+    connect(session->link(), &CEcuLink::searchAnswersWaiting, this,
+            &frmProgPannel::onReceiveSerialData);
     connect(ricercaPorta, &frmRicercaPorta::sgnSndByte, this, &frmProgPannel::onSendSerialData);
     connect(session->gestSend(), &CGestSend::sgnPercent, this, &frmProgPannel::onPercentSndRcv);
     connect(session->gestReceive(), &CGestReceive::sgnPercent, this,
@@ -241,9 +243,13 @@ void frmProgPannel::connectAll()
 
     // Beyond the description: the session's own reports, the document, the
     // plot's live cell, the edit menu and the backups.
-    connect(session, &CEcuSession::answerReceived, ricercaPorta, &frmRicercaPorta::checkReply);
     connect(session, &CEcuSession::linkError, this, &frmProgPannel::onErrorRT);
-    connect(session, &CEcuSession::connectionEnded, this, [this]() { finishExit(false); });
+    connect(session, &CEcuSession::transferEnded, this, &frmProgPannel::handleTransferOutcome);
+    connect(session, &CEcuSession::exitReady, this, &frmProgPannel::finishExit);
+    connect(session, &CEcuSession::commandNotSent, this, [this] {
+        notice->showMessage(tr("Comando non inviato alla centralina: la linea non lo ha "
+                               "trasmesso"));
+    });
     connect(session, &CEcuSession::connectionEnded, this, &frmProgPannel::resetReadouts);
     connect(session, &CEcuSession::stateChanged, this, &frmProgPannel::updateControls);
     connect(document, &CProfileDocument::fileChanged, this, &frmProgPannel::showProfileLabel);
@@ -517,13 +523,13 @@ void frmProgPannel::resetReadouts()
 void frmProgPannel::closeEvent(QCloseEvent *event)
 {
     // The questions have been answered and the test bench switched off.
-    if (exitSettled) {
+    if (session->state() == CEcuSession::State::Ended) {
         emit sgnClose();
         event->accept();
         return;
     }
     // Waiting for the ECU to acknowledge the test bench's switch-off.
-    if (benchOffPending) {
+    if (session->state() == CEcuSession::State::SwitchingOff) {
         event->ignore();
         return;
     }
@@ -558,10 +564,9 @@ void frmProgPannel::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    // The program ends once the ECU has taken the switch-off (execCmd), or
-    // the connection has ended.
+    // The program ends once the ECU has taken the switch-off, or the
+    // connection has ended (exitReady).
     if (switchBenchOff && session->switchBenchOffForExit()) {
-        benchOffPending = true;
         event->ignore();
         return;
     }
@@ -593,10 +598,6 @@ frmProgPannel::BenchAtExit frmProgPannel::askBenchAtExit()
 // program ends, saying so if the ECU did not take it.
 void frmProgPannel::finishExit(bool acknowledged)
 {
-    if (!benchOffPending)
-        return;
-    benchOffPending = false;
-    exitSettled = true;
     if (!acknowledged)
         QMessageBox::warning(this, tr("Modo banco attivo"),
                              tr("La centralina non ha confermato lo spegnimento del modo banco: "

@@ -141,8 +141,6 @@ private:
     QLabel *selectionLabel = nullptr;
     CStatusNotice *notice = nullptr;
     QString readFrom; // the ECU identity at the last read
-    bool benchOffPending = false; // quitting once the test bench is off
-    bool exitSettled = false;     // quitting: every question answered
     double maxRpm = 12000.0;
     frmRicercaPorta *ricercaPorta = nullptr;
     frmAbout *aboutDialog = nullptr;

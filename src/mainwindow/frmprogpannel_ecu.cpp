@@ -92,14 +92,10 @@ void frmProgPannel::onSaveFlashClicked()
 
 void frmProgPannel::execCmd(const QString &cmd)
 {
+    // The session takes what is its own (the switch-off at exit) and what
+    // it no longer waits for.
     if (!session->takeCommand(cmd))
         return;
-    if (cmd == EcuCommand::BenchOffForExit) {
-        const bool acknowledged = session->benchOffAcknowledged();
-        session->endCommand(false);
-        finishExit(acknowledged);
-        return;
-    }
     if (cmd == EcuCommand::FlashWrite) {
         session->startWrite();
         return;
@@ -139,7 +135,8 @@ void frmProgPannel::execCmd(const QString &cmd)
 
 void frmProgPannel::onEsitoSndRcv(const QString &result)
 {
-    handleTransferOutcome(session->transferResult(result));
+    // What the transfer came to follows through transferEnded.
+    session->transferResult(result);
 }
 
 void frmProgPannel::handleTransferOutcome(const CTransferOutcome &outcome)
@@ -157,7 +154,9 @@ void frmProgPannel::handleTransferOutcome(const CTransferOutcome &outcome)
     case CTransferOutcome::WriteDone:
         // The ECU holds the image written: that is the saved profile now.
         document->writeDone(outcome.image, session->hardware());
-        notice->showMessage(tr("Mappa scritta nella centralina e verificata"));
+        // "Verified" only when the written bytes were read back.
+        notice->showMessage(outcome.checked ? tr("Mappa scritta nella centralina e verificata")
+                                            : tr("Mappa scritta nella centralina"));
         QTimer::singleShot(1000, this, &frmProgPannel::onClearUpdateBar);
         return;
     case CTransferOutcome::WriteDiffers:
@@ -239,14 +238,21 @@ void frmProgPannel::backupReadProfile(const QByteArray &image)
 
 // The line --------------------------------------------------------------------
 
+// A frame from the window's thread (the port search's probe): the line's
+// thread writes it. The workers write theirs through the line directly.
 void frmProgPannel::onSendSerialData(const QByteArray &frame)
 {
-    session->sendFrame(frame, sender());
+    session->sendFrame(frame);
 }
 
+// The answers that came while the port search probes, in order, for the
+// dialog. While a connection is in use the answers go to the workers on the
+// line's thread and never come here.
 void frmProgPannel::onReceiveSerialData()
 {
-    session->readSerial();
+    const QList<QByteArray> answers = session->link()->takeSearchAnswers();
+    for (const QByteArray &frame : answers)
+        ricercaPorta->checkReply(frame);
 }
 
 void frmProgPannel::onEsitoRicercaPorta(const QString &result, const QString &name)

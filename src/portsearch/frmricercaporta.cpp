@@ -1,7 +1,7 @@
 #include "frmricercaporta.h"
 #include "ui_frmricercaporta.h"
 
-#include "comm/chidtransport.h"
+#include "comm/ceculink.h"
 #include "comm/frames.h"
 #include "hiddevice.h"
 #include "hidprobe.h"
@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QSerialPort>
 #include <QTimer>
 
 #include <cstdio>
@@ -35,9 +34,14 @@ enum MessageKey { MsgChoosePort = 6, MsgFound = 7, MsgNotFound = 8 };
 
 } // namespace
 
-frmRicercaPorta::frmRicercaPorta(QWidget *parent, QSerialPort *port, hid_device *hidDevice)
-    : QDialog(parent), ui(new Ui::frmRicercaPorta), port(port), hidDevice(hidDevice),
-      timer(new QTimer), settleTimer(new QTimer(this))
+QString frmRicercaPorta::hidPortName()
+{
+    return QLatin1String(HidPortName);
+}
+
+frmRicercaPorta::frmRicercaPorta(QWidget *parent, CEcuLink *link)
+    : QDialog(parent), ui(new Ui::frmRicercaPorta), link(link), timer(new QTimer),
+      settleTimer(new QTimer(this))
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
@@ -53,37 +57,29 @@ frmRicercaPorta::frmRicercaPorta(QWidget *parent, QSerialPort *port, hid_device 
     settleTimer->setInterval(SettleMs);
     connect(settleTimer, &QTimer::timeout, this, &frmRicercaPorta::sendProbe);
     connect(ui->btClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(link, &CEcuLink::hidProbed, this, &frmRicercaPorta::onHidProbe);
 }
 
 frmRicercaPorta::~frmRicercaPorta()
 {
-    // The port and the HID device belong to the main window.
+    // The ports and the HID device belong to the line.
     if (waitCursor)
         QApplication::restoreOverrideCursor();
     delete timer;
     delete ui;
 }
 
-void frmRicercaPorta::setHidTransport(CHidTransport *transport)
-{
-    if (hidTransport)
-        disconnect(hidTransport, nullptr, this, nullptr);
-    hidTransport = transport;
-    if (hidTransport)
-        connect(hidTransport, &CHidTransport::sgnProbe, this, &frmRicercaPorta::onHidProbe);
-}
-
 void frmRicercaPorta::startSearch()
 {
-    if (hidDevice && hidTransport) {
-        // The HID device is asked first, on the transport's own thread; the
-        // answer (or the end of all attempts) comes back to onHidProbe.
+    if (link->hasHid()) {
+        // The HID device is asked first, on its own thread; the answer (or
+        // the end of all attempts) comes back to onHidProbe.
         ui->cbPorteSeriali->hide();
         ui->lblRicerca->hide();
         ui->lblStatus->setText(QString());
         ui->lblStatus->setStyleSheet(QString());
         hidProbing = true;
-        hidTransport->probe(HidAttempts);
+        link->probeHid(HidAttempts);
         return;
     }
     listSerialPorts();
@@ -168,11 +164,7 @@ void frmRicercaPorta::onSelezionePortaClicked(const QString &name)
     if (!isSerialPortName(name))
         return;
 
-    if (port->isOpen())
-        port->close();
     portName = name;
-    port->setPortName(name);
-
     ui->cbPorteSeriali->setEnabled(false);
     ui->btClose->setEnabled(false);
     if (!waitCursor) {
@@ -180,17 +172,10 @@ void frmRicercaPorta::onSelezionePortaClicked(const QString &name)
         waitCursor = true;
     }
 
-    // A port that cannot be opened yields "not found" by the time-out.
-    if (!port->isOpen() && port->open(QIODevice::ReadWrite)) {
-        // RTS and DTR can only be set on an open port; a pseudo-terminal
-        // refuses both, which does no harm.
-        port->setRequestToSend(true);
-        port->setDataTerminalReady(true);
-        // Bytes left from an earlier session (the tail of an answer that
-        // came after the port was closed) are not an answer to this probe.
-        port->clear(QSerialPort::Input);
-        port->clearError();
-    }
+    // The port opened before is closed, and this one opened on a line
+    // thread of its own (its input cleared). A port that cannot be opened
+    // yields "not found" by the time-out.
+    (void)link->openPort(name);
 
     // The probe goes out once the line has had a moment to fall quiet.
     searching = false;
@@ -226,14 +211,13 @@ void frmRicercaPorta::onClose()
     // The HID identity request still running is given up.
     if (hidProbing) {
         hidProbing = false;
-        if (hidTransport)
-            hidTransport->abort();
+        link->abortHidProbe();
     }
     // A probe still in flight ends here: its port is given up, and the
     // result is "KO" rather than the name of a port about to be closed.
     if (searching || settling) {
         endProbe();
-        port->close();
+        link->closePort();
         portName.clear();
     }
 
@@ -284,6 +268,6 @@ void frmRicercaPorta::showResult(const QString &result)
         ui->lblStatus->setStyleSheet(QLatin1String(StyleNotFound));
         ui->lblStatus->setText(CMsg::messages.value(MsgNotFound));
         portName.clear();
-        port->close();
+        link->closePort();
     }
 }

@@ -5,10 +5,8 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
-#include <hidapi/hidapi.h>
 
-class CHidTransport;
-class QSerialPort;
+class CEcuLink;
 class QTimer;
 
 namespace Ui {
@@ -16,17 +14,20 @@ class frmRicercaPorta;
 }
 
 // The port search dialog: asks the HID device for its identity, or lists the
-// serial ports and probes the one the user picks.
+// serial ports and probes the one the user picks. The ports are opened,
+// written and read by the line's own threads (CEcuLink); the dialog asks
+// the link to open and close them, sends its probe through sgnSndByte and
+// gets every answer through checkReply.
 class frmRicercaPorta : public QDialog
 {
     Q_OBJECT
 public:
-    frmRicercaPorta(QWidget *parent, QSerialPort *port, hid_device *hidDevice);
+    // The name the search gives the HID route.
+    static QString hidPortName();
+
+    frmRicercaPorta(QWidget *parent, CEcuLink *link);
     ~frmRicercaPorta() override;
 
-    // The thread that does every exchange with the HID device; without one
-    // the search goes straight to the serial ports.
-    void setHidTransport(CHidTransport *transport);
     void startSearch();
     // Lists the serial ports and probes the one named (added to the list when
     // it is not there, e.g. a device path). When the ECU answers, the dialog
@@ -61,12 +62,10 @@ private:
     void sendProbe();
 
     Ui::frmRicercaPorta *ui;
-    QSerialPort *port;
-    hid_device *hidDevice;
+    CEcuLink *link;             // the line: the HID device, the serial ports
     QString portName;
     QTimer *timer;
     QTimer *settleTimer;        // quiet time between opening a port and the probe
-    CHidTransport *hidTransport = nullptr;
     bool searching = false;
     bool settling = false;      // a port was opened; the probe follows
     bool hidProbing = false;    // the HID identity request is under way

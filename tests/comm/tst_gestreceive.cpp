@@ -3,7 +3,7 @@
 #include "comm/frames.h"
 #include "ecusimulator.h"
 #include "ptysimserver.h"
-#include "support/serialtransport.h"
+#include "support/linewriter.h"
 #include "support/workerharness.h"
 
 #include <QtTest>
@@ -158,10 +158,12 @@ void TestGestReceive::answerTheLineCannotVouchFor_data()
     QTest::addColumn<int>("strays");  // reads of address 24 that bring a stray frame
     QTest::addColumn<QString>("result");
     // Past the 100 ms time-out and the silence after the repeated request,
-    // the late frame lands in a later exchange, the real answer right behind it.
+    // the late frame lands in a later exchange, the real answer right behind
+    // it; every address taken after the time-out is asked again at the end.
     QTest::newRow("late answer in a later exchange") << true << 296 << 0 << "OK_RCV";
-    // The stray arrives at once: sooner than a request can reach the ECU.
-    QTest::newRow("a frame before the request could have arrived") << true << 0 << 1 << "OK_RCV";
+    // On a paced line the stray arrives before the answer and is taken for
+    // it; the answer is then a second frame for one request.
+    QTest::newRow("a stray frame before the answer") << true << 0 << 1 << "OK_RCV";
     // The stray follows the answer in the same burst.
     QTest::newRow("two frames for one request") << false << 0 << 1 << "OK_RCV";
     QTest::newRow("two frames for one request, twice") << false << 0 << 2 << "KO_RCV";
@@ -197,12 +199,10 @@ void TestGestReceive::answerTheLineCannotVouchFor()
     });
 
     CEcuLine line;
-    line.setMinAnswerNs(paced ? 8333333 : 0);
-    SerialTransport transport(&line);
-    QVERIFY(transport.open(server.slavePath()));
+    WorkerLine transport(server.slavePath(), &line);
+    QVERIFY(transport.transport.isOpen());
     QByteArray image;
     CGestReceive worker(&image, nullptr, 100, 20);
-    worker.setLine(&line);
     transport.attach(&worker);
     // A real event loop for the server and the transport: the line's timing
     // is what the rows are about.
@@ -210,8 +210,8 @@ void TestGestReceive::answerTheLineCannotVouchFor()
     worker.startReceive(0, 10);
     QVERIFY(outcome.wait(15000));
     QCOMPARE(outcome.first().first().toString(), result);
-
     const QList<QByteArray> requests = sim.requests();
+
     if (result == QLatin1String("OK_RCV")) {
         QCOMPARE(image, sim.table().left(50));
     } else {
@@ -220,10 +220,13 @@ void TestGestReceive::answerTheLineCannotVouchFor()
         QCOMPARE(image, sim.table().left(image.size()));
     }
     if (lateMs > 0) {
-        QCOMPARE(requests.count(buildReadFrame(20)), 2); // the time-out repeated it
-        QVERIFY(requests.size() > 51); // and the late frame cost one more request
+        // The time-out repeated it, and every address taken from then on was
+        // asked again at the end.
+        QVERIFY(requests.count(buildReadFrame(20)) >= 3);
+        for (int a = 21; a < 50; ++a)
+            QVERIFY2(requests.count(buildReadFrame(a)) >= 2, qPrintable(QString::number(a)));
     } else {
-        QCOMPARE(requests.count(buildReadFrame(24)), 2);
+        QVERIFY(requests.count(buildReadFrame(24)) >= 2);
     }
 }
 

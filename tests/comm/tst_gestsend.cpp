@@ -3,7 +3,7 @@
 #include "comm/frames.h"
 #include "ecusimulator.h"
 #include "ptysimserver.h"
-#include "support/serialtransport.h"
+#include "support/linewriter.h"
 #include "support/workerharness.h"
 
 #include <QtTest>
@@ -130,14 +130,23 @@ void TestGestSend::timeoutsAddUpOverTheTransfer()
     run.worker.startSend(0);
     QTRY_COMPARE_WITH_TIMEOUT(run.results, QStringList{result}, 10000);
 
-    QCOMPARE(run.line.countOf(byte3), 11); // a time-out resends the same address
     if (result == "KO_SND") {
-        // The 20th time-out, on byte 40, ends the transfer: byte 40 went out 10 times.
+        // A time-out resends the same address; the 20th time-out, on byte
+        // 40, ends the transfer: byte 40 went out 10 times.
+        QCOMPARE(run.line.countOf(byte3), 11);
         QCOMPARE(run.line.countOf(byte40), 10);
         QCOMPARE(run.line.frameCount(), 40 + 10 + 10);
         QVERIFY(!run.percents.contains(100));
     } else {
-        QCOMPARE(run.line.countOf(byte40), 10);
+        // Every byte written after the first time-out is written once more
+        // at the end and acknowledged: 3 to 40, in order.
+        QCOMPARE(run.line.countOf(byte3), 12);
+        QCOMPARE(run.line.countOf(byte40), 11);
+        const QList<QByteArray> frames = run.line.frames();
+        QCOMPARE(frames.size(), 41 + 19 + 38);
+        for (int a = 3; a <= 40; ++a)
+            QCOMPARE(frames.at(41 + 19 + a - 3),
+                     buildWriteFrame(a, static_cast<quint8>(run.image.at(a))));
         QCOMPARE(run.percents.last(), 100);
         QCOMPARE(run.sim.table().left(41), run.image);
     }
@@ -213,10 +222,9 @@ void TestGestSend::secondAcknowledgementResendsTheByte()
                 }
             });
     CEcuLine line;
-    SerialTransport transport(&line);
-    QVERIFY(transport.open(server.slavePath()));
+    WorkerLine transport(server.slavePath(), &line);
+    QVERIFY(transport.transport.isOpen());
     CGestSend worker(&image, nullptr, 100, 20);
-    worker.setLine(&line);
     transport.attach(&worker);
     QSignalSpy outcome(&worker, &CGestSend::sgnEsito);
     worker.startSend(0);

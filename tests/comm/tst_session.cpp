@@ -1,6 +1,6 @@
 // The session without a window: the simulator on a real pseudo-terminal (or
-// behind the hidapi fake), the session's port on its slave side, and the
-// workers wired to the session the way the window wires them to its slots.
+// behind the hidapi fake), reached through the session's own line, and the
+// workers' reports wired to the session the way the window wires them.
 #include "comm/cecusession.h"
 #include "comm/cgestreceive.h"
 #include "comm/cgestrt.h"
@@ -10,6 +10,7 @@
 #include "ecusimulator.h"
 #include "hidfake.h"
 #include "ptysimserver.h"
+#include "support/openports.h"
 #include "support/workerharness.h"
 
 #include <QSignalSpy>
@@ -28,6 +29,7 @@ Q_DECLARE_METATYPE(EcuSimulator::Fault)
 
 namespace {
 
+// Short time-outs for tests; the line's rules are the program's own.
 CWorkerTimings quickTimings(int transferRetries = 20, int linkRetries = 5)
 {
     CWorkerTimings t;
@@ -35,7 +37,6 @@ CWorkerTimings quickTimings(int transferRetries = 20, int linkRetries = 5)
     t.transferRetries = transferRetries;
     t.linkTimeoutMs = 50;
     t.linkRetries = linkRetries;
-    t.serialAnswerMinNs = 0; // the simulator answers at once
     return t;
 }
 
@@ -75,12 +76,12 @@ QByteArray printedUntil(const std::function<void()> &start, const char *until)
 } // namespace
 
 // A session connected to a simulated ECU, on the serial route (paced like a
-// 9600-baud line or not) or on the HID route through the hidapi fake.
-// Commands handed back by the real-time worker go to `onCommand` (by default
-// run as the window runs them, with no question); a link failure ends the
-// connection as the window has it end. The frames the workers hand to the
-// session, transfer outcomes, states, progress, the latest engine speed and
-// link errors are recorded.
+// 9600-baud line or not, answering after a latency) or on the HID route
+// through the hidapi fake. Commands handed back by the real-time worker go to
+// `onCommand` (by default run as the window runs them, with no question); a
+// link failure ends the connection as the window has it end. Transfer
+// outcomes, states, progress, the latest engine speed and link errors are
+// recorded.
 struct SessionRig
 {
     enum Route { Serial, PacedSerial, Hid };
@@ -93,55 +94,44 @@ struct SessionRig
     } hidDetach;
     Route route;
     CEcuSession session;
-    QList<QByteArray> workerFrames;
+    QString slave;
     QList<CTransferOutcome> outcomes;
     QList<State> states;
     QList<int> percents;
     int rpm = -1;
     QStringList errors;
+    int notSent = 0;
     std::function<void(const QString &)> onCommand;
 
-    static hid_device *openHid(EcuSimulator *sim, Route route)
+    static CHidSource hidSource(EcuSimulator *sim, Route route)
     {
         hidfake::reset();
         if (route != Hid)
-            return nullptr;
+            return CHidSource{QStringLiteral("HID"), nullptr};
         hidfake::attach(sim);
-        return hid_open(0x04D8, 0x0080, nullptr);
+        return CHidSource{QStringLiteral("HID"), [] { return hid_open(0x04D8, 0x0080, nullptr); }};
     }
 
-    explicit SessionRig(const CWorkerTimings &t = quickTimings(), Route route = Serial)
+    explicit SessionRig(const CWorkerTimings &t = quickTimings(), Route route = Serial,
+                        int latencyMs = 0)
         : server(std::make_unique<PtySimServer>(&sim)), route(route),
-          session(openHid(&sim, route), t)
+          session(hidSource(&sim, route), t)
     {
         if (!server->open())
             qFatal("no pseudo-terminal");
+        slave = server->slavePath();
         server->setPaced(route == PacedSerial);
-        const auto relay = [this](QObject *worker) {
-            return [this, worker](const QByteArray &frame) {
-                workerFrames << frame;
-                session.sendFrame(frame, worker);
-            };
-        };
-        QObject::connect(session.gestSend(), &CGestSend::sgnSndByte, &session,
-                         relay(session.gestSend()));
-        QObject::connect(session.gestReceive(), &CGestReceive::sgnSndByte, &session,
-                         relay(session.gestReceive()));
-        QObject::connect(session.gestRT(), &CGestRT::sgnSndByte, &session,
-                         relay(session.gestRT()));
-        QObject::connect(session.port(), &QSerialPort::readyRead, &session,
-                         [this] { session.readSerial(); });
-        const auto result = [this](const QString &r) {
-            const CTransferOutcome o = session.transferResult(r);
-            if (o.kind != Kind::None)
-                outcomes << o;
-        };
+        server->setLatencyMs(latencyMs);
+        const auto result = [this](const QString &r) { session.transferResult(r); };
         QObject::connect(session.gestSend(), &CGestSend::sgnEsito, &session, result);
         QObject::connect(session.gestReceive(), &CGestReceive::sgnEsito, &session, result);
+        QObject::connect(&session, &CEcuSession::transferEnded, &session,
+                         [this](const CTransferOutcome &o) { outcomes << o; });
         const auto percent = [this](int p) { percents << session.overallPercent(p); };
         QObject::connect(session.gestSend(), &CGestSend::sgnPercent, &session, percent);
         QObject::connect(session.gestReceive(), &CGestReceive::sgnPercent, &session, percent);
-        QObject::connect(session.gestRT(), &CGestRT::sgnRpm, &session, [this](int r) { rpm = r; });
+        QObject::connect(&session, &CEcuSession::readingsPublished, &session,
+                         [this](int r, uchar) { rpm = r; });
         QObject::connect(session.gestRT(), &CGestRT::sgnExecCmd, &session,
                          [this](const QString &cmd) { onCommand(cmd); });
         const auto error = [this](const QString &e) {
@@ -151,6 +141,7 @@ struct SessionRig
         };
         QObject::connect(session.gestRT(), &CGestRT::sgnError, &session, error);
         QObject::connect(&session, &CEcuSession::linkError, &session, error);
+        QObject::connect(&session, &CEcuSession::commandNotSent, &session, [this] { ++notSent; });
         QObject::connect(&session, &CEcuSession::stateChanged, &session, [this] {
             if (states.isEmpty() || states.last() != session.state())
                 states << session.state();
@@ -163,24 +154,15 @@ struct SessionRig
         };
     }
 
-    bool openPort()
-    {
-        session.port()->setPortName(server->slavePath());
-        return session.port()->open(QIODevice::ReadWrite);
-    }
-
     bool connect()
     {
-        if (route == Hid) {
-            session.connectTo(QStringLiteral("HID"));
-        } else {
-            if (!openPort())
-                return false;
-            session.connectTo(server->slavePath());
-        }
+        session.connectTo(route == Hid ? QStringLiteral("HID") : slave);
         states.clear();
         return session.state() == State::Idle;
     }
+    // Whether the session holds the simulator's port open (the server keeps
+    // one descriptor of it itself).
+    bool heldOpen() const { return descriptorsOpenOn(slave) > (server ? 1 : 0); }
 };
 
 class TestSession : public QObject
@@ -219,57 +201,94 @@ void TestSession::init()
 }
 
 // A read, then a write of changed values, through the states a transfer
-// passes: the ECU ends up holding what was written. The write is read back
-// unless "Line/VerifyWrites" is off; a store that goes wrong is then
-// reported as a difference, not as done. The progress of a checked write
-// fills the bar once over its two halves.
+// passes, with the program's own line rules: an ECU that answers at once,
+// after 1 ms (a USB virtual port), after 16 ms, or paced like a 9600-baud
+// line; over HID. The ECU ends up holding what was written, and the read
+// brings its table exactly. The write is read back unless
+// "Line/VerifyWrites" is off; a store that goes wrong is then reported as a
+// difference, not as done. From hardware 20 on the check compares the
+// values and the name's bytes up to the 79th. The progress of a checked
+// write fills the bar once over its two halves.
 void TestSession::readAndWrite_data()
 {
-    QTest::addColumn<bool>("hid");
+    QTest::addColumn<int>("route");
+    QTest::addColumn<int>("latencyMs");
+    QTest::addColumn<int>("hardware");
     QTest::addColumn<bool>("verify");
-    QTest::addColumn<bool>("wrongStore");
-    QTest::newRow("serial, checked, stored as sent") << false << true << false;
-    QTest::newRow("serial, checked, stored wrong") << false << true << true;
-    QTest::newRow("serial, unchecked, stored as sent") << false << false << false;
-    QTest::newRow("serial, unchecked, stored wrong") << false << false << true;
-    QTest::newRow("HID, checked, stored as sent") << true << true << false;
+    QTest::addColumn<int>("corrupt"); // -1 nothing, -2 every byte stored wrong, else that address
+    const int serial = SessionRig::Serial;
+    QTest::newRow("at once, checked") << serial << 0 << 10 << true << -1;
+    QTest::newRow("after 1 ms, checked") << serial << 1 << 10 << true << -1;
+    QTest::newRow("after 16 ms, checked") << serial << 16 << 10 << true << -1;
+    QTest::newRow("paced, checked") << int(SessionRig::PacedSerial) << 0 << 10 << true << -1;
+    QTest::newRow("HID, checked") << int(SessionRig::Hid) << 0 << 10 << true << -1;
+    QTest::newRow("checked, stored wrong") << serial << 0 << 10 << true << -2;
+    QTest::newRow("unchecked") << serial << 0 << 10 << false << -1;
+    QTest::newRow("unchecked, stored wrong") << serial << 0 << 10 << false << -2;
+    QTest::newRow("HW20 after 1 ms, checked") << serial << 1 << 20 << true << -1;
+    QTest::newRow("HW20, the name's 39th byte differs") << serial << 0 << 20 << true << 79;
+    QTest::newRow("HW20, byte 80 differs") << serial << 0 << 20 << true << 80;
 }
 
 void TestSession::readAndWrite()
 {
-    QFETCH(bool, hid);
+    QFETCH(int, route);
+    QFETCH(int, latencyMs);
+    QFETCH(int, hardware);
     QFETCH(bool, verify);
-    QFETCH(bool, wrongStore);
+    QFETCH(int, corrupt);
     QSettings().setValue(QStringLiteral("Line/VerifyWrites"), verify);
-    SessionRig rig(quickTimings(), hid ? SessionRig::Hid : SessionRig::Serial);
+    SessionRig rig(quickTimings(), SessionRig::Route(route), latencyMs);
     QVERIFY(rig.connect());
+    CDevInfo info;
+    info.hardware = static_cast<quint8>(hardware);
+    rig.session.setDevInfo(info);
+    rig.states.clear();
+    const int reads = hardware >= 20 ? 90 : 50;
 
     QVERIFY(rig.session.requestCommand(EcuCommand::FlashRead));
     QTRY_COMPARE_WITH_TIMEOUT(rig.outcomes.size(), 1, 10000);
     QCOMPARE(rig.outcomes.at(0).kind, Kind::ReadDone);
-    QCOMPARE(rig.outcomes.at(0).image, rig.sim.table().left(50));
+    QCOMPARE(rig.outcomes.at(0).image, rig.sim.table().left(reads));
     QCOMPARE(rig.states,
              QList<State>({State::CommandPending, State::Command, State::Reading, State::Idle}));
-    if (hid) {
+    // Each address asked once: nothing went wrong on the line.
+    QList<QByteArray> asked;
+    for (int a = 0; a < reads; ++a)
+        asked << buildReadFrame(a);
+    QCOMPARE(requestsOf(rig.sim, ReadRequest), asked);
+    if (route == SessionRig::Hid) {
         // Each request in bytes 1..8 of a 65-byte report numbered 0.
         const QList<QByteArray> reports = hidfake::writtenReports();
-        QCOMPARE(reports.size(), 50);
+        QCOMPARE(reports.size(), reads);
         for (int i = 0; i < reports.size(); ++i)
             QCOMPARE(reports.at(i), QByteArray(1, '\0') + buildReadFrame(i) + QByteArray(56, '\0'));
     }
 
-    QByteArray image(41, '\0');
+    QByteArray image(hardware >= 20 ? 81 : 41, '\0');
     for (int i = 0; i < image.size(); ++i)
-        image[i] = static_cast<char>(i * 3);
-    if (wrongStore)
+        image[i] = static_cast<char>(i * 3 + 1);
+    if (corrupt == -2)
         rig.sim.setFault(Fault::WrongStore);
+    QObject context;
+    if (corrupt >= 0) {
+        // The ECU changes one byte after it acknowledged it.
+        const QByteArray write = buildWriteFrame(corrupt, static_cast<quint8>(image.at(corrupt)));
+        QObject::connect(rig.server.get(), &PtySimServer::frameSeen, &context,
+                         [&rig, write, corrupt](const QByteArray &request) {
+                             if (request == write)
+                                 rig.sim.setTableByte(corrupt, quint8(rig.sim.tableByte(corrupt) ^ 0x40));
+                         });
+    }
     rig.states.clear();
     rig.percents.clear();
     const int before = rig.sim.requests().size();
     QVERIFY(rig.session.requestWrite(image));
     QTRY_COMPARE_WITH_TIMEOUT(rig.outcomes.size(), 2, 15000);
     const CTransferOutcome &w = rig.outcomes.at(1);
-    QCOMPARE(w.kind, verify && wrongStore ? Kind::WriteDiffers : Kind::WriteDone);
+    const bool differs = verify && (corrupt == -2 || (corrupt >= 0 && corrupt < 80));
+    QCOMPARE(w.kind, differs ? Kind::WriteDiffers : Kind::WriteDone);
+    QCOMPARE(w.checked, verify);
     QCOMPARE(w.image, image);
     QList<State> states{State::CommandPending, State::Command, State::Writing};
     if (verify)
@@ -278,12 +297,16 @@ void TestSession::readAndWrite()
     QVERIFY(rig.session.isConnected()); // a difference leaves the line as it is
 
     QList<QByteArray> writes;
-    for (int a = 0; a < 41; ++a)
+    for (int a = 0; a < image.size(); ++a)
         writes << buildWriteFrame(a, static_cast<quint8>(image.at(a)));
     QCOMPARE(requestsOf(rig.sim, WriteRequest, before), writes);
-    QCOMPARE(requestsOf(rig.sim, ReadRequest, before).size(), verify ? 50 : 0);
-    for (int a = 0; a < 41; ++a)
-        QCOMPARE(rig.sim.tableByte(a), quint8(image.at(a) ^ (wrongStore ? 1 : 0)));
+    QCOMPARE(requestsOf(rig.sim, ReadRequest, before).size(), verify ? reads : 0);
+    if (corrupt == -1) {
+        QCOMPARE(rig.sim.table().left(image.size()), image);
+    } else if (corrupt == -2) {
+        for (int a = 0; a < image.size(); ++a)
+            QCOMPARE(rig.sim.tableByte(a), quint8(image.at(a) ^ 1));
+    }
 
     QCOMPARE(rig.percents.last(), 100);
     for (int i = 1; i < rig.percents.size(); ++i)
@@ -299,9 +322,12 @@ void TestSession::faultyReadsFillEveryAddressWithItsOwnValue_data()
 {
     QTest::addColumn<int>("route");
     QTest::addColumn<QString>("fault");
-    QTest::newRow("serial, two answers late") << int(SessionRig::PacedSerial) << "late";
-    QTest::newRow("serial, address 20 answered in a later exchange")
+    QTest::newRow("paced, two answers late") << int(SessionRig::PacedSerial) << "late";
+    QTest::newRow("at once, two answers late") << int(SessionRig::Serial) << "late";
+    QTest::newRow("paced, address 20 answered in a later exchange")
         << int(SessionRig::PacedSerial) << "late read";
+    QTest::newRow("at once, address 20 answered in a later exchange")
+        << int(SessionRig::Serial) << "late read";
     QTest::newRow("HID, two answers late") << int(SessionRig::Hid) << "late";
     QTest::newRow("serial, wrong byte 0 until asked twice") << int(SessionRig::Serial) << "byte 0";
 }
@@ -316,8 +342,6 @@ void TestSession::faultyReadsFillEveryAddressWithItsOwnValue()
     // time-out, and the answer to the repeated request right behind it.
     CWorkerTimings t = quickTimings();
     t.transferTimeoutMs = hid ? 300 : 100;
-    if (route != SessionRig::Serial) // the program's: a 9600-baud line, none for HID
-        t.serialAnswerMinNs = CWorkerTimings().serialAnswerMinNs;
     SessionRig rig(t, SessionRig::Route(route));
     for (int a = 0; a < 50; ++a)
         rig.sim.setTableByte(a, static_cast<quint8>(a + 1)); // every address its own value
@@ -343,20 +367,23 @@ void TestSession::faultyReadsFillEveryAddressWithItsOwnValue()
     QCOMPARE(rig.outcomes.at(0).image, rig.sim.table().left(50));
 }
 
-// Serial frame assembly: answers reach the consumers only as whole 8-byte
-// frames, whether bytes come in bursts or one at a time; a burst of 12 bytes
-// gives one frame and keeps 4 waiting; a partial answer is dropped when the
-// next request goes out.
+// Serial frame assembly on the line's thread, as the port search meets it:
+// answers come only as whole 8-byte frames, whether bytes come in bursts or
+// one at a time (a paced answer); a burst of 12 bytes gives one frame and
+// keeps 4 waiting; a partial answer is dropped when the next request goes
+// out.
 void TestSession::serialFrameAssembly()
 {
     SessionRig rig;
     rig.sim.setFault(Fault::Silent); // the test puts the answers on the line
-    QVERIFY(rig.connect());
-    QSignalSpy answers(&rig.session, &CEcuSession::answerReceived);
-    QSignalSpy readyRead(rig.session.port(), &QSerialPort::readyRead);
+    CEcuLink *link = rig.session.link();
+    QVERIFY(link->openPort(rig.slave));
+    QList<QByteArray> answers;
+    QObject::connect(link, &CEcuLink::searchAnswersWaiting, link,
+                     [&] { answers << link->takeSearchAnswers(); });
     const auto request = [&](const QByteArray &frame) {
         const int seen = rig.sim.requests().size();
-        rig.session.sendFrame(frame, nullptr);
+        rig.session.sendFrame(frame);
         QTRY_COMPARE(rig.sim.requests().size(), seen + 1);
     };
 
@@ -366,29 +393,24 @@ void TestSession::serialFrameAssembly()
     ack[7] = frameChecksum(ack.left(7));
     const QByteArray first = pollAnswer(1000);
     rig.server->sendUnasked(ack + first.left(4));
-    QTRY_COMPARE(rig.session.lastFrame().left(4), first.left(4));
-    QCOMPARE(answers.size(), 1);
-    QCOMPARE(answers.at(0).at(0).toByteArray(), ack);
+    QTRY_COMPARE(answers, QList<QByteArray>{ack});
     rig.server->sendUnasked(first.mid(4)); // the 4 waiting bytes and 4 more
-    QTRY_COMPARE(answers.size(), 2);
-    QCOMPARE(answers.at(1).at(0).toByteArray(), first);
+    QTRY_COMPARE(answers, (QList<QByteArray>{ack, first}));
 
-    const QByteArray second = pollAnswer(2345);
-    for (char c : second) {
-        QCOMPARE(answers.size(), 2);
-        readyRead.clear();
-        rig.server->sendUnasked(QByteArray(1, c));
-        QVERIFY(readyRead.wait(1000));
-    }
+    rig.sim.setFault(Fault::None);
+    rig.sim.setLiveValues(2345, 1, 2, 3);
+    rig.server->setPaced(true); // the answer's bytes come one by one
+    request(buildPollFrame());
     QTRY_COMPARE(answers.size(), 3);
-    QCOMPARE(answers.at(2).at(0).toByteArray(), second);
+    QCOMPARE(answers.at(2), rig.sim.handle(buildPollFrame()));
 
+    rig.sim.setFault(Fault::Silent);
+    rig.server->setPaced(false);
     rig.server->sendUnasked(pollAnswer(7777).left(5));
-    QTRY_COMPARE(rig.session.lastFrame().left(5), pollAnswer(7777).left(5));
     request(buildInfoFrame());
     rig.server->sendUnasked(pollAnswer(3000));
     QTRY_COMPARE(answers.size(), 4);
-    QCOMPARE(answers.at(3).at(0).toByteArray(), pollAnswer(3000));
+    QCOMPARE(answers.at(3), pollAnswer(3000));
 }
 
 // The port search names the HID device "HID": only that exact name takes
@@ -407,17 +429,17 @@ void TestSession::onlyTheNameHidTakesTheHidRoute()
 {
     QFETCH(QString, name);
     QFETCH(bool, hid);
-    SessionRig rig(quickTimings(), SessionRig::Hid);
-    EcuSimulator hidSim; // the HID device answers apart from the serial line
-    hidfake::attach(&hidSim);
-    QVERIFY(rig.openPort());
+    SessionRig rig(quickTimings(20, 2), SessionRig::Hid);
     rig.session.connectTo(name);
-    rig.session.sendFrame(buildPollFrame(), nullptr);
-    const EcuSimulator &taken = hid ? hidSim : rig.sim;
-    const EcuSimulator &other = hid ? rig.sim : hidSim;
-    QTRY_COMPARE(taken.requests(), QList<QByteArray>{buildPollFrame()});
-    QTest::qWait(50);
-    QVERIFY(other.requests().isEmpty());
+    QVERIFY(rig.session.toggleLink()); // polls go out on the route taken
+    if (hid) {
+        QTRY_VERIFY(requestsOf(rig.sim, PollRequest).size() >= 3);
+        return;
+    }
+    // A serial port of that name: nothing answers there, and the HID
+    // device is never asked.
+    QTRY_COMPARE_WITH_TIMEOUT(rig.errors, QStringList{QStringLiteral("KO")}, 3000);
+    QVERIFY(rig.sim.requests().isEmpty());
 }
 
 // A HID read that gets no report in time (250 ms at most) prints its message
@@ -434,32 +456,28 @@ void TestSession::hidReadsThatGetNothingHandNothingOn_data()
 void TestSession::hidReadsThatGetNothingHandNothingOn()
 {
     QFETCH(bool, silent);
-    SessionRig rig(quickTimings(), SessionRig::Hid);
+    SessionRig rig(quickTimings(20, 30), SessionRig::Hid);
     QVERIFY(rig.connect());
-    QSignalSpy answers(&rig.session, &CEcuSession::answerReceived);
-    const auto exchange = [&] { rig.session.sendFrame(buildPollFrame(), nullptr); };
     if (silent)
         rig.sim.setFault(Fault::Silent);
     else
         hidfake::setReadFails(1);
-    QByteArray out = printedUntil(exchange, "Unable to read()");
+    QByteArray out = printedUntil([&] { QVERIFY(rig.session.toggleLink()); }, "Unable to read()");
     QVERIFY2(out.contains("OnSendSerialData: bytes written=65\n"), out.constData());
     QVERIFY2(out.contains("OnSendSerialData: Unable to read()\n"), out.constData());
     QVERIFY(!out.contains("bytes read="));
+    QCOMPARE(rig.rpm, -1); // no reading came of it
     if (!silent) {
         QTRY_COMPARE(rig.errors, QStringList{QStringLiteral("KO")});
         QTRY_VERIFY(!rig.session.isConnected());
-        QCOMPARE(answers.size(), 0);
         return;
     }
 
     rig.sim.setFault(Fault::None);
-    out = printedUntil(exchange, "bytes read=");
+    rig.sim.setFixedRpm(1234);
+    out = printedUntil([] {}, "bytes read=");
     QVERIFY2(out.contains("OnSendSerialData: bytes read=65\n"), out.constData());
-    QTRY_COMPARE(answers.size(), 1);
-    const QByteArray answer = answers.at(0).at(0).toByteArray();
-    QCOMPARE(answer.size(), 8);
-    QCOMPARE(static_cast<quint8>(answer.at(0)), AnswerPoll);
+    QTRY_COMPARE(rig.rpm, 1234);
     QVERIFY(rig.errors.isEmpty());
 }
 
@@ -620,19 +638,21 @@ void TestSession::ecuCommandsAndTheEndOfTheConnection()
                          }
                      });
     QTRY_VERIFY(!armed);
+    QVERIFY(!rig.heldOpen());
     const int atEnd = rig.sim.requests().size();
-    const int sentAtEnd = rig.workerFrames.size();
-    QVERIFY(rig.openPort());
+    // The port search opens the port again.
+    QVERIFY(rig.session.link()->openPort(rig.slave));
     rig.session.queueK(2);
     QVERIFY(!rig.session.toggleBench() && !rig.session.toggleLink());
     QTest::qWait(600); // past the link's budget of time-outs
-    QCOMPARE(rig.workerFrames.size(), sentAtEnd);
     QCOMPARE(rig.sim.requests().size(), atEnd);
     QVERIFY(rig.errors.isEmpty());
+    QCOMPARE(rig.notSent, 0);
     QCOMPARE(rig.sim.tableByte(49), quint8(1));
     QCOMPARE(rig.sim.tableByte(42), quint8(1)); // the bench commands' K
+    QVERIFY(rig.heldOpen());
     rig.session.searchFailed();
-    QVERIFY(!rig.session.port()->isOpen());
+    QVERIFY(!rig.heldOpen());
 }
 
 // Faults that cost the link a time-out or two must not end it: one answer a
@@ -721,7 +741,7 @@ void TestSession::connectionEndsBeforeAReadStarts()
     QCOMPARE(rig.errors.size(), linkFails ? 1 : 0);
     QVERIFY(rig.session.mayStartCommand() && !rig.session.transferBusy());
     QVERIFY(!rig.session.mayUseEcu() && !rig.session.acceptsReadings());
-    QVERIFY(!rig.session.port()->isOpen());
+    QVERIFY(!rig.heldOpen());
     for (const QLatin1String cmd : {EcuCommand::FlashWrite, EcuCommand::FlashRead}) {
         QVERIFY(!rig.session.takeCommand(cmd));
         QVERIFY(!rig.session.startRead() && !rig.session.startWrite());
@@ -768,7 +788,7 @@ void TestSession::connectionEndsUnderATransfer()
     QVERIFY(rig.outcomes.at(0).connectionLost);
     QCOMPARE(ended.size(), 1);
     QCOMPARE(rig.session.state(), State::Disconnected);
-    QVERIFY(!rig.session.port()->isOpen());
+    QVERIFY(!rig.heldOpen());
     QVERIFY(rig.session.portName().isEmpty());
     QVERIFY(rig.errors.isEmpty()); // the transfer reports, not the link
 }
@@ -816,7 +836,7 @@ void TestSession::failedTransferEndsTheConnection()
     QVERIFY(!rig.outcomes.at(0).connectionLost);
     QCOMPARE(rig.session.state(), State::Disconnected);
     QVERIFY(!rig.session.linkOn() && !rig.session.benchOn());
-    QVERIFY(!rig.session.port()->isOpen());
+    QVERIFY(!rig.heldOpen());
     QVERIFY(rig.session.portName().isEmpty());
     if (silentAfter >= 0) // it did fall silent part-way
         QVERIFY(requestsOf(rig.sim, write ? WriteRequest : ReadRequest).size() > 15);
@@ -855,7 +875,7 @@ void TestSession::linkFailsAtItsBudgetAndEndsTheConnectionOnce()
 // virtual port hangs up, its link goes, a HID device is unplugged. A port
 // that stays ends nothing.
 // The port goes away under a connection, with the line idle or while the
-// link polls (its exchanges then run off the window's thread).
+// link polls.
 void TestSession::portGone_data()
 {
     QTest::addColumn<QString>("how");
@@ -877,8 +897,6 @@ void TestSession::portGone()
     QTemporaryDir links;
     if (how == QLatin1String("link")) {
         QVERIFY(rig.server->linkInto(links.path(), QStringLiteral("ecu")));
-        rig.session.port()->setPortName(rig.server->linkPath());
-        QVERIFY(rig.session.port()->open(QIODevice::ReadWrite));
         rig.session.connectTo(rig.server->linkPath());
     } else {
         QVERIFY(rig.connect());
@@ -888,7 +906,6 @@ void TestSession::portGone()
     QObject::connect(&rig.session, &CEcuSession::liveSample, [&published] { ++published; });
     if (polling) {
         QVERIFY(rig.session.toggleLink());
-        QVERIFY(rig.session.pumping());
         QTRY_VERIFY(published > 3);
     }
     QElapsedTimer clock;
@@ -907,7 +924,6 @@ void TestSession::portGone()
         if (polling) { // every poll is answered: about 100 samples
             QVERIFY2(published - before > 50, qPrintable(QString::number(published - before)));
             QVERIFY(rig.session.toggleLink());
-            QVERIFY(!rig.session.pumping());
         }
         return;
     }
@@ -917,8 +933,7 @@ void TestSession::portGone()
     QVERIFY2(clock.elapsed() <= (polling ? 300 : 2200), qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(rig.errors.first(), QStringLiteral("KO"));
     QVERIFY(!rig.session.isConnected());
-    QVERIFY(!rig.session.port()->isOpen());
-    QVERIFY(!rig.session.pumping());
+    QVERIFY(!rig.heldOpen());
     QTest::qWait(100);
     QCOMPARE(rig.errors.size(), 1);
 }

@@ -9,6 +9,7 @@
 #include "portsearch/frmricercaporta.h"
 #include "portsearch/virtualports.h"
 #include "ptysimserver.h"
+#include "support/openports.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -46,6 +47,9 @@ struct SimulatedEcu
             qFatal("cannot link the pseudo-terminal");
     }
     QString path() const { return server->linkPath(); }
+    // Whether the program holds the simulator's port open (the server
+    // itself keeps one descriptor of it).
+    bool heldOpen() const { return descriptorsOpenOn(server->slavePath()) > 1; }
 };
 
 // Short answer time-outs for tests; the budgets stay those of the program
@@ -59,9 +63,6 @@ inline CWorkerTimings shortTimings(int transferRetries = 20, int linkRetries = 3
     t.transferRetries = transferRetries;
     t.linkTimeoutMs = 50;
     t.linkRetries = linkRetries;
-    // An unpaced simulator answers at once, sooner than a 9600-baud line
-    // could carry the request: tests against a paced one set the real time.
-    t.serialAnswerMinNs = 0;
     return t;
 }
 

@@ -4,6 +4,7 @@
 // window's tests.
 
 #include "comm/cdevinfo.h"
+#include "comm/ceculink.h"
 #include "comm/ecucommands.h"
 #include "mainwindow/frmprogpannel.h"
 #include "profile/profiledocument.h"
@@ -35,7 +36,6 @@ class CGestRT;
 class CGestReceive;
 class CGestSend;
 class CRpmGauge;
-class QSerialPort;
 class frmAbout;
 class frmLogin;
 class frmRicercaPorta;
@@ -62,7 +62,6 @@ public:
     float valueMax() const { return w.valueMax; }
     int valueAxisStep() const { return w.valueAxisStep; }
     int keyStepPixels() const { return w.keyStepPixels; }
-    QByteArray flashBuffer() const { return w.session->flashImage(); }
     QLabel *deviceInfoLabel() { return w.deviceInfoLabel; }
     QLabel *profileNameLabel() { return w.profileNameLabel; }
     CanvasPicker *picker() { return w.plot->picker(); }
@@ -74,14 +73,13 @@ public:
     QLabel *selectionLabel() { return w.selectionLabel; }
     CRpmGauge *gauge() { return w.rpmGauge; }
     CReadoutPacer *readouts() { return w.readouts; }
-    QSerialPort *port() { return w.session->port(); }
     CGestRT *gestRT() { return w.session->gestRT(); }
     CGestSend *gestSend() { return w.session->gestSend(); }
     CGestReceive *gestReceive() { return w.session->gestReceive(); }
     frmRicercaPorta *ricercaPorta() { return w.ricercaPorta; }
     frmLogin *loginDialog() { return w.login(); }
     frmAbout *aboutDialog() { return w.about(); }
-    hid_device *hidDevice() { return w.session->hidDevice(); }
+    bool hasHid() { return w.session->link()->hasHid(); }
 
     void retranslateAll() { w.retranslateAll(); }
     // The ECU's hardware version as if it had reported it.

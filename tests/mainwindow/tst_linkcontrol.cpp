@@ -48,7 +48,7 @@ private slots:
 
 private:
     // Checks every control the disconnection resets.
-    void verifyDisconnected(frmProgPannel &w, const QVector<double> &curve);
+    void verifyDisconnected(frmProgPannel &w, const SimulatedEcu &ecu, const QVector<double> &curve);
 };
 
 void TestLinkControl::initTestCase()
@@ -56,7 +56,8 @@ void TestLinkControl::initTestCase()
     useTestSettings();
 }
 
-void TestLinkControl::verifyDisconnected(frmProgPannel &w, const QVector<double> &curve)
+void TestLinkControl::verifyDisconnected(frmProgPannel &w, const SimulatedEcu &ecu,
+                                         const QVector<double> &curve)
 {
     MainWindowProbe p(w);
     QVERIFY(!p.connected());
@@ -69,7 +70,7 @@ void TestLinkControl::verifyDisconnected(frmProgPannel &w, const QVector<double>
     QCOMPARE(button(w, "btRicercaPorta")->styleSheet(), QStringLiteral(LED_OFF_STYLE));
     for (const char *name : {"btStartLink", "btSaveFlash", "btReadFlash", "btBanco"})
         QVERIFY2(!button(w, name)->isEnabled(), name);
-    QVERIFY(!p.port()->isOpen());
+    QVERIFY(!ecu.heldOpen());
     QCOMPARE(widget<QLabel>(w, "lblVirtualPort")->text(), CMsg::messages[5]);
     QCOMPARE(widget<QLabel>(w, "lblVirtualPort")->toolTip(), QString()); // no stale path
     QCOMPARE(widget<QLCDNumber>(w, "lcdRPM")->intValue(), 0);
@@ -184,7 +185,7 @@ void TestLinkControl::disconnectWithLinkOn()
     widget<QAction>(w, "actionCentralina_4cilindri")->setEnabled(false);
 
     QTest::mouseClick(button(w, "btRicercaPorta"), Qt::LeftButton);
-    verifyDisconnected(w, shown);
+    verifyDisconnected(w, ecu, shown);
     QVERIFY(!static_cast<QDialog *>(p.ricercaPorta())->isVisible());
     // Late readouts of the exchange in flight change nothing.
     QTest::qWait(150);
@@ -238,7 +239,7 @@ void TestLinkControl::silenceEndsTheLink()
     QVERIFY(!connectedAtWarning);
     QCOMPARE(seen.title, CMsg::messages[15]);
     QCOMPARE(seen.text, CMsg::messages[15]);
-    verifyDisconnected(w, shown);
+    verifyDisconnected(w, ecu, shown);
 
     auto *dialog = static_cast<QDialog *>(p.ricercaPorta());
     MessageBoxSeen again;
@@ -276,7 +277,7 @@ void TestLinkControl::errorTexts()
     w.onErrorRT(QStringLiteral("KO_SND"));
     QVERIFY(seen.seen);
     QCOMPARE(seen.title, CMsg::messages[15]);
-    verifyDisconnected(w, shown);
+    verifyDisconnected(w, ecu, shown);
     static_cast<QDialog *>(p.ricercaPorta())->close();
 }
 

@@ -54,7 +54,7 @@ void TestTransport::hidRoute()
     hidfake::attach(&sim);
     frmProgPannel w(nullptr, shortTimings());
     MainWindowProbe p(w);
-    QVERIFY(p.hidDevice());
+    QVERIFY(p.hasHid());
     auto *dialog = static_cast<QDialog *>(p.ricercaPorta());
     QSignalSpy esito(p.ricercaPorta(), &frmRicercaPorta::sgnEsito);
 
@@ -68,7 +68,6 @@ void TestTransport::hidRoute()
     QCOMPARE(esito.at(0).at(1).toString(), QStringLiteral("HID"));
     QVERIFY(p.connected());
     QCOMPARE(widget<QLabel>(w, "lblVirtualPort")->text(), QStringLiteral("HID"));
-    QVERIFY(!p.port()->isOpen());
 
     QTRY_VERIFY_WITH_TIMEOUT(widget<QPushButton>(w, "btReadFlash")->isEnabled(), 10000);
     QVector<double> expected;
@@ -141,7 +140,7 @@ void TestTransport::searchThroughSimulatorPort()
     for (const char *name : FourButtons)
         QVERIFY2(widget<QPushButton>(w, name)->isEnabled(), name);
     QCOMPARE(p.profile().at(20), double(static_cast<qint8>(ecu.sim.tableByte(20))));
-    QVERIFY(p.port()->isOpen());
+    QVERIFY(ecu.heldOpen());
 }
 
 // A port found, then the placeholder chosen: closing reports "KO"; the
@@ -153,12 +152,12 @@ void TestTransport::searchFoundThenPlaceholder()
     frmProgPannel w(nullptr, shortTimings());
     MainWindowProbe p(w);
     QCOMPARE(searchAndPick(w, ecu.path()), CMsg::messages[7]);
-    QVERIFY(p.port()->isOpen());
+    QVERIFY(ecu.heldOpen());
     auto *dialog = static_cast<QDialog *>(p.ricercaPorta());
     dialog->findChild<QComboBox *>("cbPorteSeriali")->setCurrentIndex(0);
     dialog->close();
     QVERIFY(!p.connected());
-    QVERIFY(!p.port()->isOpen());
+    QVERIFY(!ecu.heldOpen());
     QCOMPARE(widget<QPushButton>(w, "btRicercaPorta")->styleSheet(), QStringLiteral(LED_OFF_STYLE));
     for (const char *name : FourButtons)
         QVERIFY2(!widget<QPushButton>(w, name)->isEnabled(), name);
@@ -175,7 +174,7 @@ void TestTransport::searchSilentSimulator()
     QCOMPARE(searchAndPick(w, ecu.path()), CMsg::messages[8]);
     auto *dialog = static_cast<QDialog *>(p.ricercaPorta());
     QVERIFY(dialog->findChild<QLabel *>("lblStatus")->styleSheet().contains("rgb(255, 0, 0)"));
-    QVERIFY(!p.port()->isOpen());
+    QVERIFY(!ecu.heldOpen());
     dialog->close();
     QVERIFY(!p.connected());
     QVERIFY(p.portName().isEmpty());

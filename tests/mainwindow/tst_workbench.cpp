@@ -102,7 +102,6 @@ void TestWorkbench::recordThenReplay()
     SimulatedEcu ecu(QStringLiteral("log"), true);
     ecu.sim.setLiveValues(4321, 77, 14, 12);
     CWorkerTimings t = shortTimings();
-    t.serialAnswerMinNs = CWorkerTimings().serialAnswerMinNs;
     t.linkTimeoutMs = 300;
     frmProgPannel w(nullptr, t);
     MainWindowProbe p(w);

@@ -8,10 +8,12 @@
 #include "mainwindow/cmsg.h"
 #include "portsearch/frmricercaporta.h"
 #include "portsearch/hiddevice.h"
+#include "comm/ceculink.h"
 #include "comm/chidtransport.h"
 #include "portsearch/portlist.h"
 #include "portsearch/virtualports.h"
 #include "ptysimserver.h"
+#include "support/openports.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -72,45 +74,33 @@ struct LinkedSim
     QString path() const { return server.linkPath(); }
 };
 
-// The dialog with the main window's side of the line: frames the dialog sends
-// are written to the port, and every complete 8-byte answer goes back to
-// checkReply.
+// The dialog with the main window's side of the line: the frames the dialog
+// sends go to the line, and every answer that comes while no connection is
+// in use goes back to checkReply, as the window hands them on. With `hid`,
+// the line opens the ECU's HID device (the hidapi fake) on its own thread.
 struct Harness
 {
-    QSerialPort port;
-    std::unique_ptr<CHidTransport> hidTransport;
+    std::unique_ptr<CEcuLink> link;
     std::unique_ptr<frmRicercaPorta> dlg;
-    QByteArray rxFrame;
-    int rxCount = 0;
     QList<QByteArray> sent;
     QList<CDevInfo> infos;
     QList<QPair<QString, QString>> results;
 
-    explicit Harness(hid_device *hid = nullptr)
+    explicit Harness(bool hid = false)
     {
-        port.setBaudRate(QSerialPort::Baud9600);
-        port.setDataBits(QSerialPort::Data8);
-        port.setParity(QSerialPort::NoParity);
-        port.setStopBits(QSerialPort::OneStop);
-        port.setFlowControl(QSerialPort::NoFlowControl);
-        dlg.reset(new frmRicercaPorta(nullptr, &port, hid));
-        if (hid) {
-            hidTransport = std::make_unique<CHidTransport>(hid);
-            dlg->setHidTransport(hidTransport.get());
-        }
-
+        CHidSource source{QStringLiteral("HID"), nullptr};
+        if (hid)
+            source.open = [] { return ::openHidDevice(0x04D8, 0x0080); };
+        link = std::make_unique<CEcuLink>(source);
+        dlg.reset(new frmRicercaPorta(nullptr, link.get()));
         QObject::connect(dlg.get(), &frmRicercaPorta::sgnSndByte, [this](const QByteArray &frame) {
             sent.append(frame);
-            rxCount = 0; // a new request drops a partial answer
-            if (port.isOpen())
-                port.write(frame);
+            link->post(frame);
         });
-        QObject::connect(&port, &QSerialPort::readyRead, [this] {
-            const QByteArray bytes = port.readAll();
-            for (char c : bytes) {
-                if (pushAnswerByte(rxFrame, rxCount, c))
-                    dlg->checkReply(rxFrame);
-            }
+        QObject::connect(link.get(), &CEcuLink::searchAnswersWaiting, [this] {
+            const QList<QByteArray> answers = link->takeSearchAnswers();
+            for (const QByteArray &frame : answers)
+                dlg->checkReply(frame);
         });
         QObject::connect(dlg.get(), &frmRicercaPorta::sgnDeviceInfo,
                          [this](CDevInfo &info) { infos.append(info); });
@@ -120,8 +110,14 @@ struct Harness
     ~Harness()
     {
         dlg.reset();
-        if (port.isOpen())
-            port.close();
+        link.reset();
+    }
+
+    // Whether the line holds the simulator's port open (the server keeps
+    // one descriptor of it itself).
+    static bool heldOpen(const LinkedSim &ecu)
+    {
+        return descriptorsOpenOn(ecu.server.slavePath()) > 1;
     }
 
     QComboBox *list() const { return dlg->findChild<QComboBox *>(QStringLiteral("cbPorteSeriali")); }
@@ -303,13 +299,13 @@ void TestPortSearch::serialFound()
     // The time-out is stopped by the result.
     QTest::qWait(700);
     QCOMPARE(h.status()->text(), CMsg::messages.value(7));
-    QVERIFY(h.port.isOpen());
+    QVERIFY(Harness::heldOpen(ecu));
 
     h.closeButton()->click();
     QCOMPARE(h.results.size(), 1);
     QCOMPARE(h.results.first().first, QStringLiteral("OK"));
     QCOMPARE(h.results.first().second, ecu.path());
-    QVERIFY(h.port.isOpen()); // left open for the main window
+    QVERIFY(Harness::heldOpen(ecu)); // left open for the main window
     QVERIFY(h.dlg->isHidden());
 }
 
@@ -328,18 +324,18 @@ void TestPortSearch::serialWrongAnswers()
     QTRY_COMPARE(h.status()->text(), CMsg::messages.value(8));
     QVERIFY(clock.elapsed() < 450); // at once, not by the time-out
     QCOMPARE(h.status()->styleSheet(), StyleNotFound);
-    QVERIFY(!h.port.isOpen());
+    QVERIFY(!Harness::heldOpen(ecu));
 
     // FA followed by anything but C8 is no ECU either.
     ecu.sim.setFault(EcuSimulator::Fault::Silent);
     h.dlg->onSelezionePortaClicked(ecu.path());
-    QVERIFY(h.port.isOpen());
+    QVERIFY(Harness::heldOpen(ecu));
     QCOMPARE(h.status()->text(), QString());
     QTRY_COMPARE(h.sent.size(), 2); // the probe follows once the line is quiet
     h.dlg->checkReply(frameOf({0xFA, 0xC9, 0x19, 0x19, 0x19, 0x19, 0x19, 0x00}));
     QCOMPARE(h.status()->text(), CMsg::messages.value(8));
     QCOMPARE(h.status()->styleSheet(), StyleNotFound);
-    QVERIFY(!h.port.isOpen());
+    QVERIFY(!Harness::heldOpen(ecu));
     QVERIFY(h.infos.isEmpty());
 
     h.dlg->close();
@@ -356,11 +352,11 @@ void TestPortSearch::serialSilenceTimesOut()
     QElapsedTimer clock;
     clock.start();
     QVERIFY(h.pick(ecu.path()));
-    QVERIFY(h.port.isOpen());
+    QVERIFY(Harness::heldOpen(ecu));
     QTRY_COMPARE_WITH_TIMEOUT(h.status()->text(), CMsg::messages.value(8), 3000);
     QVERIFY2(clock.elapsed() >= 450 && clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(h.status()->styleSheet(), StyleNotFound);
-    QVERIFY(!h.port.isOpen());
+    QVERIFY(!Harness::heldOpen(ecu));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 
     // A reply that comes after the time-out is ignored.
@@ -409,13 +405,11 @@ void TestPortSearch::anotherPortAfterSuccess()
 
     QVERIFY(h.pick(first.path()));
     QTRY_COMPARE(h.infos.size(), 1);
-    QVERIFY(h.port.isOpen());
+    QVERIFY(Harness::heldOpen(first));
 
-    QSignalSpy closing(&h.port, &QIODevice::aboutToClose);
     QVERIFY(h.pick(second.path()));
-    QCOMPARE(closing.count(), 1);
-    QVERIFY(h.port.isOpen());
-    QCOMPARE(h.port.portName(), second.path());
+    QVERIFY(!Harness::heldOpen(first));
+    QVERIFY(Harness::heldOpen(second));
     QTRY_COMPARE(h.infos.size(), 2);
     QCOMPARE(h.status()->text(), CMsg::messages.value(7));
     QCOMPARE(first.sim.requests().size(), 1);
@@ -434,11 +428,11 @@ void TestPortSearch::closeDuringProbe()
     h.dlg->show();
     h.dlg->startSearch();
     QVERIFY(h.pick(ecu.path()));
-    QVERIFY(h.port.isOpen());
+    QVERIFY(Harness::heldOpen(ecu));
 
     h.dlg->close();
     QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"KO", QString()}}));
-    QVERIFY(!h.port.isOpen());
+    QVERIFY(!Harness::heldOpen(ecu));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     QVERIFY(h.closeButton()->isEnabled());
     QVERIFY(h.list()->isEnabled());
@@ -481,7 +475,6 @@ void TestPortSearch::portThatCannotBeOpened()
     h.dlg->startSearch();
     const QString missing = runtimeDir.dir.filePath(QStringLiteral("no-such-tty"));
     h.dlg->onSelezionePortaClicked(missing);
-    QVERIFY(!h.port.isOpen());
     QTRY_COMPARE(h.sent, QList<QByteArray>{buildInfoFrame()});
     QTRY_COMPARE_WITH_TIMEOUT(h.status()->text(), CMsg::messages.value(8), 3000);
     QCOMPARE(h.status()->styleSheet(), StyleNotFound);
@@ -526,9 +519,8 @@ void TestPortSearch::hidFoundAtOnce()
     EcuSimulator sim;
     sim.setIdentity(EcuSimulator::Identity{21, 4, '2', '0', '3'});
     hidfake::attach(&sim);
-    hid_device *dev = ::openHidDevice(0x04D8, 0x0080);
-    QVERIFY(dev);
-    Harness h(dev);
+    Harness h(true);
+    QVERIFY(h.link->hasHid());
     h.dlg->show();
     h.dlg->startSearch();
 
@@ -548,7 +540,6 @@ void TestPortSearch::hidFoundAtOnce()
 
     h.dlg->close();
     QCOMPARE(h.results, (QList<QPair<QString, QString>>{{"OK", "HID"}}));
-    hid_close(dev);
 }
 
 void TestPortSearch::hidAttempts_data()
@@ -566,10 +557,9 @@ void TestPortSearch::hidAttempts()
     EcuSimulator sim;
     sim.setIdentity(EcuSimulator::Identity{12, 2, '1', '4', '7'});
     hidfake::attach(&sim);
-    hid_device *dev = ::openHidDevice(0x04D8, 0x0080);
-    QVERIFY(dev);
     hidfake::setReadFails(failures);
-    Harness h(dev);
+    Harness h(true);
+    QVERIFY(h.link->hasHid());
     h.dlg->startSearch();
 
     QTRY_VERIFY_WITH_TIMEOUT(h.infos.size() == 1 || !h.list()->isHidden(), 5000);
@@ -587,7 +577,6 @@ void TestPortSearch::hidAttempts()
     }
     h.dlg->close();
     QCOMPARE(h.results, (QList<QPair<QString, QString>>{{found ? "OK" : "KO", found ? "HID" : ""}}));
-    hid_close(dev);
 }
 
 void TestPortSearch::hidWrongAnswerKeepsBufferBytes()
@@ -598,9 +587,8 @@ void TestPortSearch::hidWrongAnswerKeepsBufferBytes()
     sim.setIdentity(EcuSimulator::Identity{21, 4, '2', '0', '3'});
     sim.setFault(EcuSimulator::Fault::WrongByte0);
     hidfake::attach(&sim);
-    hid_device *dev = ::openHidDevice(0x04D8, 0x0080);
-    QVERIFY(dev);
-    Harness h(dev);
+    Harness h(true);
+    QVERIFY(h.link->hasHid());
     h.dlg->startSearch();
 
     QTRY_VERIFY_WITH_TIMEOUT(!h.list()->isHidden(), 5000);
@@ -613,7 +601,6 @@ void TestPortSearch::hidWrongAnswerKeepsBufferBytes()
     QCOMPARE(static_cast<quint8>(second.at(0)), quint8(0x00));
     QCOMPARE(static_cast<quint8>(second.at(1)), quint8(0xFA));
     QCOMPARE(second.mid(2, 5), frameOf({21, 4, '2', '0', '3'}));
-    hid_close(dev);
 }
 
 void TestPortSearch::openHidDevice()

@@ -5,7 +5,6 @@
 #include "ecusimulator.h"
 #include "hidfake.h"
 #include "ptysimserver.h"
-#include "support/serialtransport.h"
 
 #include <hidapi/hidapi.h>
 
@@ -49,7 +48,16 @@ struct SerialClient
 {
     QSerialPort port;
 
-    bool open(const QString &path) { return openLikeTheProgram(port, path); }
+    bool open(const QString &path)
+    {
+        port.setPortName(path);
+        port.setBaudRate(QSerialPort::Baud9600);
+        port.setDataBits(QSerialPort::Data8);
+        port.setParity(QSerialPort::NoParity);
+        port.setStopBits(QSerialPort::OneStop);
+        port.setFlowControl(QSerialPort::NoFlowControl);
+        return port.open(QIODevice::ReadWrite);
+    }
 
     // Writes a request and gathers the answer (up to `expect` bytes),
     // running the event loop so that a server in this thread can answer.

@@ -120,6 +120,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption pacedOpt(QStringLiteral("paced"),
                                       QStringLiteral("Pace the whole exchange like a 9600-baud line (about 1.04 ms "
                                                      "per byte, request and answer: 16.7 ms an exchange)."));
+    const QCommandLineOption latencyOpt(QStringLiteral("latency"),
+                                        QStringLiteral("The ECU's own time to answer: every answer starts MS "
+                                                       "milliseconds after its request (default 0: at once; "
+                                                       "a USB virtual port answers within about 1 ms)."),
+                                        QStringLiteral("MS"));
     const QCommandLineOption lateOpt(QStringLiteral("late"),
                                      QStringLiteral("Answer MS milliseconds after each request (a late ECU)."),
                                      QStringLiteral("MS"));
@@ -149,7 +154,7 @@ int main(int argc, char *argv[])
                                     QStringLiteral("Fixed engine speed instead of the running-engine model."),
                                     QStringLiteral("N"));
     const QCommandLineOption quietOpt(QStringLiteral("quiet"), QStringLiteral("Do not print every frame."));
-    parser.addOptions({hardwareOpt, cylindersOpt, versionOpt, pacedOpt, faultOpt, silentAfterOpt, lateOpt,
+    parser.addOptions({hardwareOpt, cylindersOpt, versionOpt, pacedOpt, latencyOpt, faultOpt, silentAfterOpt, lateOpt,
                        lateReadOpt, faultAfterOpt, nameOpt, linkDirOpt, noLinkOpt, rpmOpt, quietOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
@@ -233,13 +238,20 @@ int main(int argc, char *argv[])
     if (!server.open())
         return fail(QStringLiteral("cannot create a pseudo-terminal"));
     server.setPaced(parser.isSet(pacedOpt));
+    int latencyMs = 0;
+    if (parser.isSet(latencyOpt) && !parseByte(parser.value(latencyOpt), 0, 60000, &latencyMs))
+        return fail(QStringLiteral("--latency wants milliseconds 0..60000"));
+    server.setLatencyMs(latencyMs);
 
     printLine(QStringLiteral("ECU simulator: HW%1 CYL%2 V%3.%4-R%5, %6, fault %7%8")
                   .arg(id.hardware).arg(id.cylinders)
                   .arg(QLatin1Char(id.versionMajor)).arg(QLatin1Char(id.versionMinor))
                   .arg(QLatin1Char(id.revision))
-                  .arg(parser.isSet(pacedOpt) ? QStringLiteral("paced at 9600 baud")
-                                              : QStringLiteral("unpaced"))
+                  .arg((parser.isSet(pacedOpt) ? QStringLiteral("paced at 9600 baud")
+                                               : QStringLiteral("unpaced"))
+                       + (latencyMs > 0 ? QStringLiteral(", answers %1 ms after each request")
+                                              .arg(latencyMs)
+                                        : QString()))
                   .arg(parser.value(faultOpt))
                   .arg(parser.isSet(silentAfterOpt)
                            ? QStringLiteral(", silent after %1 answers").arg(parser.value(silentAfterOpt))

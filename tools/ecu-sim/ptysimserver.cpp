@@ -87,6 +87,11 @@ void PtySimServer::setPaced(bool on)
     paced = on;
 }
 
+void PtySimServer::setLatencyMs(int ms)
+{
+    latencyMs = qMax(0, ms);
+}
+
 bool PtySimServer::linkInto(const QString &dir, const QString &name)
 {
     if (slave.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
@@ -152,10 +157,11 @@ void PtySimServer::onReadable()
             int delayMs = 0;
             const QByteArray answer = sim->handle(request, &delayMs);
             // On a paced line the answer starts once the request's bytes
-            // would have arrived; a late ECU adds its delay.
+            // would have arrived; the ECU's latency and a late answer's
+            // delay come on top.
             if (!answer.isEmpty())
                 schedule((paced ? requestStartNs + RequestSize * PacedByteNs : now)
-                             + delayMs * qint64(1000000),
+                             + (latencyMs + delayMs) * qint64(1000000),
                          answer, paced ? PacedByteNs : 0);
             emit frameSeen(request, answer);
         }

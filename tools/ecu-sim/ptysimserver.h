@@ -34,6 +34,9 @@ public:
     // byte): the answer starts once the 8 request bytes would have arrived,
     // and its bytes leave one by one, so an exchange takes 16.7 ms.
     void setPaced(bool paced);
+    // The ECU's own time to answer: every answer starts this long after
+    // its request has arrived (0, the default: at once).
+    void setLatencyMs(int ms);
     // Puts bytes on the line that no request asked for (a stray frame, noise):
     // they leave at once, all together, behind the answers already due.
     void sendUnasked(const QByteArray &bytes);
@@ -62,6 +65,7 @@ private:
     QString slave;
     QString link;
     bool paced = false;
+    int latencyMs = 0;
     QByteArray pending;       // request being gathered
     QElapsedTimer lastByte;   // arrival of the latest request byte
     QElapsedTimer clock;      // the server's time line
