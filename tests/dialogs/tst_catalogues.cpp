@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSet>
 #include <QTranslator>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
@@ -539,6 +540,7 @@ private slots:
     void noKeyBeyondTheTable_data();
     void noKeyBeyondTheTable();
     void qmReaderRejectsDamagedData();
+    void sourcesHoldEachContextOnce();
 
 private:
     QTranslator italian;
@@ -626,6 +628,28 @@ void tst_Catalogues::qmReaderRejectsDamagedData()
     QVERIFY(!readQmKeys(qm.left(10), &keys, &error));
     QVERIFY(!readQmKeys(qm.left(qm.size() - 3), &keys, &error));
     QVERIFY(!readQmKeys(qm.left(16), &keys, &error)); // header only: no messages block
+}
+
+// A context split over two blocks of a .ts source is easy to miss when a
+// text is added; each context is one block.
+void tst_Catalogues::sourcesHoldEachContextOnce()
+{
+    for (const char *name : {"ECUVantor-it.ts", "ECUVantor-en.ts"}) {
+        QFile file(QStringLiteral(VANTOR_TRANSLATIONS_DIR "/") + QLatin1String(name));
+        QVERIFY2(file.open(QIODevice::ReadOnly), name);
+        QStringList contexts;
+        QXmlStreamReader xml(&file);
+        while (!xml.atEnd()) { // only a context has a <name>
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("name"))
+                contexts << xml.readElementText();
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY(!contexts.isEmpty());
+        for (const QString &context : qAsConst(contexts))
+            QVERIFY2(contexts.count(context) == 1, qPrintable(QStringLiteral("%1: %2 appears %3 times")
+                                                                  .arg(QLatin1String(name), context)
+                                                                  .arg(contexts.count(context))));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Catalogues)

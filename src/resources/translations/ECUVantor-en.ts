@@ -410,6 +410,10 @@
         <source>La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?</source>
         <translation>The profile is being written to ECU Vantor: closing now would leave the ECU half written. Close anyway?</translation>
     </message>
+    <message>
+        <source>Strumenti</source>
+        <translation>Tools</translation>
+    </message>
 </context>
 <context>
     <name>CProfileDocument</name>
@@ -479,6 +483,14 @@
     <message>
         <source>Confronta con file</source>
         <translation>Compare with file</translation>
+    </message>
+    <message>
+        <source>Variazione in percento (da %1 a +%2):</source>
+        <translation>Change in percent (%1 to +%2):</translation>
+    </message>
+    <message>
+        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
+        <translation>Points limited to the range %1 to %2: %3</translation>
     </message>
 </context>
 <context>
@@ -606,37 +618,6 @@
     <message>
         <source>Riferimento: %1</source>
         <translation>Reference: %1</translation>
-    </message>
-</context>
-<context>
-    <name>CProfileDocument</name>
-    <message>
-        <source>Impossibile aprire il file %1: %2</source>
-        <translation>Cannot open the file %1: %2</translation>
-    </message>
-    <message>
-        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
-        <translation>The file %1 is %2 bytes long, a profile has %3: the file was not loaded.</translation>
-    </message>
-    <message>
-        <source>Impossibile leggere il file %1: %2</source>
-        <translation>Cannot read the file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile scrivere il file %1: %2</source>
-        <translation>Cannot write the file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
-        <translation>Cannot save the backup of the profile read to %1: %2</translation>
-    </message>
-    <message>
-        <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
-        <translation>The profile cannot be changed while ECU Vantor is being read or written.</translation>
-    </message>
-    <message>
-        <source>ECU, letta alle %1</source>
-        <translation>ECU, read at %1</translation>
     </message>
 </context>
 <context>
@@ -887,24 +868,6 @@
     <message>
         <source>Centralina</source>
         <translation>ECU</translation>
-    </message>
-</context>
-<context>
-    <name>frmProgPannel</name>
-    <message>
-        <source>Strumenti</source>
-        <translation>Tools</translation>
-    </message>
-</context>
-<context>
-    <name>CProfileEditor</name>
-    <message>
-        <source>Variazione in percento (da %1 a +%2):</source>
-        <translation>Change in percent (%1 to +%2):</translation>
-    </message>
-    <message>
-        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
-        <translation>Points limited to the range %1 to %2: %3</translation>
     </message>
 </context>
 <context>

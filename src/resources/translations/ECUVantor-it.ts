@@ -410,6 +410,10 @@
         <source>La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?</source>
         <translation>La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?</translation>
     </message>
+    <message>
+        <source>Strumenti</source>
+        <translation>Strumenti</translation>
+    </message>
 </context>
 <context>
     <name>CProfileDocument</name>
@@ -479,6 +483,14 @@
     <message>
         <source>Confronta con file</source>
         <translation>Confronta con file</translation>
+    </message>
+    <message>
+        <source>Variazione in percento (da %1 a +%2):</source>
+        <translation>Variazione in percento (da %1 a +%2):</translation>
+    </message>
+    <message>
+        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
+        <translation>Punti limitati all&apos;intervallo da %1 a %2: %3</translation>
     </message>
 </context>
 <context>
@@ -606,37 +618,6 @@
     <message>
         <source>Riferimento: %1</source>
         <translation>Riferimento: %1</translation>
-    </message>
-</context>
-<context>
-    <name>CProfileDocument</name>
-    <message>
-        <source>Impossibile aprire il file %1: %2</source>
-        <translation>Impossibile aprire il file %1: %2</translation>
-    </message>
-    <message>
-        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
-        <translation>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</translation>
-    </message>
-    <message>
-        <source>Impossibile leggere il file %1: %2</source>
-        <translation>Impossibile leggere il file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile scrivere il file %1: %2</source>
-        <translation>Impossibile scrivere il file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
-        <translation>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</translation>
-    </message>
-    <message>
-        <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
-        <translation>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</translation>
-    </message>
-    <message>
-        <source>ECU, letta alle %1</source>
-        <translation>ECU, letta alle %1</translation>
     </message>
 </context>
 <context>
@@ -887,24 +868,6 @@
     <message>
         <source>Centralina</source>
         <translation>Centralina</translation>
-    </message>
-</context>
-<context>
-    <name>frmProgPannel</name>
-    <message>
-        <source>Strumenti</source>
-        <translation>Strumenti</translation>
-    </message>
-</context>
-<context>
-    <name>CProfileEditor</name>
-    <message>
-        <source>Variazione in percento (da %1 a +%2):</source>
-        <translation>Variazione in percento (da %1 a +%2):</translation>
-    </message>
-    <message>
-        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
-        <translation>Punti limitati all&apos;intervallo da %1 a %2: %3</translation>
     </message>
 </context>
 <context>
