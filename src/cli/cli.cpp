@@ -352,21 +352,29 @@ int runEcuCommand(const CCliOptions &options, CCliOutput &out)
     out.set(QStringLiteral("port"), port);
 
     CProgressBar progress;
+    out.setProgressBar(&progress);
     CInterruptWatcher interrupt;
     CEcuJob job{options, port, out, progress, interrupt};
+    int result = CliExit::Usage;
     switch (options.command) {
     case CliCommand::Probe:
-        return runProbe(job);
+        result = runProbe(job);
+        break;
     case CliCommand::Read:
-        return runRead(job);
+        result = runRead(job);
+        break;
     case CliCommand::Write:
-        return runWrite(job, profile);
+        result = runWrite(job, profile);
+        break;
     case CliCommand::Monitor:
-        return runMonitor(job);
+        result = runMonitor(job);
+        break;
     default:
         break;
     }
-    return CliExit::Usage;
+    progress.clear();
+    out.setProgressBar(nullptr);
+    return result;
 }
 
 int dispatch(const CCliOptions &options, CCliOutput &out)

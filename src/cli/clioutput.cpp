@@ -1,6 +1,7 @@
 #include "cli/clioutput.h"
 
 #include "cli/cli.h"
+#include "cli/terminal.h"
 
 #include <QJsonDocument>
 
@@ -24,14 +25,23 @@ void CCliOutput::print(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+void CCliOutput::clearProgress() const
+{
+    if (m_progress)
+        m_progress->clear();
+}
+
 void CCliOutput::line(const QString &text) const
 {
-    if (!m_json)
-        print(stdout, text + QLatin1Char('\n'));
+    if (m_json)
+        return;
+    clearProgress();
+    print(stdout, text + QLatin1Char('\n'));
 }
 
 void CCliOutput::note(const QString &text) const
 {
+    clearProgress();
     print(stderr, text + QLatin1Char('\n'));
 }
 
@@ -43,6 +53,7 @@ void CCliOutput::set(const QString &key, const QJsonValue &value)
 
 int CCliOutput::fail(int code, const QString &message)
 {
+    clearProgress();
     if (m_json)
         m_document.insert(QStringLiteral("error"), message);
     else

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class CProgressBar;
+
 // What a subcommand tells its user. As text (the default), lines go to
 // standard output as they come and errors to standard error, prefixed with
 // the program's name. With --json the program writes exactly one JSON
@@ -16,6 +18,10 @@ public:
     CCliOutput(bool json, const QString &command);
 
     bool isJson() const { return m_json; }
+
+    // The progress bar to erase before anything else is printed (it draws
+    // itself again at its next step). Not owned; null for none.
+    void setProgressBar(CProgressBar *bar) { m_progress = bar; }
 
     // A line of text on standard output; nothing in JSON mode.
     void line(const QString &text) const;
@@ -42,7 +48,10 @@ public:
     static void print(FILE *stream, const QString &text);
 
 private:
+    void clearProgress() const;
+
     bool m_json;
+    CProgressBar *m_progress = nullptr;
     QString m_command;
     QJsonObject m_document;
 };

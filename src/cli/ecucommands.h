@@ -26,7 +26,7 @@ class CInterruptWatcher;
 //   (out.note), the JSON document's fields (out.set), failures with their
 //   exit code (return out.fail(CliExit::..., message)).
 // - progress: the bar on standard error when it is a terminal
-//   (progress.start(label), setPercent, clear before other output).
+//   (progress.start(label), setPercent); out erases it before it prints.
 // - interrupt: Ctrl+C; isInterrupted() and the signal interrupted(), seen
 //   from the event loop. An interrupted command stops at a safe point, says
 //   what was done and returns CliExit::Interrupted.

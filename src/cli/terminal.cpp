@@ -63,7 +63,7 @@ void CProgressBar::start(const QString &label)
 void CProgressBar::setPercent(int percent)
 {
     const int p = qBound(0, percent, 100);
-    if (p == m_percent)
+    if (p == m_percent && m_drawn)
         return;
     m_percent = p;
     draw();

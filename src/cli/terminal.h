@@ -22,10 +22,11 @@ public:
 
     // What is under way ("Lettura della mappa"); the bar restarts at 0 %.
     void start(const QString &label);
-    // 0..100 (limited to that range); drawn when the whole percentage changes.
+    // 0..100 (limited to that range); drawn when the whole percentage
+    // changes, or when the bar was erased.
     void setPercent(int percent);
-    // Erases the bar's line: before other output to the terminal, and at
-    // the end. start() draws it again.
+    // Erases the bar's line: before other output to the terminal (the
+    // output does it, see CCliOutput::setProgressBar), and at the end.
     void clear();
 
     // The bar's line: label, a bar of `width` cells and the percentage.
