@@ -57,10 +57,13 @@ struct Simulator
     EcuSimulator sim;
     PtySimServer server{&sim};
 
-    explicit Simulator(const QString &name)
+    explicit Simulator(const QString &name, const QString &kind = QString())
     {
         if (!server.open() || !server.linkInto(virtualPortFolder(), name))
             qFatal("cannot serve the simulator on a pseudo-terminal");
+        server.setPaced(kind == QLatin1String("paced"));
+        if (kind == QLatin1String("wrong-store"))
+            sim.setFault(EcuSimulator::Fault::WrongStore);
     }
 };
 
@@ -139,7 +142,9 @@ QString tst_Cli::fill(QString text) const
 }
 
 // Each row: the command line, extra environment, the simulator served
-// meanwhile ("": none; "sim": one, at {sim}; "two": also {sim2}), the exit
+// meanwhile at {sim} ("": none; "sim": unpaced; "paced": paced like a
+// 9600-baud line; "wrong-store": storing every written value with its
+// lowest bit flipped; "two": unpaced, and a second one at {sim2}), the exit
 // code, and what standard output and standard error must hold. With
 // --json, standard output must be one JSON document (checked in its compact
 // form) carrying the exit code, and an "error" exactly when the code says
@@ -291,7 +296,7 @@ void tst_Cli::run()
     std::unique_ptr<Simulator> sim;
     std::unique_ptr<Simulator> second;
     if (!simulator.isEmpty())
-        sim = std::make_unique<Simulator>(QStringLiteral("sim"));
+        sim = std::make_unique<Simulator>(QStringLiteral("sim"), simulator);
     if (simulator == QLatin1String("two"))
         second = std::make_unique<Simulator>(QStringLiteral("sim2"));
 
