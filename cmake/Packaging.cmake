@@ -34,7 +34,7 @@ install(FILES ${VANTOR_PACKAGING}/70-ecu-vantor.rules DESTINATION lib/udev/rules
 # the same sources give the same bytes).
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(vantor_gzipped)
-foreach(source ecu-vantor.1 ecu-vantor-sim.1 changelog)
+foreach(source ecu-vantor.1 ecu-vantor-sim.1 ecu-vantor-cli.1 changelog)
   set(output ${CMAKE_CURRENT_BINARY_DIR}/packaging/${source}.gz)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/packaging
@@ -46,7 +46,11 @@ endforeach()
 add_custom_target(vantor_packaging_files ALL DEPENDS ${vantor_gzipped})
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/ecu-vantor.1.gz
               ${CMAKE_CURRENT_BINARY_DIR}/packaging/ecu-vantor-sim.1.gz
+              ${CMAKE_CURRENT_BINARY_DIR}/packaging/ecu-vantor-cli.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Where Debian's bash-completion loads it when the command is first completed.
+install(FILES ${VANTOR_PACKAGING}/ecu-vantor-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ecu-vantor-cli)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz ${VANTOR_PACKAGING}/copyright
         DESTINATION ${VANTOR_DOC_DIR})
 
@@ -63,6 +67,9 @@ injection profile (41 values over engine speed and the factor K), lets the
 user edit the curve on a plot, saves and loads profile files, writes the
 profile back into the unit's flash and shows the live engine speed on a dial
 gauge. The interface is Italian, with English selectable at run time.
+
+ecu-vantor-cli reads, writes, checks and compares profiles from the command
+line, for scripts and machines without a display.
 
 The package also installs ecu-vantor-sim, a simulator of the unit on a
 pseudo-terminal, to try the tool without a unit, and a udev rule that lets

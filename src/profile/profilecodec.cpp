@@ -1,6 +1,7 @@
 #include "profilecodec.h"
 
 #include <QDataStream>
+#include <QFile>
 #include <QSaveFile>
 #include <cmath>
 
@@ -34,6 +35,31 @@ ProfileData readProfile(QDataStream &in)
     in >> k;
     data.k = k;
     return data;
+}
+
+bool readProfileFile(const QString &path, ProfileData *data, ProfileFileFault *fault)
+{
+    ProfileFileFault found;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        found.kind = ProfileFileFault::Open;
+        found.reason = file.errorString();
+    } else if (file.size() < ProfileFileBytes) {
+        found.kind = ProfileFileFault::TooShort;
+        found.size = file.size();
+    } else {
+        QDataStream in(&file);
+        const ProfileData read = readProfile(in);
+        if (in.status() == QDataStream::Ok) {
+            *data = read;
+            return true;
+        }
+        found.kind = ProfileFileFault::Read;
+        found.reason = file.errorString();
+    }
+    if (fault)
+        *fault = found;
+    return false;
 }
 
 QString withProfileSuffix(const QString &name)

@@ -29,6 +29,22 @@ bool writeProfileFile(const QString &path, const QVector<double> &values, int k,
 // Items past the end of the data read as 0; bytes after the 42nd are ignored.
 ProfileData readProfile(QDataStream &in);
 
+// Why a profile file could not be read: it cannot be opened, it is shorter
+// than a profile (an interrupted copy or an empty file would read as zeros
+// and could then be written into the ECU), or reading it failed.
+struct ProfileFileFault
+{
+    enum Kind { None, Open, TooShort, Read };
+    Kind kind = None;
+    qint64 size = 0; // the file's size, for TooShort
+    QString reason;  // the system's reason, for Open and Read
+};
+
+// Reads a whole profile file: false, with the fault in *fault, when it
+// cannot be opened or read or holds fewer than 42 bytes. Bytes past the 42nd
+// are left alone (other tools may append more).
+bool readProfileFile(const QString &path, ProfileData *data, ProfileFileFault *fault);
+
 // The name a profile is saved under: ".prf" added when the name does not
 // end with it, so that the open dialog lists the file.
 QString withProfileSuffix(const QString &name);

@@ -2,9 +2,7 @@
 
 #include "profile/profilebackup.h"
 
-#include <QDataStream>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 CProfileDocument::CProfileDocument(QObject *parent)
@@ -92,35 +90,33 @@ bool CProfileDocument::refusedWhileLocked(QString *error) const
     return true;
 }
 
-// A profile file, whole: an interrupted copy or an empty file would load as
-// zeros and could then be written into the ECU, so a file too short is
-// refused. Bytes past the 42nd are left alone (other tools may append more).
+// A profile file, whole (see readProfileFile), with the reason it was
+// refused in the user's words.
 bool CProfileDocument::readFile(const QString &path, ProfileData *data, QString *error) const
 {
+    ProfileFileFault fault;
+    if (readProfileFile(path, data, &fault))
+        return true;
+    if (!error)
+        return false;
     const QString shown = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = tr("Impossibile aprire il file %1: %2").arg(shown, file.errorString());
-        return false;
+    switch (fault.kind) {
+    case ProfileFileFault::Open:
+        *error = tr("Impossibile aprire il file %1: %2").arg(shown, fault.reason);
+        break;
+    case ProfileFileFault::TooShort:
+        *error = tr("Il file %1 è lungo %2 byte, un profilo ne ha %3: "
+                    "il file non è stato caricato.")
+                     .arg(shown)
+                     .arg(fault.size)
+                     .arg(ProfileFileBytes);
+        break;
+    case ProfileFileFault::Read:
+    case ProfileFileFault::None:
+        *error = tr("Impossibile leggere il file %1: %2").arg(shown, fault.reason);
+        break;
     }
-    if (file.size() < ProfileFileBytes) {
-        if (error)
-            *error = tr("Il file %1 è lungo %2 byte, un profilo ne ha %3: "
-                        "il file non è stato caricato.")
-                         .arg(shown)
-                         .arg(file.size())
-                         .arg(ProfileFileBytes);
-        return false;
-    }
-    QDataStream in(&file);
-    *data = readProfile(in);
-    if (in.status() != QDataStream::Ok) {
-        if (error)
-            *error = tr("Impossibile leggere il file %1: %2").arg(shown, file.errorString());
-        return false;
-    }
-    return true;
+    return false;
 }
 
 bool CProfileDocument::load(const QString &path, QString *error)

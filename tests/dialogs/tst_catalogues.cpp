@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSet>
 #include <QTranslator>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
@@ -428,6 +429,162 @@ const Entry kTexts[] = {
       "Punti limitati all'intervallo da %1 a %2: %3", "Points limited to the range %1 to %2: %3" },
     { "CWholeNumberDialog", "Scrivere un numero intero da %1 a %2",
       "Scrivere un numero intero da %1 a %2", "Type a whole number from %1 to %2" },
+    { "CCli", "la porta: HID (la centralina su USB), un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale come ecu-sim. Senza --port: la centralina su USB se è collegata, altrimenti l'unica porta candidata (vedere ports).",
+      "la porta: HID (la centralina su USB), un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale come ecu-sim. Senza --port: la centralina su USB se è collegata, altrimenti l'unica porta candidata (vedere ports).", "the port: HID (the ECU on USB), a name such as ttyUSB0 or COM3, the device's path, or the name of a virtual port such as ecu-sim. Without --port: the ECU on USB when it is attached, else the only candidate port (see ports)." },
+    { "CCli", "la variante della centralina, che dà la scala dei giri: 2 cilindri (fino a 12000 giri/min, il predefinito) o 4 (fino a 17000 giri/min).",
+      "la variante della centralina, che dà la scala dei giri: 2 cilindri (fino a 12000 giri/min, il predefinito) o 4 (fino a 17000 giri/min).", "the ECU variant, which sets the engine-speed scale: 2 cylinders (up to 12000 RPM, the default) or 4 (up to 17000 RPM)." },
+    { "CCli", "Codici di uscita:",
+      "Codici di uscita:", "Exit codes:" },
+    { "CCli", "fatto",
+      "fatto", "done" },
+    { "CCli", "errore di comunicazione con la centralina",
+      "errore di comunicazione con la centralina", "communication failure with the ECU" },
+    { "CCli", "uso errato: opzioni o argomenti sbagliati, più porte candidate senza --port",
+      "uso errato: opzioni o argomenti sbagliati, più porte candidate senza --port", "usage error: wrong options or arguments, several candidate ports without --port" },
+    { "CCli", "centralina non trovata",
+      "centralina non trovata", "ECU not found" },
+    { "CCli", "valori diversi: la verifica dopo la scrittura, o diff di due mappe diverse",
+      "valori diversi: la verifica dopo la scrittura, o diff di due mappe diverse", "different values: the check after a write, or diff of two different profiles" },
+    { "CCli", "un file che non si può leggere o scrivere (con il motivo)",
+      "un file che non si può leggere o scrivere (con il motivo)", "a file that cannot be read or written (with its reason)" },
+    { "CCli", "interrotto con Ctrl+C",
+      "interrotto con Ctrl+C", "interrupted with Ctrl+C" },
+    { "CCli", "Opzioni globali (anche dopo il sottocomando):",
+      "Opzioni globali (anche dopo il sottocomando):", "Global options (also after the subcommand):" },
+    { "CCli", "risultato leggibile da un programma: un documento JSON su standard output, anche per gli errori (con il codice di uscita e il messaggio)",
+      "risultato leggibile da un programma: un documento JSON su standard output, anche per gli errori (con il codice di uscita e il messaggio)", "machine-readable output: one JSON document on standard output, errors too (with the exit code and the message)" },
+    { "CCli", "lingua dei messaggi; senza, quella del sistema (LC_ALL, LC_MESSAGES, LANG)",
+      "lingua dei messaggi; senza, quella del sistema (LC_ALL, LC_MESSAGES, LANG)", "the messages' language; without it, the system's (LC_ALL, LC_MESSAGES, LANG)" },
+    { "CCli", "questo aiuto; \"%1 SOTTOCOMANDO --help\" l'aiuto del sottocomando",
+      "questo aiuto; \"%1 SOTTOCOMANDO --help\" l'aiuto del sottocomando", "this help; \"%1 SUBCOMMAND --help\" the subcommand's help" },
+    { "CCli", "la versione del programma",
+      "la versione del programma", "the program's version" },
+    { "CCli", "Uso: %1",
+      "Uso: %1", "Usage: %1" },
+    { "CCli", "opzioni globali",
+      "opzioni globali", "global options" },
+    { "CCli", "SOTTOCOMANDO [opzioni]",
+      "SOTTOCOMANDO [opzioni]", "SUBCOMMAND [options]" },
+    { "CCli", "Le porte candidate: la centralina su USB (HID) se è collegata, le porte seriali che elenca la ricerca della porta e i collegamenti della cartella delle porte virtuali (%1).",
+      "Le porte candidate: la centralina su USB (HID) se è collegata, le porte seriali che elenca la ricerca della porta e i collegamenti della cartella delle porte virtuali (%1).", "The candidate ports: the ECU on USB (HID) when it is attached, the serial ports the port search lists and the links of the virtual-port folder (%1)." },
+    { "CCli", "L'identità della centralina: versione hardware, cilindri, versione del firmware.",
+      "L'identità della centralina: versione hardware, cilindri, versione del firmware.", "The ECU's identity: hardware version, cylinders, firmware version." },
+    { "CCli", "Legge la mappa della centralina (41 valori e K) nel file FILE (.prf, sostituito se esiste) e, come la finestra dopo ogni lettura, ne salva una copia di sicurezza nella cartella backup della cartella delle mappe.",
+      "Legge la mappa della centralina (41 valori e K) nel file FILE (.prf, sostituito se esiste) e, come la finestra dopo ogni lettura, ne salva una copia di sicurezza nella cartella backup della cartella delle mappe.", "Reads the ECU's profile (41 values and K) into the file FILE (.prf, replaced when it exists) and, as the window does after every read, saves a backup of it in the backup folder of the profile folder." },
+    { "CCli", "Scrive la mappa del file FILE nella centralina con le regole della finestra (dall'hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.",
+      "Scrive la mappa del file FILE nella centralina con le regole della finestra (dall'hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.", "Writes the profile of the file FILE into the ECU with the window's rules (from hardware 20 on the file's name is stored in the ECU; K is sent as the window sends it), then reads it back and compares the values. Ctrl+C stops the write at the end of a frame and says which addresses were written." },
+    { "CCli", "Il collegamento in tempo reale: una riga per lettura, al massimo 10 al secondo su un terminale (giri, cella, valore, sonda); Ctrl+C lo ferma.",
+      "Il collegamento in tempo reale: una riga per lettura, al massimo 10 al secondo su un terminale (giri, cella, valore, sonda); Ctrl+C lo ferma.", "The live link: one line per reading, at most 10 a second on a terminal (engine speed, cell, value, probe); Ctrl+C stops it." },
+    { "CCli", "La mappa del file FILE come tabella di punti, giri e valori, e K.",
+      "La mappa del file FILE come tabella di punti, giri e valori, e K.", "The profile of the file FILE as a table of points, engine speeds and values, and K." },
+    { "CCli", "I punti in cui le mappe A e B differiscono (giri, A, B, differenza B - A) e K quando differisce. Esce con 0 se le mappe sono uguali, con 4 se differiscono.",
+      "I punti in cui le mappe A e B differiscono (giri, A, B, differenza B - A) e K quando differisce. Esce con 0 se le mappe sono uguali, con 4 se differiscono.", "The points where the profiles A and B differ (engine speed, A, B, difference B - A), and K when it differs. Exits with 0 when the profiles are the same, with 4 when they differ." },
+    { "CCli", "le porte candidate: centralina su USB, porte seriali e virtuali",
+      "le porte candidate: centralina su USB, porte seriali e virtuali", "the candidate ports: ECU on USB, serial and virtual ports" },
+    { "CCli", "l'identità della centralina (hardware, cilindri, firmware)",
+      "l'identità della centralina (hardware, cilindri, firmware)", "the ECU's identity (hardware, cylinders, firmware)" },
+    { "CCli", "legge la mappa (41 valori e K) in FILE, con la copia di sicurezza",
+      "legge la mappa (41 valori e K) in FILE, con la copia di sicurezza", "reads the profile (41 values and K) into FILE, with the backup" },
+    { "CCli", "scrive la mappa di FILE nella centralina, poi la verifica",
+      "scrive la mappa di FILE nella centralina, poi la verifica", "writes the profile of FILE into the ECU, then checks it" },
+    { "CCli", "il collegamento in tempo reale, a richiesta in un file CSV",
+      "il collegamento in tempo reale, a richiesta in un file CSV", "the live link, into a CSV file on request" },
+    { "CCli", "una mappa come tabella di giri e valori, e K",
+      "una mappa come tabella di giri e valori, e K", "a profile as a table of engine speed and value, and K" },
+    { "CCli", "i punti in cui due mappe differiscono",
+      "i punti in cui due mappe differiscono", "the points where two profiles differ" },
+    { "CCli", "il file in cui salvare la mappa letta",
+      "il file in cui salvare la mappa letta", "the file to save the profile read to" },
+    { "CCli", "senza la verifica dopo la scrittura (che rilegge la centralina)",
+      "senza la verifica dopo la scrittura (che rilegge la centralina)", "without the check after the write (which reads the ECU back)" },
+    { "CCli", "si ferma dopo N secondi (senza: fino a Ctrl+C)",
+      "si ferma dopo N secondi (senza: fino a Ctrl+C)", "stops after N seconds (without it: at Ctrl+C)" },
+    { "CCli", "ogni lettura nel file, nel formato dei log della finestra",
+      "ogni lettura nel file, nel formato dei log della finestra", "every reading into the file, in the format of the window's datalogs" },
+    { "CCli", "sottocomando sconosciuto: %1",
+      "sottocomando sconosciuto: %1", "unknown subcommand: %1" },
+    { "CCli", "opzione sconosciuta: %1",
+      "opzione sconosciuta: %1", "unknown option: %1" },
+    { "CCli", "manca il valore dell'opzione %1",
+      "manca il valore dell'opzione %1", "missing value for option %1" },
+    { "CCli", "l'opzione %1 è data più volte",
+      "l'opzione %1 è data più volte", "option %1 is given more than once" },
+    { "CCli", "l'opzione %1 non vuole un valore",
+      "l'opzione %1 non vuole un valore", "option %1 takes no value" },
+    { "CCli", "lingua non valida: \"%1\" (ammesse: it, en)",
+      "lingua non valida: \"%1\" (ammesse: it, en)", "invalid language: \"%1\" (allowed: it, en)" },
+    { "CCli", "l'opzione %1 vale solo con un sottocomando",
+      "l'opzione %1 vale solo con un sottocomando", "option %1 needs a subcommand" },
+    { "CCli", "l'opzione %1 non vale per %2",
+      "l'opzione %1 non vale per %2", "option %1 does not apply to %2" },
+    { "CCli", "manca il sottocomando",
+      "manca il sottocomando", "missing subcommand" },
+    { "CCli", "argomento inatteso: %1",
+      "argomento inatteso: %1", "unexpected argument: %1" },
+    { "CCli", "diff vuole due file di mappa: A e B",
+      "diff vuole due file di mappa: A e B", "diff needs two profile files: A and B" },
+    { "CCli", "manca il file della mappa",
+      "manca il file della mappa", "missing profile file" },
+    { "CCli", "manca -o FILE, il file in cui salvare la mappa letta",
+      "manca -o FILE, il file in cui salvare la mappa letta", "missing -o FILE, the file to save the profile read to" },
+    { "CCli", "--seconds vuole un numero intero di secondi da 1 a %1, non \"%2\"",
+      "--seconds vuole un numero intero di secondi da 1 a %1, non \"%2\"", "--seconds needs a whole number of seconds from 1 to %1, not \"%2\"" },
+    { "CCli", "--cylinders vuole 2 o 4, non \"%1\"",
+      "--cylinders vuole 2 o 4, non \"%1\"", "--cylinders needs 2 or 4, not \"%1\"" },
+    { "CCli", "porta non valida: \"%1\" (HID, un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale)",
+      "porta non valida: \"%1\" (HID, un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale)", "invalid port: \"%1\" (HID, a name such as ttyUSB0 or COM3, the device's path, or the name of a virtual port)" },
+    { "CCli", "Legge, scrive, verifica e confronta le mappe della centralina ECU Vantor senza finestra.",
+      "Legge, scrive, verifica e confronta le mappe della centralina ECU Vantor senza finestra.", "Reads, writes, checks and compares the profiles of the ECU Vantor unit without a window." },
+    { "CCli", "Sottocomandi:",
+      "Sottocomandi:", "Subcommands:" },
+    { "CCli", "Senza --port: la centralina su USB se è collegata, altrimenti l'unica porta candidata; con più porte candidate il programma le elenca ed esce con 2.",
+      "Senza --port: la centralina su USB se è collegata, altrimenti l'unica porta candidata; con più porte candidate il programma le elenca ed esce con 2.", "Without --port: the ECU on USB when it is attached, else the only candidate port; with several candidate ports the program lists them and exits with 2." },
+    { "CCli", "Opzioni:",
+      "Opzioni:", "Options:" },
+    { "CCli", "Usare \"%1\" per l'aiuto.",
+      "Usare \"%1\" per l'aiuto.", "Use \"%1\" for help." },
+    { "CCli", "%1: questa versione non comunica ancora con la centralina dalla riga di comando (porta scelta: %2); usare la finestra, ecu-vantor.",
+      "%1: questa versione non comunica ancora con la centralina dalla riga di comando (porta scelta: %2); usare la finestra, ecu-vantor.", "%1: this version does not talk to the ECU from the command line yet (port chosen: %2); use the window, ecu-vantor." },
+    { "CCli", "ci sono più porte candidate; sceglierne una con --port:",
+      "ci sono più porte candidate; sceglierne una con --port:", "there are several candidate ports; choose one with --port:" },
+    { "CCli", "centralina non trovata: nessuna centralina su USB e nessuna porta seriale o virtuale",
+      "centralina non trovata: nessuna centralina su USB e nessuna porta seriale o virtuale", "ECU not found: no ECU on USB and no serial or virtual port" },
+    { "CCli", "centralina su USB (HID)",
+      "centralina su USB (HID)", "ECU on USB (HID)" },
+    { "CCli", "porta seriale",
+      "porta seriale", "serial port" },
+    { "CCli", "porta virtuale \"%1\"",
+      "porta virtuale \"%1\"", "virtual port \"%1\"" },
+    { "CCli", "Nessuna porta candidata: nessuna centralina su USB e nessuna porta seriale o virtuale.",
+      "Nessuna porta candidata: nessuna centralina su USB e nessuna porta seriale o virtuale.", "No candidate port: no ECU on USB and no serial or virtual port." },
+    { "CCli", "centralina a %1 cilindri, da 0 a %2 giri/min",
+      "centralina a %1 cilindri, da 0 a %2 giri/min", "%1-cylinder ECU, 0 to %2 RPM" },
+    { "CCli", "impossibile aprire il file %1: %2",
+      "impossibile aprire il file %1: %2", "cannot open the file %1: %2" },
+    { "CCli", "il file %1 è lungo %2 byte, un profilo ne ha %3",
+      "il file %1 è lungo %2 byte, un profilo ne ha %3", "the file %1 is %2 bytes long, a profile has %3" },
+    { "CCli", "impossibile leggere il file %1: %2",
+      "impossibile leggere il file %1: %2", "cannot read the file %1: %2" },
+    { "CCli", "è una cartella",
+      "è una cartella", "it is a folder" },
+    { "CCli", "impossibile scrivere il file %1: %2",
+      "impossibile scrivere il file %1: %2", "cannot write the file %1: %2" },
+    { "CCli", "Punto",
+      "Punto", "Point" },
+    { "CCli", "Giri/min",
+      "Giri/min", "RPM" },
+    { "CCli", "Valore",
+      "Valore", "Value" },
+    { "CCli", "Mappa %1 (%2)",
+      "Mappa %1 (%2)", "Profile %1 (%2)" },
+    { "CCli", "Le mappe %1 e %2 sono uguali (41 punti e K).",
+      "Le mappe %1 e %2 sono uguali (41 punti e K).", "The profiles %1 and %2 are the same (41 points and K)." },
+    { "CCli", "%n punti diversi su 41 (%1)",
+      "%n punto diverso su 41 (%1)", "%n point of 41 differs (%1)" },
+    { "CCli", "Differenza",
+      "Differenza", "Difference" },
+    { "CCli", "K: %1 in A, %2 in B",
+      "K: %1 in A, %2 in B", "K: %1 in A, %2 in B" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -539,6 +696,7 @@ private slots:
     void noKeyBeyondTheTable_data();
     void noKeyBeyondTheTable();
     void qmReaderRejectsDamagedData();
+    void sourcesHoldEachContextOnce();
 
 private:
     QTranslator italian;
@@ -547,7 +705,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 204);
+    QCOMPARE(kTextCount, 282);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));
@@ -626,6 +784,28 @@ void tst_Catalogues::qmReaderRejectsDamagedData()
     QVERIFY(!readQmKeys(qm.left(10), &keys, &error));
     QVERIFY(!readQmKeys(qm.left(qm.size() - 3), &keys, &error));
     QVERIFY(!readQmKeys(qm.left(16), &keys, &error)); // header only: no messages block
+}
+
+// A context split over two blocks of a .ts source is easy to miss when a
+// text is added; each context is one block.
+void tst_Catalogues::sourcesHoldEachContextOnce()
+{
+    for (const char *name : {"ECUVantor-it.ts", "ECUVantor-en.ts"}) {
+        QFile file(QStringLiteral(VANTOR_TRANSLATIONS_DIR "/") + QLatin1String(name));
+        QVERIFY2(file.open(QIODevice::ReadOnly), name);
+        QStringList contexts;
+        QXmlStreamReader xml(&file);
+        while (!xml.atEnd()) { // only a context has a <name>
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("name"))
+                contexts << xml.readElementText();
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY(!contexts.isEmpty());
+        for (const QString &context : qAsConst(contexts))
+            QVERIFY2(contexts.count(context) == 1, qPrintable(QStringLiteral("%1: %2 appears %3 times")
+                                                                  .arg(QLatin1String(name), context)
+                                                                  .arg(contexts.count(context))));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Catalogues)

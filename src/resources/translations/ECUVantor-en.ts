@@ -410,6 +410,10 @@
         <source>La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?</source>
         <translation>The profile is being written to ECU Vantor: closing now would leave the ECU half written. Close anyway?</translation>
     </message>
+    <message>
+        <source>Strumenti</source>
+        <translation>Tools</translation>
+    </message>
 </context>
 <context>
     <name>CProfileDocument</name>
@@ -479,6 +483,14 @@
     <message>
         <source>Confronta con file</source>
         <translation>Compare with file</translation>
+    </message>
+    <message>
+        <source>Variazione in percento (da %1 a +%2):</source>
+        <translation>Change in percent (%1 to +%2):</translation>
+    </message>
+    <message>
+        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
+        <translation>Points limited to the range %1 to %2: %3</translation>
     </message>
 </context>
 <context>
@@ -606,37 +618,6 @@
     <message>
         <source>Riferimento: %1</source>
         <translation>Reference: %1</translation>
-    </message>
-</context>
-<context>
-    <name>CProfileDocument</name>
-    <message>
-        <source>Impossibile aprire il file %1: %2</source>
-        <translation>Cannot open the file %1: %2</translation>
-    </message>
-    <message>
-        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
-        <translation>The file %1 is %2 bytes long, a profile has %3: the file was not loaded.</translation>
-    </message>
-    <message>
-        <source>Impossibile leggere il file %1: %2</source>
-        <translation>Cannot read the file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile scrivere il file %1: %2</source>
-        <translation>Cannot write the file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
-        <translation>Cannot save the backup of the profile read to %1: %2</translation>
-    </message>
-    <message>
-        <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
-        <translation>The profile cannot be changed while ECU Vantor is being read or written.</translation>
-    </message>
-    <message>
-        <source>ECU, letta alle %1</source>
-        <translation>ECU, read at %1</translation>
     </message>
 </context>
 <context>
@@ -890,28 +871,328 @@
     </message>
 </context>
 <context>
-    <name>frmProgPannel</name>
-    <message>
-        <source>Strumenti</source>
-        <translation>Tools</translation>
-    </message>
-</context>
-<context>
-    <name>CProfileEditor</name>
-    <message>
-        <source>Variazione in percento (da %1 a +%2):</source>
-        <translation>Change in percent (%1 to +%2):</translation>
-    </message>
-    <message>
-        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
-        <translation>Points limited to the range %1 to %2: %3</translation>
-    </message>
-</context>
-<context>
     <name>CWholeNumberDialog</name>
     <message>
         <source>Scrivere un numero intero da %1 a %2</source>
         <translation>Type a whole number from %1 to %2</translation>
+    </message>
+</context>
+<context>
+    <name>CCli</name>
+    <message>
+        <source>la porta: HID (la centralina su USB), un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale come ecu-sim. Senza --port: la centralina su USB se è collegata, altrimenti l&apos;unica porta candidata (vedere ports).</source>
+        <translation>the port: HID (the ECU on USB), a name such as ttyUSB0 or COM3, the device&apos;s path, or the name of a virtual port such as ecu-sim. Without --port: the ECU on USB when it is attached, else the only candidate port (see ports).</translation>
+    </message>
+    <message>
+        <source>la variante della centralina, che dà la scala dei giri: 2 cilindri (fino a 12000 giri/min, il predefinito) o 4 (fino a 17000 giri/min).</source>
+        <translation>the ECU variant, which sets the engine-speed scale: 2 cylinders (up to 12000 RPM, the default) or 4 (up to 17000 RPM).</translation>
+    </message>
+    <message>
+        <source>Codici di uscita:</source>
+        <translation>Exit codes:</translation>
+    </message>
+    <message>
+        <source>fatto</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>errore di comunicazione con la centralina</source>
+        <translation>communication failure with the ECU</translation>
+    </message>
+    <message>
+        <source>uso errato: opzioni o argomenti sbagliati, più porte candidate senza --port</source>
+        <translation>usage error: wrong options or arguments, several candidate ports without --port</translation>
+    </message>
+    <message>
+        <source>centralina non trovata</source>
+        <translation>ECU not found</translation>
+    </message>
+    <message>
+        <source>valori diversi: la verifica dopo la scrittura, o diff di due mappe diverse</source>
+        <translation>different values: the check after a write, or diff of two different profiles</translation>
+    </message>
+    <message>
+        <source>un file che non si può leggere o scrivere (con il motivo)</source>
+        <translation>a file that cannot be read or written (with its reason)</translation>
+    </message>
+    <message>
+        <source>interrotto con Ctrl+C</source>
+        <translation>interrupted with Ctrl+C</translation>
+    </message>
+    <message>
+        <source>Opzioni globali (anche dopo il sottocomando):</source>
+        <translation>Global options (also after the subcommand):</translation>
+    </message>
+    <message>
+        <source>risultato leggibile da un programma: un documento JSON su standard output, anche per gli errori (con il codice di uscita e il messaggio)</source>
+        <translation>machine-readable output: one JSON document on standard output, errors too (with the exit code and the message)</translation>
+    </message>
+    <message>
+        <source>lingua dei messaggi; senza, quella del sistema (LC_ALL, LC_MESSAGES, LANG)</source>
+        <translation>the messages&apos; language; without it, the system&apos;s (LC_ALL, LC_MESSAGES, LANG)</translation>
+    </message>
+    <message>
+        <source>questo aiuto; &quot;%1 SOTTOCOMANDO --help&quot; l&apos;aiuto del sottocomando</source>
+        <translation>this help; &quot;%1 SUBCOMMAND --help&quot; the subcommand&apos;s help</translation>
+    </message>
+    <message>
+        <source>la versione del programma</source>
+        <translation>the program&apos;s version</translation>
+    </message>
+    <message>
+        <source>Uso: %1</source>
+        <translation>Usage: %1</translation>
+    </message>
+    <message>
+        <source>opzioni globali</source>
+        <translation>global options</translation>
+    </message>
+    <message>
+        <source>SOTTOCOMANDO [opzioni]</source>
+        <translation>SUBCOMMAND [options]</translation>
+    </message>
+    <message>
+        <source>Le porte candidate: la centralina su USB (HID) se è collegata, le porte seriali che elenca la ricerca della porta e i collegamenti della cartella delle porte virtuali (%1).</source>
+        <translation>The candidate ports: the ECU on USB (HID) when it is attached, the serial ports the port search lists and the links of the virtual-port folder (%1).</translation>
+    </message>
+    <message>
+        <source>L&apos;identità della centralina: versione hardware, cilindri, versione del firmware.</source>
+        <translation>The ECU&apos;s identity: hardware version, cylinders, firmware version.</translation>
+    </message>
+    <message>
+        <source>Legge la mappa della centralina (41 valori e K) nel file FILE (.prf, sostituito se esiste) e, come la finestra dopo ogni lettura, ne salva una copia di sicurezza nella cartella backup della cartella delle mappe.</source>
+        <translation>Reads the ECU&apos;s profile (41 values and K) into the file FILE (.prf, replaced when it exists) and, as the window does after every read, saves a backup of it in the backup folder of the profile folder.</translation>
+    </message>
+    <message>
+        <source>Scrive la mappa del file FILE nella centralina con le regole della finestra (dall&apos;hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.</source>
+        <translation>Writes the profile of the file FILE into the ECU with the window&apos;s rules (from hardware 20 on the file&apos;s name is stored in the ECU; K is sent as the window sends it), then reads it back and compares the values. Ctrl+C stops the write at the end of a frame and says which addresses were written.</translation>
+    </message>
+    <message>
+        <source>Il collegamento in tempo reale: una riga per lettura, al massimo 10 al secondo su un terminale (giri, cella, valore, sonda); Ctrl+C lo ferma.</source>
+        <translation>The live link: one line per reading, at most 10 a second on a terminal (engine speed, cell, value, probe); Ctrl+C stops it.</translation>
+    </message>
+    <message>
+        <source>La mappa del file FILE come tabella di punti, giri e valori, e K.</source>
+        <translation>The profile of the file FILE as a table of points, engine speeds and values, and K.</translation>
+    </message>
+    <message>
+        <source>I punti in cui le mappe A e B differiscono (giri, A, B, differenza B - A) e K quando differisce. Esce con 0 se le mappe sono uguali, con 4 se differiscono.</source>
+        <translation>The points where the profiles A and B differ (engine speed, A, B, difference B - A), and K when it differs. Exits with 0 when the profiles are the same, with 4 when they differ.</translation>
+    </message>
+    <message>
+        <source>le porte candidate: centralina su USB, porte seriali e virtuali</source>
+        <translation>the candidate ports: ECU on USB, serial and virtual ports</translation>
+    </message>
+    <message>
+        <source>l&apos;identità della centralina (hardware, cilindri, firmware)</source>
+        <translation>the ECU&apos;s identity (hardware, cylinders, firmware)</translation>
+    </message>
+    <message>
+        <source>legge la mappa (41 valori e K) in FILE, con la copia di sicurezza</source>
+        <translation>reads the profile (41 values and K) into FILE, with the backup</translation>
+    </message>
+    <message>
+        <source>scrive la mappa di FILE nella centralina, poi la verifica</source>
+        <translation>writes the profile of FILE into the ECU, then checks it</translation>
+    </message>
+    <message>
+        <source>il collegamento in tempo reale, a richiesta in un file CSV</source>
+        <translation>the live link, into a CSV file on request</translation>
+    </message>
+    <message>
+        <source>una mappa come tabella di giri e valori, e K</source>
+        <translation>a profile as a table of engine speed and value, and K</translation>
+    </message>
+    <message>
+        <source>i punti in cui due mappe differiscono</source>
+        <translation>the points where two profiles differ</translation>
+    </message>
+    <message>
+        <source>il file in cui salvare la mappa letta</source>
+        <translation>the file to save the profile read to</translation>
+    </message>
+    <message>
+        <source>senza la verifica dopo la scrittura (che rilegge la centralina)</source>
+        <translation>without the check after the write (which reads the ECU back)</translation>
+    </message>
+    <message>
+        <source>si ferma dopo N secondi (senza: fino a Ctrl+C)</source>
+        <translation>stops after N seconds (without it: at Ctrl+C)</translation>
+    </message>
+    <message>
+        <source>ogni lettura nel file, nel formato dei log della finestra</source>
+        <translation>every reading into the file, in the format of the window&apos;s datalogs</translation>
+    </message>
+    <message>
+        <source>sottocomando sconosciuto: %1</source>
+        <translation>unknown subcommand: %1</translation>
+    </message>
+    <message>
+        <source>opzione sconosciuta: %1</source>
+        <translation>unknown option: %1</translation>
+    </message>
+    <message>
+        <source>manca il valore dell&apos;opzione %1</source>
+        <translation>missing value for option %1</translation>
+    </message>
+    <message>
+        <source>l&apos;opzione %1 è data più volte</source>
+        <translation>option %1 is given more than once</translation>
+    </message>
+    <message>
+        <source>l&apos;opzione %1 non vuole un valore</source>
+        <translation>option %1 takes no value</translation>
+    </message>
+    <message>
+        <source>lingua non valida: &quot;%1&quot; (ammesse: it, en)</source>
+        <translation>invalid language: &quot;%1&quot; (allowed: it, en)</translation>
+    </message>
+    <message>
+        <source>l&apos;opzione %1 vale solo con un sottocomando</source>
+        <translation>option %1 needs a subcommand</translation>
+    </message>
+    <message>
+        <source>l&apos;opzione %1 non vale per %2</source>
+        <translation>option %1 does not apply to %2</translation>
+    </message>
+    <message>
+        <source>manca il sottocomando</source>
+        <translation>missing subcommand</translation>
+    </message>
+    <message>
+        <source>argomento inatteso: %1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>diff vuole due file di mappa: A e B</source>
+        <translation>diff needs two profile files: A and B</translation>
+    </message>
+    <message>
+        <source>manca il file della mappa</source>
+        <translation>missing profile file</translation>
+    </message>
+    <message>
+        <source>manca -o FILE, il file in cui salvare la mappa letta</source>
+        <translation>missing -o FILE, the file to save the profile read to</translation>
+    </message>
+    <message>
+        <source>--seconds vuole un numero intero di secondi da 1 a %1, non &quot;%2&quot;</source>
+        <translation>--seconds needs a whole number of seconds from 1 to %1, not &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>--cylinders vuole 2 o 4, non &quot;%1&quot;</source>
+        <translation>--cylinders needs 2 or 4, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>porta non valida: &quot;%1&quot; (HID, un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale)</source>
+        <translation>invalid port: &quot;%1&quot; (HID, a name such as ttyUSB0 or COM3, the device&apos;s path, or the name of a virtual port)</translation>
+    </message>
+    <message>
+        <source>Legge, scrive, verifica e confronta le mappe della centralina ECU Vantor senza finestra.</source>
+        <translation>Reads, writes, checks and compares the profiles of the ECU Vantor unit without a window.</translation>
+    </message>
+    <message>
+        <source>Sottocomandi:</source>
+        <translation>Subcommands:</translation>
+    </message>
+    <message>
+        <source>Senza --port: la centralina su USB se è collegata, altrimenti l&apos;unica porta candidata; con più porte candidate il programma le elenca ed esce con 2.</source>
+        <translation>Without --port: the ECU on USB when it is attached, else the only candidate port; with several candidate ports the program lists them and exits with 2.</translation>
+    </message>
+    <message>
+        <source>Opzioni:</source>
+        <translation>Options:</translation>
+    </message>
+    <message>
+        <source>Usare &quot;%1&quot; per l&apos;aiuto.</source>
+        <translation>Use &quot;%1&quot; for help.</translation>
+    </message>
+    <message>
+        <source>%1: questa versione non comunica ancora con la centralina dalla riga di comando (porta scelta: %2); usare la finestra, ecu-vantor.</source>
+        <translation>%1: this version does not talk to the ECU from the command line yet (port chosen: %2); use the window, ecu-vantor.</translation>
+    </message>
+    <message>
+        <source>ci sono più porte candidate; sceglierne una con --port:</source>
+        <translation>there are several candidate ports; choose one with --port:</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: nessuna centralina su USB e nessuna porta seriale o virtuale</source>
+        <translation>ECU not found: no ECU on USB and no serial or virtual port</translation>
+    </message>
+    <message>
+        <source>centralina su USB (HID)</source>
+        <translation>ECU on USB (HID)</translation>
+    </message>
+    <message>
+        <source>porta seriale</source>
+        <translation>serial port</translation>
+    </message>
+    <message>
+        <source>porta virtuale &quot;%1&quot;</source>
+        <translation>virtual port &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Nessuna porta candidata: nessuna centralina su USB e nessuna porta seriale o virtuale.</source>
+        <translation>No candidate port: no ECU on USB and no serial or virtual port.</translation>
+    </message>
+    <message>
+        <source>centralina a %1 cilindri, da 0 a %2 giri/min</source>
+        <translation>%1-cylinder ECU, 0 to %2 RPM</translation>
+    </message>
+    <message>
+        <source>impossibile aprire il file %1: %2</source>
+        <translation>cannot open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>il file %1 è lungo %2 byte, un profilo ne ha %3</source>
+        <translation>the file %1 is %2 bytes long, a profile has %3</translation>
+    </message>
+    <message>
+        <source>impossibile leggere il file %1: %2</source>
+        <translation>cannot read the file %1: %2</translation>
+    </message>
+    <message>
+        <source>è una cartella</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>impossibile scrivere il file %1: %2</source>
+        <translation>cannot write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Punto</source>
+        <translation>Point</translation>
+    </message>
+    <message>
+        <source>Giri/min</source>
+        <translation>RPM</translation>
+    </message>
+    <message>
+        <source>Valore</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Mappa %1 (%2)</source>
+        <translation>Profile %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Le mappe %1 e %2 sono uguali (41 punti e K).</source>
+        <translation>The profiles %1 and %2 are the same (41 points and K).</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n punti diversi su 41 (%1)</source>
+        <translation>
+            <numerusform>%n point of 41 differs (%1)</numerusform>
+            <numerusform>%n points of 41 differ (%1)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Differenza</source>
+        <translation>Difference</translation>
+    </message>
+    <message>
+        <source>K: %1 in A, %2 in B</source>
+        <translation>K: %1 in A, %2 in B</translation>
     </message>
 </context>
 </TS>

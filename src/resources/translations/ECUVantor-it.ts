@@ -410,6 +410,10 @@
         <source>La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?</source>
         <translation>La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe scritta a metà. Chiudere comunque?</translation>
     </message>
+    <message>
+        <source>Strumenti</source>
+        <translation>Strumenti</translation>
+    </message>
 </context>
 <context>
     <name>CProfileDocument</name>
@@ -479,6 +483,14 @@
     <message>
         <source>Confronta con file</source>
         <translation>Confronta con file</translation>
+    </message>
+    <message>
+        <source>Variazione in percento (da %1 a +%2):</source>
+        <translation>Variazione in percento (da %1 a +%2):</translation>
+    </message>
+    <message>
+        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
+        <translation>Punti limitati all&apos;intervallo da %1 a %2: %3</translation>
     </message>
 </context>
 <context>
@@ -606,37 +618,6 @@
     <message>
         <source>Riferimento: %1</source>
         <translation>Riferimento: %1</translation>
-    </message>
-</context>
-<context>
-    <name>CProfileDocument</name>
-    <message>
-        <source>Impossibile aprire il file %1: %2</source>
-        <translation>Impossibile aprire il file %1: %2</translation>
-    </message>
-    <message>
-        <source>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</source>
-        <translation>Il file %1 è lungo %2 byte, un profilo ne ha %3: il file non è stato caricato.</translation>
-    </message>
-    <message>
-        <source>Impossibile leggere il file %1: %2</source>
-        <translation>Impossibile leggere il file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile scrivere il file %1: %2</source>
-        <translation>Impossibile scrivere il file %1: %2</translation>
-    </message>
-    <message>
-        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
-        <translation>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</translation>
-    </message>
-    <message>
-        <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
-        <translation>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</translation>
-    </message>
-    <message>
-        <source>ECU, letta alle %1</source>
-        <translation>ECU, letta alle %1</translation>
     </message>
 </context>
 <context>
@@ -890,28 +871,328 @@
     </message>
 </context>
 <context>
-    <name>frmProgPannel</name>
-    <message>
-        <source>Strumenti</source>
-        <translation>Strumenti</translation>
-    </message>
-</context>
-<context>
-    <name>CProfileEditor</name>
-    <message>
-        <source>Variazione in percento (da %1 a +%2):</source>
-        <translation>Variazione in percento (da %1 a +%2):</translation>
-    </message>
-    <message>
-        <source>Punti limitati all&apos;intervallo da %1 a %2: %3</source>
-        <translation>Punti limitati all&apos;intervallo da %1 a %2: %3</translation>
-    </message>
-</context>
-<context>
     <name>CWholeNumberDialog</name>
     <message>
         <source>Scrivere un numero intero da %1 a %2</source>
         <translation>Scrivere un numero intero da %1 a %2</translation>
+    </message>
+</context>
+<context>
+    <name>CCli</name>
+    <message>
+        <source>la porta: HID (la centralina su USB), un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale come ecu-sim. Senza --port: la centralina su USB se è collegata, altrimenti l&apos;unica porta candidata (vedere ports).</source>
+        <translation>la porta: HID (la centralina su USB), un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale come ecu-sim. Senza --port: la centralina su USB se è collegata, altrimenti l&apos;unica porta candidata (vedere ports).</translation>
+    </message>
+    <message>
+        <source>la variante della centralina, che dà la scala dei giri: 2 cilindri (fino a 12000 giri/min, il predefinito) o 4 (fino a 17000 giri/min).</source>
+        <translation>la variante della centralina, che dà la scala dei giri: 2 cilindri (fino a 12000 giri/min, il predefinito) o 4 (fino a 17000 giri/min).</translation>
+    </message>
+    <message>
+        <source>Codici di uscita:</source>
+        <translation>Codici di uscita:</translation>
+    </message>
+    <message>
+        <source>fatto</source>
+        <translation>fatto</translation>
+    </message>
+    <message>
+        <source>errore di comunicazione con la centralina</source>
+        <translation>errore di comunicazione con la centralina</translation>
+    </message>
+    <message>
+        <source>uso errato: opzioni o argomenti sbagliati, più porte candidate senza --port</source>
+        <translation>uso errato: opzioni o argomenti sbagliati, più porte candidate senza --port</translation>
+    </message>
+    <message>
+        <source>centralina non trovata</source>
+        <translation>centralina non trovata</translation>
+    </message>
+    <message>
+        <source>valori diversi: la verifica dopo la scrittura, o diff di due mappe diverse</source>
+        <translation>valori diversi: la verifica dopo la scrittura, o diff di due mappe diverse</translation>
+    </message>
+    <message>
+        <source>un file che non si può leggere o scrivere (con il motivo)</source>
+        <translation>un file che non si può leggere o scrivere (con il motivo)</translation>
+    </message>
+    <message>
+        <source>interrotto con Ctrl+C</source>
+        <translation>interrotto con Ctrl+C</translation>
+    </message>
+    <message>
+        <source>Opzioni globali (anche dopo il sottocomando):</source>
+        <translation>Opzioni globali (anche dopo il sottocomando):</translation>
+    </message>
+    <message>
+        <source>risultato leggibile da un programma: un documento JSON su standard output, anche per gli errori (con il codice di uscita e il messaggio)</source>
+        <translation>risultato leggibile da un programma: un documento JSON su standard output, anche per gli errori (con il codice di uscita e il messaggio)</translation>
+    </message>
+    <message>
+        <source>lingua dei messaggi; senza, quella del sistema (LC_ALL, LC_MESSAGES, LANG)</source>
+        <translation>lingua dei messaggi; senza, quella del sistema (LC_ALL, LC_MESSAGES, LANG)</translation>
+    </message>
+    <message>
+        <source>questo aiuto; &quot;%1 SOTTOCOMANDO --help&quot; l&apos;aiuto del sottocomando</source>
+        <translation>questo aiuto; &quot;%1 SOTTOCOMANDO --help&quot; l&apos;aiuto del sottocomando</translation>
+    </message>
+    <message>
+        <source>la versione del programma</source>
+        <translation>la versione del programma</translation>
+    </message>
+    <message>
+        <source>Uso: %1</source>
+        <translation>Uso: %1</translation>
+    </message>
+    <message>
+        <source>opzioni globali</source>
+        <translation>opzioni globali</translation>
+    </message>
+    <message>
+        <source>SOTTOCOMANDO [opzioni]</source>
+        <translation>SOTTOCOMANDO [opzioni]</translation>
+    </message>
+    <message>
+        <source>Le porte candidate: la centralina su USB (HID) se è collegata, le porte seriali che elenca la ricerca della porta e i collegamenti della cartella delle porte virtuali (%1).</source>
+        <translation>Le porte candidate: la centralina su USB (HID) se è collegata, le porte seriali che elenca la ricerca della porta e i collegamenti della cartella delle porte virtuali (%1).</translation>
+    </message>
+    <message>
+        <source>L&apos;identità della centralina: versione hardware, cilindri, versione del firmware.</source>
+        <translation>L&apos;identità della centralina: versione hardware, cilindri, versione del firmware.</translation>
+    </message>
+    <message>
+        <source>Legge la mappa della centralina (41 valori e K) nel file FILE (.prf, sostituito se esiste) e, come la finestra dopo ogni lettura, ne salva una copia di sicurezza nella cartella backup della cartella delle mappe.</source>
+        <translation>Legge la mappa della centralina (41 valori e K) nel file FILE (.prf, sostituito se esiste) e, come la finestra dopo ogni lettura, ne salva una copia di sicurezza nella cartella backup della cartella delle mappe.</translation>
+    </message>
+    <message>
+        <source>Scrive la mappa del file FILE nella centralina con le regole della finestra (dall&apos;hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.</source>
+        <translation>Scrive la mappa del file FILE nella centralina con le regole della finestra (dall&apos;hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.</translation>
+    </message>
+    <message>
+        <source>Il collegamento in tempo reale: una riga per lettura, al massimo 10 al secondo su un terminale (giri, cella, valore, sonda); Ctrl+C lo ferma.</source>
+        <translation>Il collegamento in tempo reale: una riga per lettura, al massimo 10 al secondo su un terminale (giri, cella, valore, sonda); Ctrl+C lo ferma.</translation>
+    </message>
+    <message>
+        <source>La mappa del file FILE come tabella di punti, giri e valori, e K.</source>
+        <translation>La mappa del file FILE come tabella di punti, giri e valori, e K.</translation>
+    </message>
+    <message>
+        <source>I punti in cui le mappe A e B differiscono (giri, A, B, differenza B - A) e K quando differisce. Esce con 0 se le mappe sono uguali, con 4 se differiscono.</source>
+        <translation>I punti in cui le mappe A e B differiscono (giri, A, B, differenza B - A) e K quando differisce. Esce con 0 se le mappe sono uguali, con 4 se differiscono.</translation>
+    </message>
+    <message>
+        <source>le porte candidate: centralina su USB, porte seriali e virtuali</source>
+        <translation>le porte candidate: centralina su USB, porte seriali e virtuali</translation>
+    </message>
+    <message>
+        <source>l&apos;identità della centralina (hardware, cilindri, firmware)</source>
+        <translation>l&apos;identità della centralina (hardware, cilindri, firmware)</translation>
+    </message>
+    <message>
+        <source>legge la mappa (41 valori e K) in FILE, con la copia di sicurezza</source>
+        <translation>legge la mappa (41 valori e K) in FILE, con la copia di sicurezza</translation>
+    </message>
+    <message>
+        <source>scrive la mappa di FILE nella centralina, poi la verifica</source>
+        <translation>scrive la mappa di FILE nella centralina, poi la verifica</translation>
+    </message>
+    <message>
+        <source>il collegamento in tempo reale, a richiesta in un file CSV</source>
+        <translation>il collegamento in tempo reale, a richiesta in un file CSV</translation>
+    </message>
+    <message>
+        <source>una mappa come tabella di giri e valori, e K</source>
+        <translation>una mappa come tabella di giri e valori, e K</translation>
+    </message>
+    <message>
+        <source>i punti in cui due mappe differiscono</source>
+        <translation>i punti in cui due mappe differiscono</translation>
+    </message>
+    <message>
+        <source>il file in cui salvare la mappa letta</source>
+        <translation>il file in cui salvare la mappa letta</translation>
+    </message>
+    <message>
+        <source>senza la verifica dopo la scrittura (che rilegge la centralina)</source>
+        <translation>senza la verifica dopo la scrittura (che rilegge la centralina)</translation>
+    </message>
+    <message>
+        <source>si ferma dopo N secondi (senza: fino a Ctrl+C)</source>
+        <translation>si ferma dopo N secondi (senza: fino a Ctrl+C)</translation>
+    </message>
+    <message>
+        <source>ogni lettura nel file, nel formato dei log della finestra</source>
+        <translation>ogni lettura nel file, nel formato dei log della finestra</translation>
+    </message>
+    <message>
+        <source>sottocomando sconosciuto: %1</source>
+        <translation>sottocomando sconosciuto: %1</translation>
+    </message>
+    <message>
+        <source>opzione sconosciuta: %1</source>
+        <translation>opzione sconosciuta: %1</translation>
+    </message>
+    <message>
+        <source>manca il valore dell&apos;opzione %1</source>
+        <translation>manca il valore dell&apos;opzione %1</translation>
+    </message>
+    <message>
+        <source>l&apos;opzione %1 è data più volte</source>
+        <translation>l&apos;opzione %1 è data più volte</translation>
+    </message>
+    <message>
+        <source>l&apos;opzione %1 non vuole un valore</source>
+        <translation>l&apos;opzione %1 non vuole un valore</translation>
+    </message>
+    <message>
+        <source>lingua non valida: &quot;%1&quot; (ammesse: it, en)</source>
+        <translation>lingua non valida: &quot;%1&quot; (ammesse: it, en)</translation>
+    </message>
+    <message>
+        <source>l&apos;opzione %1 vale solo con un sottocomando</source>
+        <translation>l&apos;opzione %1 vale solo con un sottocomando</translation>
+    </message>
+    <message>
+        <source>l&apos;opzione %1 non vale per %2</source>
+        <translation>l&apos;opzione %1 non vale per %2</translation>
+    </message>
+    <message>
+        <source>manca il sottocomando</source>
+        <translation>manca il sottocomando</translation>
+    </message>
+    <message>
+        <source>argomento inatteso: %1</source>
+        <translation>argomento inatteso: %1</translation>
+    </message>
+    <message>
+        <source>diff vuole due file di mappa: A e B</source>
+        <translation>diff vuole due file di mappa: A e B</translation>
+    </message>
+    <message>
+        <source>manca il file della mappa</source>
+        <translation>manca il file della mappa</translation>
+    </message>
+    <message>
+        <source>manca -o FILE, il file in cui salvare la mappa letta</source>
+        <translation>manca -o FILE, il file in cui salvare la mappa letta</translation>
+    </message>
+    <message>
+        <source>--seconds vuole un numero intero di secondi da 1 a %1, non &quot;%2&quot;</source>
+        <translation>--seconds vuole un numero intero di secondi da 1 a %1, non &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>--cylinders vuole 2 o 4, non &quot;%1&quot;</source>
+        <translation>--cylinders vuole 2 o 4, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>porta non valida: &quot;%1&quot; (HID, un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale)</source>
+        <translation>porta non valida: &quot;%1&quot; (HID, un nome come ttyUSB0 o COM3, il percorso del dispositivo, o il nome di una porta virtuale)</translation>
+    </message>
+    <message>
+        <source>Legge, scrive, verifica e confronta le mappe della centralina ECU Vantor senza finestra.</source>
+        <translation>Legge, scrive, verifica e confronta le mappe della centralina ECU Vantor senza finestra.</translation>
+    </message>
+    <message>
+        <source>Sottocomandi:</source>
+        <translation>Sottocomandi:</translation>
+    </message>
+    <message>
+        <source>Senza --port: la centralina su USB se è collegata, altrimenti l&apos;unica porta candidata; con più porte candidate il programma le elenca ed esce con 2.</source>
+        <translation>Senza --port: la centralina su USB se è collegata, altrimenti l&apos;unica porta candidata; con più porte candidate il programma le elenca ed esce con 2.</translation>
+    </message>
+    <message>
+        <source>Opzioni:</source>
+        <translation>Opzioni:</translation>
+    </message>
+    <message>
+        <source>Usare &quot;%1&quot; per l&apos;aiuto.</source>
+        <translation>Usare &quot;%1&quot; per l&apos;aiuto.</translation>
+    </message>
+    <message>
+        <source>%1: questa versione non comunica ancora con la centralina dalla riga di comando (porta scelta: %2); usare la finestra, ecu-vantor.</source>
+        <translation>%1: questa versione non comunica ancora con la centralina dalla riga di comando (porta scelta: %2); usare la finestra, ecu-vantor.</translation>
+    </message>
+    <message>
+        <source>ci sono più porte candidate; sceglierne una con --port:</source>
+        <translation>ci sono più porte candidate; sceglierne una con --port:</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: nessuna centralina su USB e nessuna porta seriale o virtuale</source>
+        <translation>centralina non trovata: nessuna centralina su USB e nessuna porta seriale o virtuale</translation>
+    </message>
+    <message>
+        <source>centralina su USB (HID)</source>
+        <translation>centralina su USB (HID)</translation>
+    </message>
+    <message>
+        <source>porta seriale</source>
+        <translation>porta seriale</translation>
+    </message>
+    <message>
+        <source>porta virtuale &quot;%1&quot;</source>
+        <translation>porta virtuale &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Nessuna porta candidata: nessuna centralina su USB e nessuna porta seriale o virtuale.</source>
+        <translation>Nessuna porta candidata: nessuna centralina su USB e nessuna porta seriale o virtuale.</translation>
+    </message>
+    <message>
+        <source>centralina a %1 cilindri, da 0 a %2 giri/min</source>
+        <translation>centralina a %1 cilindri, da 0 a %2 giri/min</translation>
+    </message>
+    <message>
+        <source>impossibile aprire il file %1: %2</source>
+        <translation>impossibile aprire il file %1: %2</translation>
+    </message>
+    <message>
+        <source>il file %1 è lungo %2 byte, un profilo ne ha %3</source>
+        <translation>il file %1 è lungo %2 byte, un profilo ne ha %3</translation>
+    </message>
+    <message>
+        <source>impossibile leggere il file %1: %2</source>
+        <translation>impossibile leggere il file %1: %2</translation>
+    </message>
+    <message>
+        <source>è una cartella</source>
+        <translation>è una cartella</translation>
+    </message>
+    <message>
+        <source>impossibile scrivere il file %1: %2</source>
+        <translation>impossibile scrivere il file %1: %2</translation>
+    </message>
+    <message>
+        <source>Punto</source>
+        <translation>Punto</translation>
+    </message>
+    <message>
+        <source>Giri/min</source>
+        <translation>Giri/min</translation>
+    </message>
+    <message>
+        <source>Valore</source>
+        <translation>Valore</translation>
+    </message>
+    <message>
+        <source>Mappa %1 (%2)</source>
+        <translation>Mappa %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Le mappe %1 e %2 sono uguali (41 punti e K).</source>
+        <translation>Le mappe %1 e %2 sono uguali (41 punti e K).</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n punti diversi su 41 (%1)</source>
+        <translation>
+            <numerusform>%n punto diverso su 41 (%1)</numerusform>
+            <numerusform>%n punti diversi su 41 (%1)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Differenza</source>
+        <translation>Differenza</translation>
+    </message>
+    <message>
+        <source>K: %1 in A, %2 in B</source>
+        <translation>K: %1 in A, %2 in B</translation>
     </message>
 </context>
 </TS>
