@@ -75,6 +75,10 @@ CDataLogDock::CDataLogDock(QWidget *parent)
     m_positionLabel->setObjectName(QStringLiteral("lblPosizioneLog"));
     m_logLabel = new QLabel(body);
     m_logLabel->setObjectName(QStringLiteral("lblFileLog"));
+    // A long name is shortened to the room there is (the whole path is in
+    // its tool tip): the panel stays narrow enough for a laptop's screen.
+    m_logLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_logLabel->installEventFilter(this);
 
     auto *recordRow = new QHBoxLayout;
     recordRow->addWidget(m_recordButton);
@@ -82,7 +86,6 @@ CDataLogDock::CDataLogDock(QWidget *parent)
     recordRow->addWidget(m_stateLabel);
     recordRow->addWidget(m_elapsedLabel);
     recordRow->addStretch(1);
-    recordRow->addWidget(m_logLabel);
     auto *replayRow = new QHBoxLayout;
     replayRow->addWidget(m_openButton);
     replayRow->addWidget(m_playButton);
@@ -93,6 +96,7 @@ CDataLogDock::CDataLogDock(QWidget *parent)
     layout->addWidget(m_chart, 1);
     layout->addLayout(recordRow);
     layout->addLayout(replayRow);
+    layout->addWidget(m_logLabel);
     setWidget(body);
 
     m_elapsedTimer.setInterval(1000);
@@ -177,13 +181,19 @@ void CDataLogDock::setRecording(bool on)
 
 bool CDataLogDock::openLog(const QString &path)
 {
+    CDataLog log;
     QString error;
-    if (!m_replayer->load(path, &error)) {
+    if (!readDataLog(path, &log, &error) || log.size() == 0) {
+        // A header without rows opens, but has nothing to replay.
+        if (error.isEmpty())
+            error = tr("Il log è vuoto: non ha righe dopo l'intestazione.");
         warn(tr("Apri log"), tr("Impossibile aprire il log %1. %2")
                                  .arg(QDir::toNativeSeparators(path), error));
         return false;
     }
-    m_logLabel->setText(QFileInfo(path).fileName());
+    m_replayer->setLog(log, path);
+    m_logName = QFileInfo(path).fileName();
+    showLogName();
     m_logLabel->setToolTip(QDir::toNativeSeparators(path));
     {
         const QSignalBlocker block(m_slider);
@@ -300,6 +310,19 @@ void CDataLogDock::showEvent(QShowEvent *event)
     if (m_playIconStale)
         showPlayIcon();
     QDockWidget::showEvent(event);
+}
+
+void CDataLogDock::showLogName()
+{
+    m_logLabel->setText(m_logLabel->fontMetrics().elidedText(m_logName, Qt::ElideMiddle,
+                                                            m_logLabel->contentsRect().width()));
+}
+
+bool CDataLogDock::eventFilter(QObject *object, QEvent *event)
+{
+    if (object == m_logLabel && event->type() == QEvent::Resize)
+        showLogName();
+    return QDockWidget::eventFilter(object, event);
 }
 
 void CDataLogDock::warn(const QString &title, const QString &text)

@@ -67,6 +67,7 @@ signals:
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     void chooseLog();
@@ -79,6 +80,7 @@ private:
     void updateReplayControls();
     void showPlayIcon();
     void warn(const QString &title, const QString &text);
+    void showLogName();
 
     CDataLogRecorder *m_recorder;
     CLogReplayer *m_replayer;
@@ -94,6 +96,7 @@ private:
     QSlider *m_slider;
     QLabel *m_positionLabel;
     QLabel *m_logLabel;
+    QString m_logName; // the log replayed, shown as its room allows
     QTimer m_elapsedTimer; // runs only while recording
     CDevInfo m_devInfo;
     bool m_linkOn = false;

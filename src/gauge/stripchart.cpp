@@ -57,7 +57,9 @@ CStripChart::CStripChart(QWidget *parent)
     , m_ring(Capacity)
     , m_timer(this)
 {
-    setMinimumHeight(140);
+    // Narrow enough for a laptop's screen beside the form: the time axis
+    // then takes fewer labels.
+    setMinimumSize(200, 140);
     setStyleSheet(QStringLiteral("background-color: rgb(60, 60, 60);"));
     canvas()->setStyleSheet(QStringLiteral("background-color: rgb(0, 0, 0);"));
 

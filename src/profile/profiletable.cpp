@@ -255,7 +255,15 @@ bool CProfileTableModel::paste(const QString &text, int firstPoint)
         return false;
     }
     QVector<double> after = model->values();
-    for (int i = 0; i < pasted.values.size(); ++i)
+    int changed = 0;
+    for (int i = 0; i < pasted.values.size(); ++i) {
+        changed += after[firstPoint + i] != pasted.values[i];
         after[firstPoint + i] = pasted.values[i];
-    return model->replaceValues(after);
+    }
+    if (!model->replaceValues(after))
+        return false;
+    emit message(tr("Incollato. Valori cambiati: %1 di %2.")
+                     .arg(changed)
+                     .arg(pasted.values.size()));
+    return true;
 }

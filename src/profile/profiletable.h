@@ -59,8 +59,9 @@ public:
     // The cells as a spreadsheet takes them: one line per row, each ended by
     // a newline, the columns of the cells given separated by tabs.
     QString copyText(const QModelIndexList &cells) const;
-    // Pasted text into the points from firstPoint on, as one undo step.
-    // False, with a message, when refused; nothing changes then.
+    // Pasted text into the points from firstPoint on, as one undo step,
+    // telling through message() how many values it changed. False, with a
+    // message, when refused; nothing changes then.
     bool paste(const QString &text, int firstPoint);
 
     // The header texts in the language in use.
