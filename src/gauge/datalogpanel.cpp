@@ -115,9 +115,10 @@ CDataLogDock::CDataLogDock(QWidget *parent)
         else
             m_replayer->play();
     });
-    connect(m_slider, &QSlider::valueChanged, this, &CDataLogDock::seekTo);
-    connect(m_replayer, &CLogReplayer::sampleAt, this, &CDataLogDock::onReplaySample);
+    connect(m_slider, &QSlider::valueChanged, this, [this](int ms) { seekTo(ms); });
+    connect(m_chart, &CStripChart::timeChosen, this, &CDataLogDock::seekTo);
     connect(m_replayer, &CLogReplayer::positionChanged, this, &CDataLogDock::showPosition);
+    connect(m_replayer, &CLogReplayer::positionChanged, this, &CDataLogDock::showReplayPosition);
     connect(m_replayer, &CLogReplayer::playingChanged, this, &CDataLogDock::updateReplayControls);
 
     onRecordingChanged(false);
@@ -200,8 +201,10 @@ bool CDataLogDock::openLog(const QString &path)
         m_slider->setRange(0, int(qMin<qint64>(m_replayer->duration(),
                                                std::numeric_limits<int>::max())));
     }
+    if (!m_linkOn)
+        m_chart->setLog(log.samples);
+    m_chartLive = m_linkOn;
     m_replayer->seek(0); // the readouts show the start
-    fillChartUpTo(0);
     updateReplayControls();
     emit logOpened(path);
     return true;
@@ -251,37 +254,25 @@ void CDataLogDock::showPosition(qint64 ms)
                                                           formatLogTime(m_replayer->duration())));
 }
 
-void CDataLogDock::onReplaySample(const CLiveSample &sample)
+// The replay moved (played, or sought): the chart's position line follows,
+// once the chart shows the log again after the link.
+void CDataLogDock::showReplayPosition(qint64 ms)
 {
-    if (m_linkOn)
+    if (m_linkOn || m_replayer->isEmpty())
         return; // the chart belongs to the live answers
     if (m_chartLive) {
-        m_chart->clear();
+        m_chart->setLog(m_replayer->samples());
         m_chartLive = false;
     }
-    m_chart->addSample(sample);
+    m_chart->setPosition(ms);
 }
 
-// The slider moved: the replay jumps there, and the chart shows the 30 s
-// of the log before it.
-void CDataLogDock::seekTo(int ms)
+// The slider moved, or a moment was clicked on the chart: the replay jumps
+// there.
+void CDataLogDock::seekTo(qint64 ms)
 {
-    m_replayer->seek(ms);
-    fillChartUpTo(m_replayer->position());
-}
-
-void CDataLogDock::fillChartUpTo(qint64 ms)
-{
-    if (m_linkOn)
-        return;
-    m_chart->clear();
-    m_chartLive = false;
-    const QVector<CLiveSample> &rows = m_replayer->samples();
-    const int last = m_replayer->indexAt(ms);
-    int first = qMax(0, last - CStripChart::Capacity + 1);
-    first = qMax(first, m_replayer->indexAt(ms - CStripChart::WindowMs));
-    for (int i = first; i <= last; ++i)
-        m_chart->addSample(rows.at(i));
+    if (!m_linkOn && !m_replayer->isEmpty())
+        m_replayer->seek(ms);
 }
 
 void CDataLogDock::updateReplayControls()

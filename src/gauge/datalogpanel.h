@@ -29,7 +29,8 @@ QString formatLogTime(qint64 ms);
 // recorder()->setBench); it drives the gauge and the readouts from
 // replayer()->sampleAt while the link is off. While the link is on, the
 // chart shows the live answers, and replay is paused with its controls
-// disabled.
+// disabled; otherwise it shows the log opened, with the replay's position,
+// and a click on it moves the replay there.
 class CDataLogDock : public QDockWidget
 {
     Q_OBJECT
@@ -74,9 +75,8 @@ private:
     void onRecordingChanged(bool on);
     void showElapsed();
     void showPosition(qint64 ms);
-    void onReplaySample(const CLiveSample &sample);
-    void seekTo(int ms);
-    void fillChartUpTo(qint64 ms);
+    void showReplayPosition(qint64 ms);
+    void seekTo(qint64 ms);
     void updateReplayControls();
     void showPlayIcon();
     void warn(const QString &title, const QString &text);

@@ -21,6 +21,7 @@
 #include "profile/profiledocument.h"
 #include "profile/profileeditor.h"
 #include "profile/profileplot.h"
+#include "profile/profiletable.h"
 #include "profile/profiletabledock.h"
 #include "creadoutpacer.h"
 #include "cstatusnotice.h"
@@ -357,6 +358,9 @@ void frmProgPannel::buildWorkbench()
             &CCellTimeHistogram::onLiveSample);
     connect(session, &CEcuSession::connectionEnded, cellTime->histogram(),
             &CCellTimeHistogram::endRun);
+    connect(cellTime->histogram(), &CCellTimeHistogram::changed, tableDock, [this] {
+        tableDock->tableModel()->setTimeShares(cellTime->histogram()->shares());
+    });
     connect(session, &CEcuSession::liveSample, dataLogDock->recorder(),
             &CDataLogRecorder::addSample);
     connect(session, &CEcuSession::liveSample, dataLogDock, &CDataLogDock::addLiveSample);

@@ -122,6 +122,14 @@ void CProfileTableModel::setMaxRpm(double maxRpm)
                      {Qt::DisplayRole});
 }
 
+void CProfileTableModel::setTimeShares(const QVector<double> &shares)
+{
+    const bool any = std::any_of(shares.cbegin(), shares.cend(), [](double v) { return v > 0; });
+    m_timeShares = any ? shares : QVector<double>();
+    emit dataChanged(index(0, TimeColumn), index(ProfilePoints - 1, TimeColumn),
+                     {Qt::DisplayRole});
+}
+
 int CProfileTableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : ProfilePoints;
@@ -154,6 +162,9 @@ QVariant CProfileTableModel::data(const QModelIndex &index, int role) const
     case DifferenceColumn:
         return model->hasReference() ? signedNumber(model->value(i) - model->reference().at(i))
                                      : QString();
+    case TimeColumn:
+        return i < m_timeShares.size() ? QString::number(m_timeShares.at(i) * 100.0, 'f', 1)
+                                       : QString();
     default:
         return QVariant();
     }
@@ -161,17 +172,21 @@ QVariant CProfileTableModel::data(const QModelIndex &index, int role) const
 
 QVariant CProfileTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QAbstractTableModel::headerData(section, orientation, role);
+    const bool tip = role == Qt::ToolTipRole;
     switch (section) {
     case RpmColumn:
         return tr("Giri/min");
     case ValueColumn:
         return tr("Valore");
     case ReferenceColumn:
-        return tr("Riferimento");
+        return tip ? tr("Riferimento") : tr("Rif.");
     case DifferenceColumn:
-        return tr("Differenza");
+        return tip ? tr("Differenza") : tr("Diff.");
+    case TimeColumn:
+        return tip ? tr("Quota del tempo passato nella cella (registrazione o collegamento)")
+                   : tr("Tempo %");
     default:
         return QVariant();
     }

@@ -31,7 +31,10 @@ PasteResult parsePastedValues(const QString &text, double min, double max, int p
 QString wholeNumberProblem(const QString &cell, double min, double max, double *value);
 
 // The profile as a table, one row per point: engine speed, value, reference
-// and difference to the reference (empty without a reference). Only the
+// and difference to the reference (empty without a reference), and the share
+// of the engine's time spent in the point's cell, in % with one decimal
+// (empty while no time has been counted). The headers are short, for a
+// narrow dock; their tool tips name the columns in full. Only the
 // values are editable; a typed value is one undo step. Whatever the table
 // refuses (a value that is not a whole number in range, any change while the
 // document is locked) changes nothing and is told through message().
@@ -39,7 +42,14 @@ class CProfileTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { RpmColumn, ValueColumn, ReferenceColumn, DifferenceColumn, ColumnCount };
+    enum Column {
+        RpmColumn,
+        ValueColumn,
+        ReferenceColumn,
+        DifferenceColumn,
+        TimeColumn,
+        ColumnCount
+    };
 
     explicit CProfileTableModel(CProfileDocument *document, QObject *parent = nullptr);
 
@@ -47,6 +57,9 @@ public:
     // The engine speed of the last point: the variant's scale.
     void setMaxRpm(double maxRpm);
     double maxRpm() const { return m_maxRpm; }
+    // The share of the time in each cell (fractions, as the time-in-cell
+    // histogram gives them).
+    void setTimeShares(const QVector<double> &shares);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -76,4 +89,5 @@ private:
 
     CProfileDocument *m_document;
     double m_maxRpm = 12000.0;
+    QVector<double> m_timeShares; // empty: no time counted
 };
