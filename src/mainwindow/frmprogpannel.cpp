@@ -340,6 +340,9 @@ void frmProgPannel::buildWorkbench()
     // Export and the recent profile files, in the File menu before its exit.
     exporter = new CProfileExporter(this, document, plot, this);
     connect(exporter, &CProfileExporter::message, this, status);
+    exporter->setEcuIdentity([this] {
+        return deviceInfoLabel->text().isEmpty() ? readFrom : deviceInfoLabel->text();
+    });
     recentFiles = new CRecentFiles(this);
     auto *recentMenu = new QMenu(ui->menuFile);
     recentMenu->setObjectName(QStringLiteral("menuFileRecenti"));

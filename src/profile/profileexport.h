@@ -6,6 +6,9 @@
 #include <QSize>
 #include <QString>
 #include <QVector>
+#include <functional>
+
+class QDateTime;
 
 class CProfileDocument;
 class CProfilePlot;
@@ -42,6 +45,9 @@ public:
 
     QAction *plotAction() const { return m_plotAction; }
     QAction *csvAction() const { return m_csvAction; }
+    // What names the ECU in the caption (empty: no ECU known).
+    void setEcuIdentity(std::function<QString()> identity) { m_ecuIdentity = std::move(identity); }
+    QString caption(const QDateTime &when) const;
 
 public slots:
     void onEsportaGrafico();
@@ -60,4 +66,5 @@ private:
     CProfilePlot *m_plot;
     QAction *m_plotAction;
     QAction *m_csvAction;
+    std::function<QString()> m_ecuIdentity;
 };
