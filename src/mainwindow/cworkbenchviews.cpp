@@ -148,6 +148,8 @@ QList<QDockWidget *> CWorkbenchViews::shownDocks() const
 
 QRect CWorkbenchViews::availableGeometry() const
 {
+    if (!m_available.isEmpty())
+        return m_available;
     const QScreen *screen = m_window->screen();
     return screen ? screen->availableGeometry() : QRect();
 }
@@ -307,6 +309,10 @@ void CWorkbenchViews::giveBackRoom()
         || (m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
     m_fitting = true;
+    // The window's smallest size still counts the views until its layout
+    // has been redone.
+    m_window->layout()->invalidate();
+    m_window->layout()->activate();
     m_window->resize(m_window->size() - grown);
     m_fitting = false;
 }

@@ -45,6 +45,9 @@ public:
     bool chosenByUser() const { return m_chosen; }
 
     Arrangement arrangement() const { return m_arrangement; }
+    // The room the window may take: by default its screen's available
+    // geometry (what the desktop's panels leave).
+    void setAvailableGeometry(const QRect &available) { m_available = available; }
     // The room the form and these views need in an arrangement: the
     // smallest frame of the window.
     QSize minimumFrameSize(Arrangement a, const QList<QDockWidget *> &docks) const;
@@ -68,6 +71,7 @@ private:
     QMainWindow *m_window;
     QList<QDockWidget *> m_docks;
     Arrangement m_arrangement = Arrangement::Columns;
+    QRect m_available;       // empty: the screen's
     QSize m_grownBy{0, 0};   // what fitting added to the window's size
     bool m_chosen = false;   // the user showed or hid a view
     bool m_fitting = false;

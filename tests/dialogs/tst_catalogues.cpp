@@ -428,6 +428,28 @@ const Entry kTexts[] = {
       "Punti limitati all'intervallo da %1 a %2: %3", "Points limited to the range %1 to %2: %3" },
     { "CWholeNumberDialog", "Scrivere un numero intero da %1 a %2",
       "Scrivere un numero intero da %1 a %2", "Type a whole number from %1 to %2" },
+    { "CDataLog", "Il file è vuoto.",
+      "Il file è vuoto.", "The file is empty." },
+    { "CDataLogDock", "Il log è vuoto: non ha righe dopo l'intestazione.",
+      "Il log è vuoto: non ha righe dopo l'intestazione.", "The log is empty: it has no rows after the header." },
+    { "CProfileTableModel", "Incollato. Valori cambiati: %1 di %2.",
+      "Incollato. Valori cambiati: %1 di %2.", "Pasted. Values changed: %1 of %2." },
+    { "CProfileTableModel", "Rif.",
+      "Rif.", "Ref." },
+    { "CProfileTableModel", "Diff.",
+      "Diff.", "Diff." },
+    { "CProfileTableModel", "Tempo %",
+      "Tempo %", "Time %" },
+    { "CProfileTableModel", "Quota del tempo passato nella cella (registrazione o collegamento)",
+      "Quota del tempo passato nella cella (registrazione o collegamento)", "Share of the time spent in the cell (log or live link)" },
+    { "CCellTimeView", "Tempo nelle celle, in % del tempo contato",
+      "Tempo nelle celle, in % del tempo contato", "Time in each cell, in % of the time counted" },
+    { "CStripChart", "%1\n%2 giri/min\nsonda %3",
+      "%1\n%2 giri/min\nsonda %3", "%1\n%2 rpm\nprobe %3" },
+    { "CProfileExporter", "senza nome",
+      "senza nome", "unnamed" },
+    { "CProfileExporter", "Mappa: %1",
+      "Mappa: %1", "Profile: %1" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -547,7 +569,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 204);
+    QCOMPARE(kTextCount, 215);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

@@ -693,6 +693,26 @@
         <source>Selezionare il punto da cui incollare</source>
         <translation>Selezionare il punto da cui incollare</translation>
     </message>
+    <message>
+        <source>Incollato. Valori cambiati: %1 di %2.</source>
+        <translation>Incollato. Valori cambiati: %1 di %2.</translation>
+    </message>
+    <message>
+        <source>Rif.</source>
+        <translation>Rif.</translation>
+    </message>
+    <message>
+        <source>Diff.</source>
+        <translation>Diff.</translation>
+    </message>
+    <message>
+        <source>Tempo %</source>
+        <translation>Tempo %</translation>
+    </message>
+    <message>
+        <source>Quota del tempo passato nella cella (registrazione o collegamento)</source>
+        <translation>Quota del tempo passato nella cella (registrazione o collegamento)</translation>
+    </message>
 </context>
 <context>
     <name>CProfileTableDock</name>
@@ -714,6 +734,10 @@
     <message>
         <source>Azzera tempo nelle celle</source>
         <translation>Azzera tempo nelle celle</translation>
+    </message>
+    <message>
+        <source>Tempo nelle celle, in % del tempo contato</source>
+        <translation>Tempo nelle celle, in % del tempo contato</translation>
     </message>
 </context>
 <context>
@@ -766,6 +790,14 @@
         <source>Mappa esportata in %1</source>
         <translation>Mappa esportata in %1</translation>
     </message>
+    <message>
+        <source>senza nome</source>
+        <translation>senza nome</translation>
+    </message>
+    <message>
+        <source>Mappa: %1</source>
+        <translation>Mappa: %1</translation>
+    </message>
 </context>
 <context>
     <name>CRecentFiles</name>
@@ -812,6 +844,10 @@
         <source>Il file %1 è troppo grande per essere un log.</source>
         <translation>Il file %1 è troppo grande per essere un log.</translation>
     </message>
+    <message>
+        <source>Il file è vuoto.</source>
+        <translation>Il file è vuoto.</translation>
+    </message>
 </context>
 <context>
     <name>CDataLogRecorder</name>
@@ -841,6 +877,14 @@
     <message>
         <source>Tempo (s)</source>
         <translation>Tempo (s)</translation>
+    </message>
+    <message>
+        <source>%1
+%2 giri/min
+sonda %3</source>
+        <translation>%1
+%2 giri/min
+sonda %3</translation>
     </message>
 </context>
 <context>
@@ -880,6 +924,10 @@
     <message>
         <source>Riproduci</source>
         <translation>Riproduci</translation>
+    </message>
+    <message>
+        <source>Il log è vuoto: non ha righe dopo l'intestazione.</source>
+        <translation>Il log è vuoto: non ha righe dopo l'intestazione.</translation>
     </message>
 </context>
 <context>
