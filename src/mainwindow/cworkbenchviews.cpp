@@ -253,15 +253,19 @@ void CWorkbenchViews::placeWithin(const QRect &available, const QSize &need)
         return;
     const QSize frame = m_window->frameGeometry().size() - m_window->geometry().size();
     const QSize before = m_window->size();
-    const QSize size = before.expandedTo(need - frame).boundedTo(available.size() - frame);
+    // Only ever grown, and not past the screen: a window the user made
+    // larger keeps its size.
+    const QSize size =
+        before.expandedTo((need - frame).boundedTo(available.size() - frame));
+    if (size == before)
+        return;
     QRect place(m_window->frameGeometry().topLeft(), size + frame);
     place.moveRight(qMin(place.right(), available.right()));
     place.moveBottom(qMin(place.bottom(), available.bottom()));
     place.moveLeft(qMax(place.left(), available.left()));
     place.moveTop(qMax(place.top(), available.top()));
-    m_grownBy += (size - before).expandedTo(QSize(0, 0));
-    if (size != before)
-        m_window->resize(size);
+    m_grownBy += size - before;
+    m_window->resize(size);
     if (place.topLeft() != m_window->frameGeometry().topLeft())
         m_window->move(place.topLeft());
 }
