@@ -4,12 +4,13 @@
 # to build-fuzz/corpus/<target> (the seeds in the tree are left as they are);
 # a crash or a broken invariant is saved as build-fuzz/crash-<target>-*.
 #   scripts/fuzz.sh [SECONDS] [target...]   targets: frameassembly answers prf flashimage
+#                                                  datalog paste
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(frameassembly answers prf flashimage)
+[ ${#targets[@]} -eq 0 ] && targets=(frameassembly answers prf flashimage datalog paste)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DVANTOR_FUZZ=ON -DVANTOR_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j"${JOBS:-2}" --target "${targets[@]/#/fuzz_}"

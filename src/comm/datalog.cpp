@@ -190,6 +190,14 @@ bool parseDataLog(const QByteArray &data, CDataLog *log, QString *error)
         return e > b && e[-1] == '\r' ? e - 1 : e;
     };
 
+    // A file with nothing in it (an empty file, blank lines) is said to be
+    // empty rather than to lack its header.
+    const auto blank = [](char c) { return c == '\n' || c == '\r' || c == ' ' || c == '\t'; };
+    if (std::all_of(p, end, blank)) {
+        *error = QCoreApplication::translate("CDataLog", "Il file è vuoto.");
+        return false;
+    }
+
     const int headerLength = int(sizeof(kDataLogHeader)) - 2; // without '\n' and NUL
     const char *e = lineEnd(p);
     const char *t = trimmed(p, e);

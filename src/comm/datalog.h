@@ -51,7 +51,8 @@ bool isDataLogRowValid(qint64 timeMs, const CLiveSample &sample, int k);
 void appendDataLogRow(QByteArray *out, qint64 timeMs, const CLiveSample &sample, int k,
                       bool bench);
 
-// Parses a whole datalog. On a fault it returns false, leaves log alone and
+// Parses a whole datalog. A file with nothing but blanks is refused as
+// empty. On a fault it returns false, leaves log alone and
 // puts in *error a message that names the line (counted from 1).
 bool parseDataLog(const QByteArray &data, CDataLog *log, QString *error);
 

@@ -75,6 +75,10 @@ CDataLogDock::CDataLogDock(QWidget *parent)
     m_positionLabel->setObjectName(QStringLiteral("lblPosizioneLog"));
     m_logLabel = new QLabel(body);
     m_logLabel->setObjectName(QStringLiteral("lblFileLog"));
+    // A long name is shortened to the room there is (the whole path is in
+    // its tool tip): the panel stays narrow enough for a laptop's screen.
+    m_logLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_logLabel->installEventFilter(this);
 
     auto *recordRow = new QHBoxLayout;
     recordRow->addWidget(m_recordButton);
@@ -82,7 +86,6 @@ CDataLogDock::CDataLogDock(QWidget *parent)
     recordRow->addWidget(m_stateLabel);
     recordRow->addWidget(m_elapsedLabel);
     recordRow->addStretch(1);
-    recordRow->addWidget(m_logLabel);
     auto *replayRow = new QHBoxLayout;
     replayRow->addWidget(m_openButton);
     replayRow->addWidget(m_playButton);
@@ -93,6 +96,7 @@ CDataLogDock::CDataLogDock(QWidget *parent)
     layout->addWidget(m_chart, 1);
     layout->addLayout(recordRow);
     layout->addLayout(replayRow);
+    layout->addWidget(m_logLabel);
     setWidget(body);
 
     m_elapsedTimer.setInterval(1000);
@@ -111,9 +115,10 @@ CDataLogDock::CDataLogDock(QWidget *parent)
         else
             m_replayer->play();
     });
-    connect(m_slider, &QSlider::valueChanged, this, &CDataLogDock::seekTo);
-    connect(m_replayer, &CLogReplayer::sampleAt, this, &CDataLogDock::onReplaySample);
+    connect(m_slider, &QSlider::valueChanged, this, [this](int ms) { seekTo(ms); });
+    connect(m_chart, &CStripChart::timeChosen, this, &CDataLogDock::seekTo);
     connect(m_replayer, &CLogReplayer::positionChanged, this, &CDataLogDock::showPosition);
+    connect(m_replayer, &CLogReplayer::positionChanged, this, &CDataLogDock::showReplayPosition);
     connect(m_replayer, &CLogReplayer::playingChanged, this, &CDataLogDock::updateReplayControls);
 
     onRecordingChanged(false);
@@ -177,21 +182,29 @@ void CDataLogDock::setRecording(bool on)
 
 bool CDataLogDock::openLog(const QString &path)
 {
+    CDataLog log;
     QString error;
-    if (!m_replayer->load(path, &error)) {
+    if (!readDataLog(path, &log, &error) || log.size() == 0) {
+        // A header without rows opens, but has nothing to replay.
+        if (error.isEmpty())
+            error = tr("Il log è vuoto: non ha righe dopo l'intestazione.");
         warn(tr("Apri log"), tr("Impossibile aprire il log %1. %2")
                                  .arg(QDir::toNativeSeparators(path), error));
         return false;
     }
-    m_logLabel->setText(QFileInfo(path).fileName());
+    m_replayer->setLog(log, path);
+    m_logName = QFileInfo(path).fileName();
+    showLogName();
     m_logLabel->setToolTip(QDir::toNativeSeparators(path));
     {
         const QSignalBlocker block(m_slider);
         m_slider->setRange(0, int(qMin<qint64>(m_replayer->duration(),
                                                std::numeric_limits<int>::max())));
     }
+    if (!m_linkOn)
+        m_chart->setLog(log.samples);
+    m_chartLive = m_linkOn;
     m_replayer->seek(0); // the readouts show the start
-    fillChartUpTo(0);
     updateReplayControls();
     emit logOpened(path);
     return true;
@@ -241,37 +254,25 @@ void CDataLogDock::showPosition(qint64 ms)
                                                           formatLogTime(m_replayer->duration())));
 }
 
-void CDataLogDock::onReplaySample(const CLiveSample &sample)
+// The replay moved (played, or sought): the chart's position line follows,
+// once the chart shows the log again after the link.
+void CDataLogDock::showReplayPosition(qint64 ms)
 {
-    if (m_linkOn)
+    if (m_linkOn || m_replayer->isEmpty())
         return; // the chart belongs to the live answers
     if (m_chartLive) {
-        m_chart->clear();
+        m_chart->setLog(m_replayer->samples());
         m_chartLive = false;
     }
-    m_chart->addSample(sample);
+    m_chart->setPosition(ms);
 }
 
-// The slider moved: the replay jumps there, and the chart shows the 30 s
-// of the log before it.
-void CDataLogDock::seekTo(int ms)
+// The slider moved, or a moment was clicked on the chart: the replay jumps
+// there.
+void CDataLogDock::seekTo(qint64 ms)
 {
-    m_replayer->seek(ms);
-    fillChartUpTo(m_replayer->position());
-}
-
-void CDataLogDock::fillChartUpTo(qint64 ms)
-{
-    if (m_linkOn)
-        return;
-    m_chart->clear();
-    m_chartLive = false;
-    const QVector<CLiveSample> &rows = m_replayer->samples();
-    const int last = m_replayer->indexAt(ms);
-    int first = qMax(0, last - CStripChart::Capacity + 1);
-    first = qMax(first, m_replayer->indexAt(ms - CStripChart::WindowMs));
-    for (int i = first; i <= last; ++i)
-        m_chart->addSample(rows.at(i));
+    if (!m_linkOn && !m_replayer->isEmpty())
+        m_replayer->seek(ms);
 }
 
 void CDataLogDock::updateReplayControls()
@@ -300,6 +301,19 @@ void CDataLogDock::showEvent(QShowEvent *event)
     if (m_playIconStale)
         showPlayIcon();
     QDockWidget::showEvent(event);
+}
+
+void CDataLogDock::showLogName()
+{
+    m_logLabel->setText(m_logLabel->fontMetrics().elidedText(m_logName, Qt::ElideMiddle,
+                                                            m_logLabel->contentsRect().width()));
+}
+
+bool CDataLogDock::eventFilter(QObject *object, QEvent *event)
+{
+    if (object == m_logLabel && event->type() == QEvent::Resize)
+        showLogName();
+    return QDockWidget::eventFilter(object, event);
 }
 
 void CDataLogDock::warn(const QString &title, const QString &text)

@@ -29,7 +29,8 @@ QString formatLogTime(qint64 ms);
 // recorder()->setBench); it drives the gauge and the readouts from
 // replayer()->sampleAt while the link is off. While the link is on, the
 // chart shows the live answers, and replay is paused with its controls
-// disabled.
+// disabled; otherwise it shows the log opened, with the replay's position,
+// and a click on it moves the replay there.
 class CDataLogDock : public QDockWidget
 {
     Q_OBJECT
@@ -67,18 +68,19 @@ signals:
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     void chooseLog();
     void onRecordingChanged(bool on);
     void showElapsed();
     void showPosition(qint64 ms);
-    void onReplaySample(const CLiveSample &sample);
-    void seekTo(int ms);
-    void fillChartUpTo(qint64 ms);
+    void showReplayPosition(qint64 ms);
+    void seekTo(qint64 ms);
     void updateReplayControls();
     void showPlayIcon();
     void warn(const QString &title, const QString &text);
+    void showLogName();
 
     CDataLogRecorder *m_recorder;
     CLogReplayer *m_replayer;
@@ -94,6 +96,7 @@ private:
     QSlider *m_slider;
     QLabel *m_positionLabel;
     QLabel *m_logLabel;
+    QString m_logName; // the log replayed, shown as its room allows
     QTimer m_elapsedTimer; // runs only while recording
     CDevInfo m_devInfo;
     bool m_linkOn = false;

@@ -2,14 +2,43 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QLayout>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QSettings>
 
 namespace {
 const QString StateKey = QStringLiteral("Workbench/State");
 const QString ChosenKey = QStringLiteral("Workbench/Chosen");
+
+// The keys a widget moves, scrolls or confirms with: plain, or with Shift
+// (a line edit extends its selection with it). The window's cursor and
+// editing commands sit on some of them.
+bool isWidgetKey(const QKeyEvent *key)
+{
+    if (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;
+    default:
+        return false;
+    }
 }
+} // namespace
 
 CWorkbenchViews::CWorkbenchViews(QMainWindow *window)
     : QObject(window), m_window(window)
@@ -20,18 +49,57 @@ CWorkbenchViews::CWorkbenchViews(QMainWindow *window)
 void CWorkbenchViews::add(QDockWidget *dock)
 {
     m_docks << dock;
+    dock->installEventFilter(this);
     dock->hide();
-    m_window->addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Vertical);
-    connect(dock->toggleViewAction(), &QAction::triggered, this, [this] { m_chosen = true; });
+    if (m_docks.size() == 1)
+        m_window->addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Horizontal);
+    else
+        m_window->splitDockWidget(m_docks.at(m_docks.size() - 2), dock, Qt::Horizontal);
+    // Toggled from the menu, the view shows once the window has made room
+    // for it, not before: shown first, it would make the window's layout
+    // push the window wider by itself, past the screen, or (without a
+    // window manager, which answers such a push later) lay the form out
+    // under it. So its own toggle is replaced.
+    QObject::disconnect(dock->toggleViewAction(), SIGNAL(triggered(bool)), dock,
+                        SLOT(_q_toggleView(bool)));
+    connect(dock->toggleViewAction(), &QAction::triggered, this, [this, dock](bool shown) {
+        m_chosen = true;
+        if (shown) {
+            showViews({dock});
+        } else {
+            dock->hide();
+            giveBackRoom();
+        }
+    });
 }
 
 void CWorkbenchViews::restore(const QSettings &settings)
 {
     m_chosen = settings.value(ChosenKey, false).toBool();
-    if (m_chosen)
-        m_window->restoreState(settings.value(StateKey).toByteArray());
-    else
+    if (!m_chosen) {
         follow();
+        return;
+    }
+    // The layout saved, fitted to the screen before the window shows: the
+    // screen may be smaller than the one it was saved on. (The window is
+    // not shown yet: its layout can be measured as it is.)
+    m_window->restoreState(settings.value(StateKey).toByteArray());
+    const QRect available = availableGeometry();
+    if (available.isEmpty())
+        return;
+    m_window->layout()->invalidate();
+    const QSize need = m_window->layout()->totalMinimumSize();
+    const QList<QDockWidget *> shown = shownDocks();
+    if (!shown.isEmpty()
+        && (need.width() > available.width() || need.height() > available.height())) {
+        for (QDockWidget *dock : shown)
+            dock->hide();
+        showViews(shown, false);
+    } else {
+        m_fitting = true;
+        placeWithin(available, need);
+        m_fitting = false;
+    }
 }
 
 void CWorkbenchViews::save(QSettings &settings) const
@@ -42,7 +110,14 @@ void CWorkbenchViews::save(QSettings &settings) const
 
 bool CWorkbenchViews::eventFilter(QObject *object, QEvent *event)
 {
-    if (object == m_window && event->type() == QEvent::Resize && !m_chosen)
+    // A key the focus widget did not claim reaches its dock on its way to
+    // the window's shortcuts: inside a dock, the widget keeps it.
+    if (event->type() == QEvent::ShortcutOverride && object != m_window
+        && isWidgetKey(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
+    if (object == m_window && event->type() == QEvent::Resize && !m_chosen && !m_fitting)
         follow();
     return false;
 }
@@ -50,6 +125,198 @@ bool CWorkbenchViews::eventFilter(QObject *object, QEvent *event)
 void CWorkbenchViews::follow()
 {
     const bool show = m_window->width() >= ShowWidth;
-    for (QDockWidget *dock : qAsConst(m_docks))
-        dock->setVisible(show);
+    QList<QDockWidget *> toShow;
+    for (QDockWidget *dock : qAsConst(m_docks)) {
+        if (!show)
+            dock->hide();
+        else if (dock->isHidden())
+            toShow << dock;
+    }
+    if (!toShow.isEmpty())
+        showViews(toShow);
+}
+
+QList<QDockWidget *> CWorkbenchViews::shownDocks() const
+{
+    QList<QDockWidget *> shown;
+    for (QDockWidget *dock : m_docks) {
+        if (!dock->isHidden() && !dock->isFloating())
+            shown << dock;
+    }
+    return shown;
+}
+
+QRect CWorkbenchViews::availableGeometry() const
+{
+    if (!m_available.isEmpty())
+        return m_available;
+    const QScreen *screen = m_window->screen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+void CWorkbenchViews::showViews(const QList<QDockWidget *> &docks, bool keepArrangement)
+{
+    QList<QDockWidget *> all;
+    for (QDockWidget *dock : qAsConst(m_docks)) {
+        if (docks.contains(dock) || (!dock->isHidden() && !dock->isFloating()))
+            all << dock;
+    }
+    QList<QDockWidget *> floating;
+    for (QDockWidget *dock : docks) {
+        if (dock->isFloating())
+            floating << dock; // the user's own window: shown where it was
+    }
+    for (QDockWidget *dock : qAsConst(floating))
+        all.removeOne(dock);
+    const QRect available = availableGeometry();
+    if (!available.isEmpty() && !all.isEmpty()) {
+        m_fitting = true;
+        const Arrangement a = keepArrangement && fits(m_arrangement, all, available)
+                                  ? m_arrangement
+                                  : choose(all, available);
+        placeWithin(available, minimumFrameSize(a, all));
+        arrange(a, all);
+        m_fitting = false;
+    }
+    for (QDockWidget *dock : docks)
+        dock->show();
+}
+
+// The room the views need beside or below the form, by arrangement: their
+// smallest sizes, the separators between them and the tab bar of tabs.
+QSize CWorkbenchViews::minimumFrameSize(Arrangement a, const QList<QDockWidget *> &docks) const
+{
+    const int separator =
+        m_window->style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, m_window);
+    const int tabBar = m_window->fontMetrics().height() + 16;
+    QSize form = m_window->centralWidget()->minimumSizeHint();
+    int bars = 0;
+    if (const QWidget *menu = m_window->menuWidget())
+        bars += menu->sizeHint().height();
+    if (const QStatusBar *status = m_window->findChild<QStatusBar *>())
+        bars += status->minimumSizeHint().height();
+    int widest = 0, tallest = 0, widths = 0, heights = 0;
+    for (QDockWidget *dock : docks) {
+        dock->ensurePolished();
+        const QSize m = dock->minimumSizeHint().expandedTo(dock->minimumSize());
+        widest = qMax(widest, m.width());
+        tallest = qMax(tallest, m.height());
+        widths += m.width() + separator;
+        heights += m.height() + separator;
+    }
+    QSize need;
+    switch (a) {
+    case Arrangement::Columns:
+        need = QSize(form.width() + widths, qMax(form.height(), tallest));
+        break;
+    case Arrangement::Stacked:
+        need = QSize(form.width() + separator + widest, qMax(form.height(), heights - separator));
+        break;
+    case Arrangement::Tabbed:
+        need = QSize(form.width() + separator + widest, qMax(form.height(), tallest + tabBar));
+        break;
+    case Arrangement::Below:
+        need = QSize(qMax(form.width(), widest), form.height() + separator + tallest + tabBar);
+        break;
+    case Arrangement::Floating:
+        need = form;
+        break;
+    }
+    const QSize frame = m_window->frameGeometry().size() - m_window->geometry().size();
+    return need + QSize(0, bars) + frame;
+}
+
+bool CWorkbenchViews::fits(Arrangement a, const QList<QDockWidget *> &docks,
+                           const QRect &available) const
+{
+    const QSize need = minimumFrameSize(a, docks);
+    return need.width() <= available.width() && need.height() <= available.height();
+}
+
+CWorkbenchViews::Arrangement CWorkbenchViews::choose(const QList<QDockWidget *> &docks,
+                                                     const QRect &available) const
+{
+    for (Arrangement a : {Arrangement::Columns, Arrangement::Stacked, Arrangement::Tabbed,
+                          Arrangement::Below}) {
+        if (fits(a, docks, available))
+            return a;
+    }
+    return Arrangement::Floating;
+}
+
+// A maximised window has the screen already; another one grows up to the
+// room needed (its smallest frame), within the screen, and moves to stay on
+// it.
+void CWorkbenchViews::placeWithin(const QRect &available, const QSize &need)
+{
+    if (m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const QSize frame = m_window->frameGeometry().size() - m_window->geometry().size();
+    const QSize before = m_window->size();
+    // Only ever grown, and not past the screen: a window the user made
+    // larger keeps its size.
+    const QSize size =
+        before.expandedTo((need - frame).boundedTo(available.size() - frame));
+    if (size == before)
+        return;
+    QRect place(m_window->frameGeometry().topLeft(), size + frame);
+    place.moveRight(qMin(place.right(), available.right()));
+    place.moveBottom(qMin(place.bottom(), available.bottom()));
+    place.moveLeft(qMax(place.left(), available.left()));
+    place.moveTop(qMax(place.top(), available.top()));
+    m_grownBy += size - before;
+    m_window->resize(size);
+    if (place.topLeft() != m_window->frameGeometry().topLeft())
+        m_window->move(place.topLeft());
+}
+
+void CWorkbenchViews::arrange(Arrangement arrangement, const QList<QDockWidget *> &docks)
+{
+    m_arrangement = arrangement;
+    for (QDockWidget *dock : docks)
+        dock->setFloating(arrangement == Arrangement::Floating);
+    if (docks.isEmpty() || arrangement == Arrangement::Floating)
+        return;
+    QDockWidget *first = docks.first();
+    switch (arrangement) {
+    case Arrangement::Columns:
+    case Arrangement::Stacked: {
+        const Qt::Orientation o =
+            arrangement == Arrangement::Columns ? Qt::Horizontal : Qt::Vertical;
+        m_window->addDockWidget(Qt::RightDockWidgetArea, first, o);
+        for (int i = 1; i < docks.size(); ++i)
+            m_window->splitDockWidget(docks.at(i - 1), docks.at(i), o);
+        break;
+    }
+    case Arrangement::Tabbed:
+    case Arrangement::Below:
+        m_window->addDockWidget(arrangement == Arrangement::Tabbed ? Qt::RightDockWidgetArea
+                                                                   : Qt::BottomDockWidgetArea,
+                                first);
+        for (int i = 1; i < docks.size(); ++i)
+            m_window->tabifyDockWidget(first, docks.at(i));
+        break;
+    case Arrangement::Floating:
+        break;
+    }
+}
+
+// Every view hidden: the window goes back to the size it had before they
+// took room, unless the user has maximised it meanwhile.
+void CWorkbenchViews::giveBackRoom()
+{
+    if (!shownDocks().isEmpty())
+        return;
+    const QSize grown = m_grownBy;
+    m_grownBy = QSize(0, 0);
+    if (grown == QSize(0, 0)
+        || (m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    m_fitting = true;
+    // The window's smallest size still counts the views until its layout
+    // has been redone.
+    m_window->layout()->invalidate();
+    m_window->layout()->activate();
+    m_window->resize(m_window->size() - grown);
+    m_fitting = false;
 }

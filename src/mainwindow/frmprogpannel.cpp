@@ -21,6 +21,7 @@
 #include "profile/profiledocument.h"
 #include "profile/profileeditor.h"
 #include "profile/profileplot.h"
+#include "profile/profiletable.h"
 #include "profile/profiletabledock.h"
 #include "creadoutpacer.h"
 #include "cstatusnotice.h"
@@ -345,6 +346,9 @@ void frmProgPannel::buildWorkbench()
     // Export and the recent profile files, in the File menu before its exit.
     exporter = new CProfileExporter(this, document, plot, this);
     connect(exporter, &CProfileExporter::message, this, status);
+    exporter->setEcuIdentity([this] {
+        return deviceInfoLabel->text().isEmpty() ? readFrom : deviceInfoLabel->text();
+    });
     recentFiles = new CRecentFiles(this);
     auto *recentMenu = new QMenu(ui->menuFile);
     recentMenu->setObjectName(QStringLiteral("menuFileRecenti"));
@@ -363,6 +367,9 @@ void frmProgPannel::buildWorkbench()
             &CCellTimeHistogram::onLiveSample);
     connect(session, &CEcuSession::connectionEnded, cellTime->histogram(),
             &CCellTimeHistogram::endRun);
+    connect(cellTime->histogram(), &CCellTimeHistogram::changed, tableDock, [this] {
+        tableDock->tableModel()->setTimeShares(cellTime->histogram()->shares());
+    });
     connect(session, &CEcuSession::liveSample, dataLogDock->recorder(),
             &CDataLogRecorder::addSample);
     connect(session, &CEcuSession::liveSample, dataLogDock, &CDataLogDock::addLiveSample);

@@ -1,6 +1,7 @@
 #include "profile/celltime.h"
 
 #include <QAction>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 #include <qwt_plot.h>
@@ -95,6 +96,12 @@ void CCellTimeBars::setShares(const QVector<double> &shares)
     itemChanged();
 }
 
+void CCellTimeBars::setLegend(const QString &text)
+{
+    m_legend = text;
+    itemChanged();
+}
+
 void CCellTimeBars::setMaxRpm(double maxRpm)
 {
     m_maxRpm = maxRpm;
@@ -121,15 +128,65 @@ QVector<QRectF> CCellTimeBars::barRects(const QwtScaleMap &xMap, const QRectF &c
     return rects;
 }
 
+QString CCellTimeBars::label(double share)
+{
+    const double percent = share * 100.0;
+    if (!(percent >= 0.5))
+        return QString();
+    return QString::number(percent, 'f', percent < 9.95 ? 1 : 0) + QLatin1Char('%');
+}
+
 void CCellTimeBars::draw(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &,
                          const QRectF &canvasRect) const
 {
+    const QVector<QRectF> rects = barRects(xMap, canvasRect);
     painter->save();
     painter->setPen(Qt::NoPen);
     painter->setBrush(Colour);
-    for (const QRectF &r : barRects(xMap, canvasRect)) {
+    for (const QRectF &r : rects) {
         if (!r.isEmpty())
             painter->drawRect(r);
+    }
+
+    // Each bar's share over it, upright where the cell is too narrow for it
+    // lying; the legend says what the bars are.
+    QFont font = painter->font();
+    font.setPointSizeF(7.0);
+    painter->setFont(font);
+    const QFontMetricsF fm(font, painter->device());
+    painter->setPen(LabelColour);
+    for (int i = 0; i < rects.size(); ++i) {
+        const QString text = label(m_shares.at(i));
+        if (text.isEmpty() || rects.at(i).isEmpty())
+            continue;
+        const QRectF &r = rects.at(i);
+        const double width = fm.horizontalAdvance(text);
+        const double cell = r.width() / WidthOfCell;
+        if (width <= cell) {
+            painter->drawText(QPointF(r.center().x() - width / 2.0, r.top() - fm.descent() - 1),
+                              text);
+        } else {
+            painter->save();
+            painter->translate(r.center().x() + fm.ascent() / 2.0 - fm.descent(), r.top() - 2);
+            painter->rotate(-90.0);
+            painter->drawText(QPointF(0, 0), text);
+            painter->restore();
+        }
+    }
+    if (!m_legend.isEmpty() && !rects.isEmpty()) {
+        const double pad = fm.height() / 3.0;
+        const QRectF swatch(canvasRect.left() + 2 * pad, canvasRect.top() + 2 * pad,
+                            fm.height(), fm.height());
+        QRectF box(swatch.topLeft() - QPointF(pad, pad),
+                   QSizeF(swatch.width() + pad + fm.horizontalAdvance(m_legend) + 2 * pad,
+                          swatch.height() + 2 * pad));
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(QColor(0, 0, 0, 170));
+        painter->drawRect(box);
+        painter->setBrush(Colour);
+        painter->drawRect(swatch);
+        painter->setPen(LabelColour);
+        painter->drawText(QPointF(swatch.right() + pad, swatch.bottom() - fm.descent()), m_legend);
     }
     painter->restore();
 }
@@ -171,6 +228,7 @@ CCellTimeBars *CCellTimeView::bars()
         m_bars->setMaxRpm(m_maxRpm);
         m_bars->setShares(m_histogram.shares());
         m_bars->setVisible(m_show->isChecked());
+        m_bars->setLegend(legendText());
         m_bars->attach(m_plot);
     }
     return m_bars;
@@ -204,4 +262,11 @@ void CCellTimeView::retranslate()
     m_show->setText(tr("Tempo nelle celle"));
     m_show->setToolTip(tr("Mostra sotto la curva quanto tempo il motore è rimasto in ogni cella"));
     m_reset->setText(tr("Azzera tempo nelle celle"));
+    if (m_bars)
+        m_bars->setLegend(legendText());
+}
+
+QString CCellTimeView::legendText()
+{
+    return tr("Tempo nelle celle, in % del tempo contato");
 }

@@ -75,7 +75,9 @@ class CCellTimeView;
 
 // The shares as light, translucent bars along the bottom of the canvas, one
 // per cell, centred on the cell's engine speed; the largest share reaches a
-// third of the canvas height. They lie under the grid and the profile, so
+// third of the canvas height. Each bar of at least half a percent carries
+// its share over it ("12%", "3.5%"), and a legend in the canvas's top left
+// corner says what the bars are, on the screen and in exports alike. They lie under the grid and the profile, so
 // the curve, its points and the picker stay as they are; where the profile's
 // opaque fill covers the bottom of the canvas (negative values) it hides them.
 // A run-time type of their own keeps them out of the searches for curves.
@@ -89,6 +91,7 @@ public:
     static constexpr double Z = 21.0;
     static constexpr double WidthOfCell = 0.7;
     static inline const QColor Colour = QColor(170, 225, 255, 110);
+    static inline const QColor LabelColour = QColor(170, 225, 255);
 
     CCellTimeBars() : CCellTimeBars(nullptr) {}
     // Bars that tell their view when the plot deletes them.
@@ -98,6 +101,10 @@ public:
     int rtti() const override { return Rtti; }
     void setShares(const QVector<double> &shares);
     const QVector<double> &shares() const { return m_shares; }
+    void setLegend(const QString &text);
+    // What a bar with this share carries over it; empty under half a
+    // percent.
+    static QString label(double share);
     // The engine-speed scale of the variant: cell i sits at i * maxRpm / 40.
     void setMaxRpm(double maxRpm);
     double maxRpm() const { return m_maxRpm; }
@@ -113,6 +120,7 @@ private:
     QPointer<CCellTimeView> m_view;
     QVector<double> m_shares;
     double m_maxRpm = 12000.0;
+    QString m_legend;
 };
 
 // The time in each cell as the user meets it: the histogram, its bars on the
@@ -145,6 +153,7 @@ public slots:
 private:
     friend class CCellTimeBars;
     void barsDeleted() { m_bars = nullptr; }
+    static QString legendText();
 
     QPointer<QwtPlot> m_plot;
     CCellTimeHistogram m_histogram;

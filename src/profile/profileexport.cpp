@@ -10,7 +10,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QDateTime>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QLocale>
 #include <QImageWriter>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -19,6 +22,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <qwt_plot.h>
+#include <qwt_plot_grid.h>
 #include <qwt_plot_renderer.h>
 #include <qwt_text.h>
 
@@ -48,7 +52,76 @@ bool commit(QSaveFile &file, const QString &path, QString *error)
     return false;
 }
 
-bool renderPng(QwtPlot *plot, QSaveFile &file, const QString &path, QString *error)
+// The grid's hairlines (width 0) are one device pixel wide whatever the
+// device: on a 300 dpi page their dots run together into a heavy mesh. For
+// the export they are one screen pixel wide, scaled with the rest, and dotted
+// as on the screen; afterwards they are as they were.
+class ScreenLines
+{
+public:
+    explicit ScreenLines(QwtPlot *plot)
+    {
+        for (QwtPlotItem *item : plot->itemList(QwtPlotItem::Rtti_PlotGrid)) {
+            auto *grid = static_cast<QwtPlotGrid *>(item);
+            m_saved.append({grid, grid->majorPen(), grid->minorPen()});
+            grid->setMajorPen(widened(grid->majorPen()));
+            grid->setMinorPen(widened(grid->minorPen()));
+        }
+    }
+    ~ScreenLines()
+    {
+        for (const Saved &s : qAsConst(m_saved)) {
+            s.grid->setMajorPen(s.major);
+            s.grid->setMinorPen(s.minor);
+        }
+    }
+    ScreenLines(const ScreenLines &) = delete;
+    ScreenLines &operator=(const ScreenLines &) = delete;
+
+private:
+    static QPen widened(QPen pen)
+    {
+        if (pen.widthF() == 0.0) {
+            pen.setWidthF(1.0);
+            pen.setCosmetic(false);
+        }
+        return pen;
+    }
+    struct Saved
+    {
+        QwtPlotGrid *grid;
+        QPen major;
+        QPen minor;
+    };
+    QVector<Saved> m_saved;
+};
+
+// The caption over the plot, in the plot's colours, then the plot below it.
+void render(QwtPlot *plot, QPainter *painter, const QRectF &rect, const QString &caption)
+{
+    QRectF plotRect = rect;
+    if (!caption.isEmpty()) {
+        QFont font = plot->font();
+        font.setPointSizeF(10.0);
+        font.setBold(true);
+        painter->save();
+        painter->setFont(font);
+        const QFontMetricsF fm(font, painter->device());
+        const QRectF strip(rect.topLeft(), QSizeF(rect.width(), fm.height() * 2.0));
+        painter->fillRect(strip, plot->palette().color(QPalette::Window));
+        painter->setPen(Qt::white);
+        painter->drawText(strip.adjusted(fm.height(), 0, -fm.height(), 0),
+                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          fm.elidedText(caption, Qt::ElideMiddle, strip.width() - 2 * fm.height()));
+        painter->restore();
+        plotRect.setTop(strip.bottom());
+    }
+    const ScreenLines lines(plot);
+    QwtPlotRenderer().render(plot, painter, plotRect);
+}
+
+bool renderPng(QwtPlot *plot, const QString &caption, QSaveFile &file, const QString &path,
+               QString *error)
 {
     QImage image(PlotImageSize, QImage::Format_ARGB32_Premultiplied);
     const int dotsPerMeter = qRound(PlotImageDpi / 0.0254);
@@ -57,7 +130,7 @@ bool renderPng(QwtPlot *plot, QSaveFile &file, const QString &path, QString *err
     image.fill(plot->palette().color(QPalette::Window));
     {
         QPainter painter(&image);
-        QwtPlotRenderer().render(plot, &painter, QRectF(QPointF(0, 0), PlotImageSize));
+        render(plot, &painter, QRectF(QPointF(0, 0), PlotImageSize), caption);
     }
     QImageWriter writer(&file, "png");
     if (writer.write(image))
@@ -67,11 +140,12 @@ bool renderPng(QwtPlot *plot, QSaveFile &file, const QString &path, QString *err
     return false;
 }
 
-bool renderPdf(QwtPlot *plot, QSaveFile &file, const QString &path, QString *error)
+bool renderPdf(QwtPlot *plot, const QString &caption, QSaveFile &file, const QString &path,
+               QString *error)
 {
     QPdfWriter pdf(&file);
     pdf.setCreator(QCoreApplication::applicationName());
-    pdf.setTitle(plot->title().text());
+    pdf.setTitle(caption.isEmpty() ? plot->title().text() : caption);
     pdf.setResolution(PdfDpi);
     pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                   QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
@@ -82,7 +156,8 @@ bool renderPdf(QwtPlot *plot, QSaveFile &file, const QString &path, QString *err
         return false;
     }
     const QRect page = pdf.pageLayout().paintRectPixels(pdf.resolution());
-    QwtPlotRenderer().render(plot, &painter, QRectF(QPointF(0, 0), page.size()));
+    painter.fillRect(QRect(QPoint(0, 0), page.size()), plot->palette().color(QPalette::Window));
+    render(plot, &painter, QRectF(QPointF(0, 0), page.size()), caption);
     if (painter.end())
         return true;
     if (error)
@@ -100,7 +175,7 @@ QString withSuffix(const QString &name, const QStringList &accepted, const QStri
 
 } // namespace
 
-bool exportPlot(QwtPlot *plot, const QString &path, QString *error)
+bool exportPlot(QwtPlot *plot, const QString &path, QString *error, const QString &caption)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     const bool png = suffix == QLatin1String("png");
@@ -120,7 +195,8 @@ bool exportPlot(QwtPlot *plot, const QString &path, QString *error)
     // when it is polished: a plot not shown yet would come out white, with
     // its white curve line invisible.
     plot->ensurePolished();
-    const bool drawn = png ? renderPng(plot, file, path, error) : renderPdf(plot, file, path, error);
+    const bool drawn = png ? renderPng(plot, caption, file, path, error)
+                           : renderPdf(plot, caption, file, path, error);
     if (!drawn) {
         file.cancelWriting();
         return false;
@@ -190,6 +266,20 @@ QString CProfileExporter::suggestedPath(const QString &suffix) const
     return QDir(profileFolder()).filePath(base + QLatin1Char('.') + suffix);
 }
 
+QString CProfileExporter::caption(const QDateTime &when) const
+{
+    QString profile = m_document->fileShown() ? QFileInfo(m_document->filePath()).fileName()
+                                              : m_document->profileSource();
+    if (profile.isEmpty())
+        profile = tr("senza nome");
+    QStringList parts{tr("Mappa: %1").arg(profile)};
+    const QString ecu = m_ecuIdentity ? m_ecuIdentity() : QString();
+    if (!ecu.isEmpty())
+        parts << ecu;
+    parts << QLocale().toString(when, QLocale::ShortFormat);
+    return parts.join(QStringLiteral("   \u2014   "));
+}
+
 // While a transfer runs the profile on screen is not the profile: nothing is
 // exported.
 void CProfileExporter::onEsportaGrafico()
@@ -208,7 +298,7 @@ void CProfileExporter::onEsportaGrafico()
     name = withSuffix(name, {QStringLiteral("png"), QStringLiteral("pdf")},
                       chosenFilter == pdfFilter ? QStringLiteral("pdf") : QStringLiteral("png"));
     QString error;
-    if (!exportPlot(m_plot->plot(), name, &error)) {
+    if (!exportPlot(m_plot->plot(), name, &error, caption(QDateTime::currentDateTime()))) {
         QMessageBox::warning(m_dialogParent, title, error);
         return;
     }

@@ -6,6 +6,9 @@
 #include <QSize>
 #include <QString>
 #include <QVector>
+#include <functional>
+
+class QDateTime;
 
 class CProfileDocument;
 class CProfilePlot;
@@ -15,11 +18,14 @@ class QwtPlot;
 
 // The plot as a picture: a PNG of PlotImageSize pixels at PlotImageDpi, or an
 // A4 landscape PDF page, chosen by the file's extension (".png", ".pdf", in
-// any case). The file is written whole or not at all. False, with the reason
-// in *error, for another extension or when the file cannot be written.
+// any case), looking as on the screen (the grid's dotted hairlines too), with
+// the caption (when there is one) in a strip over it. The file is written
+// whole or not at all. False, with the reason in *error, for another
+// extension or when the file cannot be written.
 constexpr QSize PlotImageSize(1600, 900);
 constexpr int PlotImageDpi = 150;
-bool exportPlot(QwtPlot *plot, const QString &path, QString *error);
+bool exportPlot(QwtPlot *plot, const QString &path, QString *error,
+                const QString &caption = QString());
 
 // The profile as a table for a spreadsheet: the header "rpm,value", then one
 // row per point (engine speed, value), "." as the decimal mark, lines ended
@@ -32,6 +38,8 @@ bool exportProfileCsv(const QString &path, const QVector<double> &values, double
 // The two export commands, "Esporta grafico..." and "Esporta mappa CSV...":
 // each asks for a file (starting in the profile folder, named after the
 // profile shown), writes it and reports where, or shows why it could not.
+// The plot's caption names the profile (its file, or where it was read),
+// the ECU (when the window tells one) and the moment of the export.
 // While the document is locked (a transfer runs) the commands are off.
 class CProfileExporter : public QObject
 {
@@ -42,6 +50,9 @@ public:
 
     QAction *plotAction() const { return m_plotAction; }
     QAction *csvAction() const { return m_csvAction; }
+    // What names the ECU in the caption (empty: no ECU known).
+    void setEcuIdentity(std::function<QString()> identity) { m_ecuIdentity = std::move(identity); }
+    QString caption(const QDateTime &when) const;
 
 public slots:
     void onEsportaGrafico();
@@ -60,4 +71,5 @@ private:
     CProfilePlot *m_plot;
     QAction *m_plotAction;
     QAction *m_csvAction;
+    std::function<QString()> m_ecuIdentity;
 };

@@ -4,32 +4,10 @@
 
 #include <QCoreApplication>
 #include <QMap>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 
 namespace {
-
-const char *const Context = "CProfileTableModel";
-
-// A number the spreadsheet shows with or without decimals, as long as they
-// are zeros: "12", "-3", "+4", "12,0", "12.00".
-const QRegularExpression WholeNumber(QStringLiteral("^([+-]?[0-9]+)(?:[.,]0+)?$"));
-
-QString cellError(int row, int column, const QString &problem)
-{
-    return QCoreApplication::translate(Context, "riga %1, colonna %2: %3")
-        .arg(QString::number(row), QString::number(column), problem);
-}
-
-PasteResult refused(int row, int column, const QString &problem)
-{
-    PasteResult r;
-    r.row = row;
-    r.column = column;
-    r.error = cellError(row, column, problem);
-    return r;
-}
 
 QString signedNumber(double v)
 {
@@ -37,65 +15,6 @@ QString signedNumber(double v)
 }
 
 } // namespace
-
-QString wholeNumberProblem(const QString &cell, double min, double max, double *value)
-{
-    const QString text = cell.trimmed();
-    if (text.isEmpty())
-        return QCoreApplication::translate(Context, "cella vuota");
-    const QRegularExpressionMatch m = WholeNumber.match(text);
-    if (!m.hasMatch())
-        return QCoreApplication::translate(Context, "\"%1\" non è un numero intero").arg(text);
-    bool fits = false;
-    const qlonglong v = m.captured(1).toLongLong(&fits); // false past 64 bits
-    if (!fits || v < min || v > max)
-        return QCoreApplication::translate(Context, "%1 è fuori dall'intervallo da %2 a %3")
-            .arg(text, QString::number(min), QString::number(max));
-    *value = static_cast<double>(v);
-    return QString();
-}
-
-PasteResult parsePastedValues(const QString &text, double min, double max, int pointsLeft)
-{
-    QString all = text;
-    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    all.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (all.endsWith(QLatin1Char('\n')))
-        all.chop(1);
-    if (all.trimmed().isEmpty()) {
-        PasteResult r;
-        r.error = QCoreApplication::translate(Context, "Niente da incollare");
-        return r;
-    }
-
-    // Cells in reading order; the first that is wrong is named.
-    PasteResult result;
-    const QStringList lines = all.split(QLatin1Char('\n'));
-    int widest = 0;
-    for (int r = 0; r < lines.size(); ++r) {
-        const QStringList cells = lines[r].split(QLatin1Char('\t'));
-        for (int c = 0; c < cells.size(); ++c) {
-            widest = qMax(widest, c + 1);
-            if (r > 0 && widest > 1)
-                return refused(r + 1, c + 1,
-                               QCoreApplication::translate(
-                                   Context, "incollare una sola colonna o una sola riga"));
-            double v = 0.0;
-            const QString problem = wholeNumberProblem(cells[c], min, max, &v);
-            if (!problem.isEmpty())
-                return refused(r + 1, c + 1, problem);
-            if (result.values.size() == pointsLeft)
-                return refused(r + 1, c + 1,
-                               QCoreApplication::translate(
-                                   Context, "oltre l'ultimo punto: si possono incollare al "
-                                            "massimo %1 valori")
-                                   .arg(pointsLeft));
-            result.values.append(v);
-        }
-    }
-    result.ok = true;
-    return result;
-}
 
 CProfileTableModel::CProfileTableModel(CProfileDocument *document, QObject *parent)
     : QAbstractTableModel(parent)
@@ -119,6 +38,14 @@ void CProfileTableModel::setMaxRpm(double maxRpm)
         return;
     m_maxRpm = maxRpm;
     emit dataChanged(index(0, RpmColumn), index(ProfilePoints - 1, RpmColumn),
+                     {Qt::DisplayRole});
+}
+
+void CProfileTableModel::setTimeShares(const QVector<double> &shares)
+{
+    const bool any = std::any_of(shares.cbegin(), shares.cend(), [](double v) { return v > 0; });
+    m_timeShares = any ? shares : QVector<double>();
+    emit dataChanged(index(0, TimeColumn), index(ProfilePoints - 1, TimeColumn),
                      {Qt::DisplayRole});
 }
 
@@ -154,6 +81,9 @@ QVariant CProfileTableModel::data(const QModelIndex &index, int role) const
     case DifferenceColumn:
         return model->hasReference() ? signedNumber(model->value(i) - model->reference().at(i))
                                      : QString();
+    case TimeColumn:
+        return i < m_timeShares.size() ? QString::number(m_timeShares.at(i) * 100.0, 'f', 1)
+                                       : QString();
     default:
         return QVariant();
     }
@@ -161,17 +91,21 @@ QVariant CProfileTableModel::data(const QModelIndex &index, int role) const
 
 QVariant CProfileTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QAbstractTableModel::headerData(section, orientation, role);
+    const bool tip = role == Qt::ToolTipRole;
     switch (section) {
     case RpmColumn:
         return tr("Giri/min");
     case ValueColumn:
         return tr("Valore");
     case ReferenceColumn:
-        return tr("Riferimento");
+        return tip ? tr("Riferimento") : tr("Rif.");
     case DifferenceColumn:
-        return tr("Differenza");
+        return tip ? tr("Differenza") : tr("Diff.");
+    case TimeColumn:
+        return tip ? tr("Quota del tempo passato nella cella (registrazione o collegamento)")
+                   : tr("Tempo %");
     default:
         return QVariant();
     }
@@ -255,7 +189,15 @@ bool CProfileTableModel::paste(const QString &text, int firstPoint)
         return false;
     }
     QVector<double> after = model->values();
-    for (int i = 0; i < pasted.values.size(); ++i)
+    int changed = 0;
+    for (int i = 0; i < pasted.values.size(); ++i) {
+        changed += after[firstPoint + i] != pasted.values[i];
         after[firstPoint + i] = pasted.values[i];
-    return model->replaceValues(after);
+    }
+    if (!model->replaceValues(after))
+        return false;
+    emit message(tr("Incollato. Valori cambiati: %1 di %2.")
+                     .arg(changed)
+                     .arg(pasted.values.size()));
+    return true;
 }

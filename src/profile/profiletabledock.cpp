@@ -66,6 +66,9 @@ CProfileTableDock::CProfileTableDock(CProfileDocument *document, QWidget *parent
     m_view->setSelectionMode(QAbstractItemView::ContiguousSelection);
     m_view->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_view->verticalHeader()->hide();
+    // Rows as high as their text: as many as the dock's height allows.
+    m_view->verticalHeader()->setMinimumSectionSize(1);
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
     fitColumns();
     m_view->installEventFilter(this);
     layout->addWidget(m_view);

@@ -143,7 +143,9 @@ void tst_DataLog::read_data()
     QTest::newRow("truncated last row") << h + r1 + r2.left(9) << 1 << QString();
     QTest::newRow("truncated in a number") << h + r1 + "20,1250,5,7,13" << 1 << QString();
 
-    QTest::newRow("empty file") << QByteArray() << -1 << "Riga 1:";
+    QTest::newRow("empty file") << QByteArray() << -1 << "vuoto";
+    QTest::newRow("byte-order mark and blank lines") << QByteArray("\xEF\xBB\xBF\r\n\n \n") << -1
+                                                     << "vuoto";
     QTest::newRow("no header") << r1 + r2 << -1 << "Riga 1:";
     QTest::newRow("header in capitals") << h.toUpper() + r1 << -1 << "Riga 1:";
     QTest::newRow("header with a column more")

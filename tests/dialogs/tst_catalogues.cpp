@@ -154,6 +154,10 @@ const Entry kTexts[] = {
       "Mappa letta dalla centralina", "Profile read from the ECU" },
     { "frmProgPannel", "Mappa scritta nella centralina e verificata",
       "Mappa scritta nella centralina e verificata", "Profile written to the ECU and verified" },
+    { "frmProgPannel", "Mappa scritta nella centralina",
+      "Mappa scritta nella centralina", "Profile written to the ECU" },
+    { "frmProgPannel", "Comando non inviato alla centralina: la linea non lo ha trasmesso",
+      "Comando non inviato alla centralina: la linea non lo ha trasmesso", "Command not sent to the ECU: the line did not carry it" },
     { "frmProgPannel", "Scrittura non riuscita: la verifica ha trovato differenze",
       "Scrittura non riuscita: la verifica ha trovato differenze", "Write failed: the check found differences" },
     { "frmProgPannel", "Lettura non riuscita",
@@ -585,6 +589,28 @@ const Entry kTexts[] = {
       "Differenza", "Difference" },
     { "CCli", "K: %1 in A, %2 in B",
       "K: %1 in A, %2 in B", "K: %1 in A, %2 in B" },
+    { "CDataLog", "Il file è vuoto.",
+      "Il file è vuoto.", "The file is empty." },
+    { "CDataLogDock", "Il log è vuoto: non ha righe dopo l'intestazione.",
+      "Il log è vuoto: non ha righe dopo l'intestazione.", "The log is empty: it has no rows after the header." },
+    { "CProfileTableModel", "Incollato. Valori cambiati: %1 di %2.",
+      "Incollato. Valori cambiati: %1 di %2.", "Pasted. Values changed: %1 of %2." },
+    { "CProfileTableModel", "Rif.",
+      "Rif.", "Ref." },
+    { "CProfileTableModel", "Diff.",
+      "Diff.", "Diff." },
+    { "CProfileTableModel", "Tempo %",
+      "Tempo %", "Time %" },
+    { "CProfileTableModel", "Quota del tempo passato nella cella (registrazione o collegamento)",
+      "Quota del tempo passato nella cella (registrazione o collegamento)", "Share of the time spent in the cell (log or live link)" },
+    { "CCellTimeView", "Tempo nelle celle, in % del tempo contato",
+      "Tempo nelle celle, in % del tempo contato", "Time in each cell, in % of the time counted" },
+    { "CStripChart", "%1\n%2 giri/min\nsonda %3",
+      "%1\n%2 giri/min\nsonda %3", "%1\n%2 rpm\nprobe %3" },
+    { "CProfileExporter", "senza nome",
+      "senza nome", "unnamed" },
+    { "CProfileExporter", "Mappa: %1",
+      "Mappa: %1", "Profile: %1" },
 };
 
 constexpr int kTextCount = int(sizeof(kTexts) / sizeof(kTexts[0]));
@@ -705,7 +731,7 @@ private:
 
 void tst_Catalogues::initTestCase()
 {
-    QCOMPARE(kTextCount, 282);
+    QCOMPARE(kTextCount, 295);
     QVERIFY(italian.load(QStringLiteral(":/linguist/ECUVantor-it.qm")));
     QVERIFY(english.load(QStringLiteral(":/linguist/ECUVantor-en.qm")));
     QCOMPARE(italian.language(), QStringLiteral("it_IT"));

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QtTest>
 #include <qwt_plot_curve.h>
 
@@ -61,7 +62,8 @@ private slots:
 
     void failedStartLeavesTheSwitchOff();
     void badLogIsShownNamingTheLine();
-    void sliderShowsTheHalfMinuteBeforeIt();
+    void sliderAndChartMoveTheReplay();
+    void chartZoomsPansAndReads();
     void playIconFollowsTheReplayOnceShown();
 };
 
@@ -185,12 +187,19 @@ void tst_DataLogPanel::badLogIsShownNamingTheLine()
     closeNextMessageBox(&text);
     QVERIFY(!dock.openLog(path));
     QVERIFY2(text.contains(QStringLiteral("Riga 3:")), qPrintable(text));
+
+    // A header and no rows: nothing to replay, and it says so.
+    QVERIFY(writeFile(path, kDataLogHeader));
+    closeNextMessageBox(&text);
+    QVERIFY(!dock.openLog(path));
+    QVERIFY2(text.contains(QStringLiteral("vuoto")), qPrintable(text));
     QCOMPARE(opened.count(), 0);
 }
 
-// Dragging the slider jumps the replay; the chart then holds the 30 s of
-// the log before the new position, not a line from where it was.
-void tst_DataLogPanel::sliderShowsTheHalfMinuteBeforeIt()
+// Dragging the slider jumps the replay; the chart holds the whole log and
+// its view follows the replay: the 30 s before the new position. A click on
+// the chart moves the replay to that moment.
+void tst_DataLogPanel::sliderAndChartMoveTheReplay()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ride.csv"));
@@ -200,6 +209,7 @@ void tst_DataLogPanel::sliderShowsTheHalfMinuteBeforeIt()
     QVERIFY(writeFile(path, data));
 
     CDataLogDock dock;
+    dock.show();
     QVERIFY(dock.openLog(path));
     auto *slider = dock.findChild<QSlider *>();
     QVERIFY(slider && slider->isEnabled());
@@ -210,13 +220,64 @@ void tst_DataLogPanel::sliderShowsTheHalfMinuteBeforeIt()
     QCOMPARE(dock.replayer()->position(), qint64(90050));
     QCOMPARE(rows.count(), 1);
     QCOMPARE(rows.at(0).at(0).value<CLiveSample>().rpm, 1000 + 900);
-    QCOMPARE(dock.chart()->sampleCount(), 301); // 60.0 s .. 90.0 s
-    QCOMPARE(dock.chart()->sample(0).ms, qint64(60000));
-    QCOMPARE(dock.chart()->sample(300).ms, qint64(90000));
+    CStripChart *chart = dock.chart();
+    QVERIFY(chart->showsLog());
+    QCOMPARE(chart->sampleCount(), 1201);
+    QTRY_COMPARE(chart->viewEndMs(), qint64(90050));
+    QTRY_COMPARE(chart->visibleCount(), 300); // 60.1 s .. 90.0 s
+
+    QWidget *canvas = chart->canvas();
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(canvas->width() / 2, 10));
+    const qint64 middle = 90050 - CStripChart::WindowMs / 2;
+    const qint64 perPixel = CStripChart::WindowMs / canvas->width() + 1;
+    QVERIFY2(qAbs(dock.replayer()->position() - middle) <= 2 * perPixel,
+             qPrintable(QString::number(dock.replayer()->position())));
 
     // With the link on, replay waits.
     dock.setLinkOn(true);
     QVERIFY(!slider->isEnabled());
+}
+
+// The time axis zooms around the mouse, pans with a drag and shows all with
+// Home; the cursor reads the row under the mouse; a view put elsewhere
+// follows the replay again once the replay leaves it.
+void tst_DataLogPanel::chartZoomsPansAndReads()
+{
+    QVector<CLiveSample> log;
+    for (int i = 0; i <= 1200; ++i)
+        log << sample(i * 100, 1000 + i, i % 256);
+    CStripChart chart;
+    chart.resize(600, 300);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    chart.setLog(log);
+    chart.setPosition(60000);
+    QTRY_COMPARE(chart.viewEndMs(), qint64(60000));
+    QWidget *canvas = chart.canvas();
+    canvas->setFocus();
+
+    QTest::keyClick(canvas, Qt::Key_Home);
+    QCOMPARE(chart.viewSpanMs(), qint64(120000));
+    QCOMPARE(chart.visibleCount(), 1201);
+    QWheelEvent in(QPointF(canvas->width() / 2.0, 10), QPointF(canvas->mapToGlobal(QPoint(0, 10))),
+                   QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                   false);
+    QApplication::sendEvent(canvas, &in);
+    QCOMPARE(chart.viewSpanMs(), qint64(96000));
+    QVERIFY(qAbs(chart.viewEndMs() - 108000) <= 500); // still centred on 60 s
+
+    // A drag to the right shows earlier moments and stops following.
+    QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(100, 20));
+    QMouseEvent move(QEvent::MouseMove, QPointF(400, 20), QPointF(canvas->mapToGlobal(QPoint(400, 20))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &move);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(400, 20));
+    QVERIFY(!chart.follows());
+    QVERIFY(chart.viewEndMs() < 108000);
+    QVERIFY2(chart.cursorText().contains(QStringLiteral("giri/min")),
+             qPrintable(chart.cursorText()));
+    chart.setPosition(119000);
+    QVERIFY(chart.follows());
 }
 
 // The hidden panel takes its play button's icon only when shown; it must then

@@ -31,6 +31,7 @@ class CanvasPicker;
 class CReadoutPacer;
 class CCellTimeView;
 class CDataLogDock;
+class CWorkbenchViews;
 class CRecentFiles;
 class CGestRT;
 class CGestReceive;
@@ -49,6 +50,7 @@ public:
     CProfileDocument &document() { return *w.document; }
     CProfilePlot &plot() { return *w.plot; }
     CDataLogDock *dataLogDock() { return w.dataLogDock; }
+    CWorkbenchViews *views() { return w.views; }
     CCellTimeView *cellTime() { return w.cellTime; }
     CRecentFiles *recentFiles() { return w.recentFiles; }
     bool connected() const { return w.session->isConnected(); }

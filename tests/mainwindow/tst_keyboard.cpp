@@ -1,7 +1,9 @@
 // The keyboard in the real window: no key does two things, every menu level
 // has mnemonics of its own over the catalogue's texts, Alt and F10 open the
 // menus, and F5/F6/F7 are the read, write and link buttons.
+#include "comm/datalog.h"
 #include "ecuconnection.h"
+#include "gauge/datalogpanel.h"
 #include "mainwindow/cacceleratormanager.h"
 
 #include <QAction>
@@ -12,6 +14,8 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSlider>
+#include <QTableView>
 
 namespace {
 
@@ -143,6 +147,7 @@ private slots:
     void keysAndMnemonics();
     void altAndF10OpenMenus();
     void functionKeysAreTheButtons();
+    void keysBelongToTheFocusWidget();
 };
 
 void TestKeyboard::initTestCase()
@@ -315,6 +320,84 @@ void TestKeyboard::functionKeysAreTheButtons()
     QTRY_COMPARE_WITH_TIMEOUT(p.profile().at(3), 5.0, 15000);
     QTRY_VERIFY(read->isEnabled());
     QVERIFY(sameState());
+}
+
+// Every widget that takes the focus gets every plain key that moves, scrolls
+// or confirms. In the views (docks) the widget keeps them: no value and no
+// selection of the profile changes, except through the table, whose keys
+// edit it. On the form the arrows stay the cursor commands, as designed.
+void TestKeyboard::keysBelongToTheFocusWidget()
+{
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("ride.csv"));
+    QByteArray rows = kDataLogHeader;
+    for (int i = 0; i <= 600; ++i) {
+        CLiveSample s;
+        s.rpm = 1000 + i;
+        s.cellIndex = i % 41;
+        appendDataLogRow(&rows, i * 100, s, 1, false);
+    }
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(rows) == rows.size());
+    file.close();
+
+    frmProgPannel w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    MainWindowProbe p(w);
+    widget<QDockWidget>(w, "dockTabella")->toggleViewAction()->trigger();
+    widget<QDockWidget>(w, "dockRegistrazione")->toggleViewAction()->trigger();
+    QVERIFY(p.dataLogDock()->openLog(log));
+    auto *slider = widget<QSlider>(w, "slPosizioneLog");
+    auto *table = widget<QTableView>(w, "tableMappa");
+    QWidget *canvas = p.plot().plot()->canvas();
+
+    const auto state = [&p] {
+        return QVariantList{QVariant::fromValue(p.profile()), p.model().first(),
+                            p.model().last(), p.model().current()};
+    };
+    const Qt::Key keys[] = {Qt::Key_Up,   Qt::Key_Down,   Qt::Key_Left,     Qt::Key_Right,
+                            Qt::Key_Home, Qt::Key_End,    Qt::Key_PageUp,   Qt::Key_PageDown,
+                            Qt::Key_Return, Qt::Key_Enter};
+    QStringList wrong;
+    int walked = 0;
+    for (QWidget *target : w.findChildren<QWidget *>()) {
+        if (target->focusPolicy() == Qt::NoFocus || !target->isVisible() || !target->isEnabled()
+            || table->isAncestorOf(target) || target == table)
+            continue;
+        bool inView = false;
+        for (QWidget *up = target; up; up = up->parentWidget())
+            inView = inView || qobject_cast<QDockWidget *>(up);
+        const bool onPlot = target == canvas || target == p.plot().plot();
+        if (onPlot)
+            continue; // the plot's own keys: the cursor commands
+        ++walked;
+        for (Qt::Key k : keys) {
+            // Enter on the form is the value dialog's command, as designed.
+            if (!inView && (k == Qt::Key_Return || k == Qt::Key_Enter))
+                continue;
+            p.model().select(20);
+            target->setFocus();
+            if (!target->hasFocus())
+                break;
+            const QVariantList before = state();
+            const int sliderBefore = slider->value();
+            QTest::keyClick(target, k);
+            const bool changed = state() != before;
+            const QString name = target->objectName().isEmpty()
+                                     ? QString::fromLatin1(target->metaObject()->className())
+                                     : target->objectName();
+            const QString keyName = QKeySequence(k).toString();
+            if (inView && changed)
+                wrong << QStringLiteral("%1 in a view: %2 changed the profile").arg(name, keyName);
+            if (!inView && k == Qt::Key_Up && !changed)
+                wrong << QStringLiteral("%1 on the form: Up did not nudge").arg(name);
+            if (target == slider && k == Qt::Key_Up && slider->value() == sliderBefore)
+                wrong << QStringLiteral("Up did not move the replay slider");
+        }
+    }
+    QVERIFY2(walked >= 8, qPrintable(QString::number(walked)));
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestKeyboard)

@@ -5,12 +5,17 @@
 #include "dialogs/frmabout.h"
 #include "dialogs/frmlogin.h"
 #include "mainwindow/cacceleratormanager.h"
+#include "mainwindow/cworkbenchviews.h"
+#include "gauge/stripchart.h"
 #include "mainwindow/cmsg.h"
 #include "mainwindow/frmprogpannel_styles.h"
 #include "mainwindowprobe.h"
 #include "portsearch/frmricercaporta.h"
 
 #include <QComboBox>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QTableView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -155,6 +160,8 @@ private slots:
     void initTestCase();
     void textsFit_data();
     void textsFit();
+    void viewsFitTheScreen_data();
+    void viewsFitTheScreen();
 };
 
 void TestLayout::initTestCase()
@@ -211,6 +218,89 @@ void TestLayout::textsFit()
     for (const QString &line : qAsConst(out))
         qWarning("%s", qPrintable(line));
     QVERIFY2(out.isEmpty(), "texts that do not fit are listed above");
+}
+
+void TestLayout::viewsFitTheScreen_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("1366x768, the designed size") << QSize(1366, 768) << false;
+    QTest::newRow("1366x768, maximised") << QSize(1366, 768) << true;
+    QTest::newRow("1920x1080, the designed size") << QSize(1920, 1080) << false;
+    QTest::newRow("1920x1080, maximised") << QSize(1920, 1080) << true;
+}
+
+// Both views shown from the menu on a laptop's screen and a large one: they
+// lie beside or below the form, never over it; the window's frame stays on
+// the screen; every button, the table's columns and the strip chart are in
+// sight. Maximised at 1920x1080 the table shows all its rows.
+void TestLayout::viewsFitTheScreen()
+{
+    QFETCH(QSize, screen);
+    QFETCH(bool, maximised);
+    const QRect available(QPoint(0, 0), screen);
+    QSettings().clear(); // the designed size, no views
+
+    frmProgPannel w;
+    MainWindowProbe p(w);
+    p.views()->setAvailableGeometry(available);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QMargins frame(w.geometry().left() - w.frameGeometry().left(),
+                         w.geometry().top() - w.frameGeometry().top(),
+                         w.frameGeometry().right() - w.geometry().right(),
+                         w.frameGeometry().bottom() - w.geometry().bottom());
+    const QSize start = maximised ? available.marginsRemoved(frame).size() : QSize(1075, 536);
+    if (maximised)
+        w.setGeometry(available.marginsRemoved(frame));
+    QCOMPARE(w.size(), start);
+    auto *table = widget<QDockWidget>(w, "dockTabella");
+    auto *datalog = widget<QDockWidget>(w, "dockRegistrazione");
+    // (A window this wide may have shown them by itself.)
+    for (QDockWidget *dock : {table, datalog}) {
+        if (!dock->isVisible())
+            dock->toggleViewAction()->trigger();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QTRY_VERIFY(table->isVisible() && datalog->isVisible());
+    QVERIFY(!table->isFloating() && !datalog->isFloating());
+
+    QStringList out;
+    if (!available.contains(w.frameGeometry()))
+        out << QStringLiteral("the window %1,%2 %3x%4 is off the screen")
+                   .arg(w.frameGeometry().x()).arg(w.frameGeometry().y())
+                   .arg(w.frameGeometry().width()).arg(w.frameGeometry().height());
+    const QRect form = w.centralWidget()->geometry();
+    if (form.size().width() < w.centralWidget()->minimumSizeHint().width()
+        || form.size().height() < w.centralWidget()->minimumSizeHint().height())
+        out << QStringLiteral("the form is squeezed");
+    for (QDockWidget *dock : {table, datalog}) {
+        if (dock->geometry().intersects(form))
+            out << dock->objectName() + QStringLiteral(" lies over the form");
+    }
+    for (QAbstractButton *button : w.findChildren<QAbstractButton *>()) {
+        const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+        if (button->isVisible() && !available.contains(onScreen))
+            out << button->objectName() + QStringLiteral(" is off the screen");
+    }
+    auto *view = widget<QTableView>(w, "tableMappa");
+    if (view->viewport()->width() < view->horizontalHeader()->length())
+        out << QStringLiteral("the table's columns are cut");
+    auto *chart = w.findChild<CStripChart *>();
+    if (chart->width() < chart->minimumWidth() || chart->height() < chart->minimumHeight()
+        || !QRect(QPoint(0, 0), w.size()).contains(QRect(chart->mapTo(&w, QPoint(0, 0)),
+                                                         chart->size())))
+        out << QStringLiteral("the strip chart is cut");
+    if (maximised && screen.height() >= 1080
+        && view->viewport()->height() < view->verticalHeader()->length())
+        out << QStringLiteral("the table shows %1 of 41 rows")
+                   .arg(view->rowAt(view->viewport()->height() - 1) + 1);
+    QVERIFY2(out.isEmpty(), qPrintable(out.join(QLatin1Char('\n'))));
+
+    // Hidden again, the window gives back the room it took.
+    table->toggleViewAction()->trigger();
+    datalog->toggleViewAction()->trigger();
+    QCOMPARE(w.size(), start);
 }
 
 QTEST_MAIN(TestLayout)

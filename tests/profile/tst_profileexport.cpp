@@ -111,7 +111,8 @@ void TestProfileExport::plotFiles()
     doc.setFlat(7);
     const QString path = dir.filePath(name);
     QString error;
-    QVERIFY2(exportPlot(&plot, path, &error), qPrintable(error));
+    const QString caption = QStringLiteral("Mappa: prova.prf \u2014 ECU: HW10 - V1.1-R0");
+    QVERIFY2(exportPlot(&plot, path, &error, caption), qPrintable(error));
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -121,8 +122,14 @@ void TestProfileExport::plotFiles()
         QVERIFY(image.loadFromData(data, "PNG"));
         QCOMPARE(image.size(), PlotImageSize);
         QCOMPARE(qRound(image.dotsPerMeterX() * 0.0254), PlotImageDpi);
-        // In the plot's own colours, although it was never shown.
+        // In the plot's own colours, although it was never shown, under the
+        // caption's white text.
         QCOMPARE(QColor(image.pixel(5, 5)), QColor(60, 60, 60));
+        int white = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 600; ++x)
+                white += QColor(image.pixel(x, y)).lightness() > 200;
+        QVERIFY(white > 50);
     } else {
         QVERIFY(data.startsWith("%PDF-"));
         QVERIFY(data.size() > 1000);

@@ -143,10 +143,15 @@ void TestProfileTable::pasteIsOneStep()
 
     QVERIFY(table.paste(QStringLiteral("1\n2\n3\n"), 38));
     QCOMPARE(doc.model()->values().mid(37), Values({0, 1, 2, 3}));
+    QCOMPARE(messages.takeLast().at(0).toString(),
+             QStringLiteral("Incollato. Valori cambiati: 3 di 3."));
     QCOMPARE(doc.model()->undoStack()->count(), 1);
     QVERIFY(doc.undo());
     QCOMPARE(doc.model()->values(), Values(ProfilePoints, 0.0));
     QVERIFY(doc.redo());
+    QVERIFY(table.paste(QStringLiteral("7\t2"), 38)); // the 2 was there already
+    QCOMPARE(messages.takeLast().at(0).toString(),
+             QStringLiteral("Incollato. Valori cambiati: 1 di 2."));
 
     // Refused: one value too many from point 39, and anything while locked.
     const Values before = doc.model()->values();
@@ -159,7 +164,7 @@ void TestProfileTable::pasteIsOneStep()
     QVERIFY(!table.paste(QStringLiteral("9"), -1)); // nothing selected
     QCOMPARE(messages.count(), 3);
     QCOMPARE(doc.model()->values(), before);
-    QCOMPARE(doc.model()->undoStack()->count(), 1);
+    QCOMPARE(doc.model()->undoStack()->count(), 2);
 }
 
 // Engine speed by the variant; reference and difference only with a
@@ -176,9 +181,18 @@ void TestProfileTable::referenceColumns()
         return cells;
     };
     QCOMPARE(table.rowCount(), ProfilePoints);
-    QCOMPARE(row(40), QStringList({"12000", "4", "", ""}));
+    QCOMPARE(row(40), QStringList({"12000", "4", "", "", ""}));
     table.setMaxRpm(17000.0);
-    QCOMPARE(row(1), QStringList({"425", "4", "", ""}));
+    QCOMPARE(row(1), QStringList({"425", "4", "", "", ""}));
+    // The time in each cell, once some has been counted.
+    QVector<double> shares(ProfilePoints, 0.0);
+    shares[1] = 0.125;
+    shares[2] = 0.875;
+    table.setTimeShares(shares);
+    QCOMPARE(row(1).last(), QStringLiteral("12.5"));
+    QCOMPARE(row(0).last(), QStringLiteral("0.0"));
+    table.setTimeShares(QVector<double>(ProfilePoints, 0.0));
+    QCOMPARE(row(1).last(), QString());
 
     QSignalSpy changed(&table, &QAbstractItemModel::dataChanged);
     Values reference(ProfilePoints, 6.0);
@@ -186,7 +200,7 @@ void TestProfileTable::referenceColumns()
     reference[3] = -1.0;
     doc.model()->setReference(reference);
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(row(1), QStringList({"425", "4", "6", "-2"}));
+    QCOMPARE(row(1), QStringList({"425", "4", "6", "-2", ""}));
     QCOMPARE(row(2).at(3), QStringLiteral("0"));
     QCOMPARE(row(3).at(3), QStringLiteral("+5"));
 

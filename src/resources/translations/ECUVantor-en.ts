@@ -275,6 +275,14 @@
         <translation>Profile written to the ECU and verified</translation>
     </message>
     <message>
+        <source>Mappa scritta nella centralina</source>
+        <translation>Profile written to the ECU</translation>
+    </message>
+    <message>
+        <source>Comando non inviato alla centralina: la linea non lo ha trasmesso</source>
+        <translation>Command not sent to the ECU: the line did not carry it</translation>
+    </message>
+    <message>
         <source>Scrittura non riuscita: la verifica ha trovato differenze</source>
         <translation>Write failed: the check found differences</translation>
     </message>
@@ -674,6 +682,26 @@
         <source>Selezionare il punto da cui incollare</source>
         <translation>Select the point to paste from</translation>
     </message>
+    <message>
+        <source>Incollato. Valori cambiati: %1 di %2.</source>
+        <translation>Pasted. Values changed: %1 of %2.</translation>
+    </message>
+    <message>
+        <source>Rif.</source>
+        <translation>Ref.</translation>
+    </message>
+    <message>
+        <source>Diff.</source>
+        <translation>Diff.</translation>
+    </message>
+    <message>
+        <source>Tempo %</source>
+        <translation>Time %</translation>
+    </message>
+    <message>
+        <source>Quota del tempo passato nella cella (registrazione o collegamento)</source>
+        <translation>Share of the time spent in the cell (log or live link)</translation>
+    </message>
 </context>
 <context>
     <name>CProfileTableDock</name>
@@ -695,6 +723,10 @@
     <message>
         <source>Azzera tempo nelle celle</source>
         <translation>Reset time in each cell</translation>
+    </message>
+    <message>
+        <source>Tempo nelle celle, in % del tempo contato</source>
+        <translation>Time in each cell, in % of the time counted</translation>
     </message>
 </context>
 <context>
@@ -747,6 +779,14 @@
         <source>Mappa esportata in %1</source>
         <translation>Profile exported to %1</translation>
     </message>
+    <message>
+        <source>senza nome</source>
+        <translation>unnamed</translation>
+    </message>
+    <message>
+        <source>Mappa: %1</source>
+        <translation>Profile: %1</translation>
+    </message>
 </context>
 <context>
     <name>CRecentFiles</name>
@@ -793,6 +833,10 @@
         <source>Il file %1 è troppo grande per essere un log.</source>
         <translation>The file %1 is too large to be a log.</translation>
     </message>
+    <message>
+        <source>Il file è vuoto.</source>
+        <translation>The file is empty.</translation>
+    </message>
 </context>
 <context>
     <name>CDataLogRecorder</name>
@@ -822,6 +866,14 @@
     <message>
         <source>Tempo (s)</source>
         <translation>Time (s)</translation>
+    </message>
+    <message>
+        <source>%1
+%2 giri/min
+sonda %3</source>
+        <translation>%1
+%2 rpm
+probe %3</translation>
     </message>
 </context>
 <context>
@@ -861,6 +913,10 @@
     <message>
         <source>Riproduci</source>
         <translation>Play</translation>
+    </message>
+    <message>
+        <source>Il log è vuoto: non ha righe dopo l'intestazione.</source>
+        <translation>The log is empty: it has no rows after the header.</translation>
     </message>
 </context>
 <context>

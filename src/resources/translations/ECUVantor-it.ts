@@ -275,6 +275,14 @@
         <translation>Mappa scritta nella centralina e verificata</translation>
     </message>
     <message>
+        <source>Mappa scritta nella centralina</source>
+        <translation>Mappa scritta nella centralina</translation>
+    </message>
+    <message>
+        <source>Comando non inviato alla centralina: la linea non lo ha trasmesso</source>
+        <translation>Comando non inviato alla centralina: la linea non lo ha trasmesso</translation>
+    </message>
+    <message>
         <source>Scrittura non riuscita: la verifica ha trovato differenze</source>
         <translation>Scrittura non riuscita: la verifica ha trovato differenze</translation>
     </message>
@@ -674,6 +682,26 @@
         <source>Selezionare il punto da cui incollare</source>
         <translation>Selezionare il punto da cui incollare</translation>
     </message>
+    <message>
+        <source>Incollato. Valori cambiati: %1 di %2.</source>
+        <translation>Incollato. Valori cambiati: %1 di %2.</translation>
+    </message>
+    <message>
+        <source>Rif.</source>
+        <translation>Rif.</translation>
+    </message>
+    <message>
+        <source>Diff.</source>
+        <translation>Diff.</translation>
+    </message>
+    <message>
+        <source>Tempo %</source>
+        <translation>Tempo %</translation>
+    </message>
+    <message>
+        <source>Quota del tempo passato nella cella (registrazione o collegamento)</source>
+        <translation>Quota del tempo passato nella cella (registrazione o collegamento)</translation>
+    </message>
 </context>
 <context>
     <name>CProfileTableDock</name>
@@ -695,6 +723,10 @@
     <message>
         <source>Azzera tempo nelle celle</source>
         <translation>Azzera tempo nelle celle</translation>
+    </message>
+    <message>
+        <source>Tempo nelle celle, in % del tempo contato</source>
+        <translation>Tempo nelle celle, in % del tempo contato</translation>
     </message>
 </context>
 <context>
@@ -747,6 +779,14 @@
         <source>Mappa esportata in %1</source>
         <translation>Mappa esportata in %1</translation>
     </message>
+    <message>
+        <source>senza nome</source>
+        <translation>senza nome</translation>
+    </message>
+    <message>
+        <source>Mappa: %1</source>
+        <translation>Mappa: %1</translation>
+    </message>
 </context>
 <context>
     <name>CRecentFiles</name>
@@ -793,6 +833,10 @@
         <source>Il file %1 è troppo grande per essere un log.</source>
         <translation>Il file %1 è troppo grande per essere un log.</translation>
     </message>
+    <message>
+        <source>Il file è vuoto.</source>
+        <translation>Il file è vuoto.</translation>
+    </message>
 </context>
 <context>
     <name>CDataLogRecorder</name>
@@ -822,6 +866,14 @@
     <message>
         <source>Tempo (s)</source>
         <translation>Tempo (s)</translation>
+    </message>
+    <message>
+        <source>%1
+%2 giri/min
+sonda %3</source>
+        <translation>%1
+%2 giri/min
+sonda %3</translation>
     </message>
 </context>
 <context>
@@ -861,6 +913,10 @@
     <message>
         <source>Riproduci</source>
         <translation>Riproduci</translation>
+    </message>
+    <message>
+        <source>Il log è vuoto: non ha righe dopo l'intestazione.</source>
+        <translation>Il log è vuoto: non ha righe dopo l'intestazione.</translation>
     </message>
 </context>
 <context>
