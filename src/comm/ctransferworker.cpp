@@ -87,8 +87,11 @@ void CTransferWorker::distrust(bool answerInHand)
     if (line)
         line->requireQuiet();
     if (lastTaken < 0 && !answerInHand) {
-        unconfirmed |= taken;
-        return; // nothing in hand is at stake: let the line fall silent
+        // Nothing in hand is at stake: let the line fall silent. Outside the
+        // pass that asks again, what was taken may have been shifted.
+        if (!confirming)
+            unconfirmed |= taken;
+        return;
     }
     bool again = false;
     for (const int address : {lastTaken, answerInHand ? int(index) : -1}) {

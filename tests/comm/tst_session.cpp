@@ -93,7 +93,8 @@ struct SessionRig
         ~HidDetach() { hidfake::reset(); } // after the session has closed the device
     } hidDetach;
     Route route;
-    CEcuSession session;
+    std::unique_ptr<CEcuSession> owned;
+    CEcuSession &session;
     QString slave;
     QList<CTransferOutcome> outcomes;
     QList<State> states;
@@ -115,7 +116,7 @@ struct SessionRig
     explicit SessionRig(const CWorkerTimings &t = quickTimings(), Route route = Serial,
                         int latencyMs = 0)
         : server(std::make_unique<PtySimServer>(&sim)), route(route),
-          session(hidSource(&sim, route), t)
+          owned(std::make_unique<CEcuSession>(hidSource(&sim, route), t)), session(*owned)
     {
         if (!server->open())
             qFatal("no pseudo-terminal");
@@ -152,6 +153,16 @@ struct SessionRig
             if (!session.startRead() && !session.startWrite())
                 session.endCommand();
         };
+    }
+
+    // Quits: the session goes as it goes when the program ends. Returns
+    // how long that took, in milliseconds.
+    qint64 quit()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        owned.reset();
+        return clock.elapsed();
     }
 
     bool connect()
@@ -193,6 +204,9 @@ private slots:
     void linkFailsAtItsBudgetAndEndsTheConnectionOnce();
     void portGone_data();
     void portGone();
+    void quittingAtEveryPhase_data();
+    void quittingAtEveryPhase();
+    void linkSwitchedWhileExchangesRun();
 };
 
 void TestSession::init()
@@ -936,6 +950,96 @@ void TestSession::portGone()
     QVERIFY(!rig.heldOpen());
     QTest::qWait(100);
     QCOMPARE(rig.errors.size(), 1);
+}
+
+// Quitting ends every thread promptly, whatever the line is doing: the
+// program never waits on a thread that nothing wakes. (A HID read in flight
+// is bounded at 250 ms.)
+void TestSession::quittingAtEveryPhase_data()
+{
+    QTest::addColumn<int>("route");
+    QTest::addColumn<QString>("phase");
+    for (const char *phase : {"idle", "reading", "writing", "checking", "polling",
+                              "a command queued", "the ECU gone silent"})
+        QTest::newRow(phase) << int(SessionRig::Serial) << phase;
+    QTest::newRow("HID, reading") << int(SessionRig::Hid) << "reading";
+    QTest::newRow("HID, the ECU gone silent") << int(SessionRig::Hid) << "the ECU gone silent";
+}
+
+void TestSession::quittingAtEveryPhase()
+{
+    QFETCH(int, route);
+    QFETCH(QString, phase);
+    SessionRig rig(quickTimings(), SessionRig::Route(route), 5);
+    QVERIFY(rig.connect());
+    const auto answered = [&rig](int n) {
+        const int before = rig.sim.answersGiven();
+        return [&rig, before, n] { return rig.sim.answersGiven() >= before + n; };
+    };
+    if (phase == QLatin1String("reading")) {
+        QVERIFY(rig.session.requestCommand(EcuCommand::FlashRead));
+        QVERIFY(QTest::qWaitFor(answered(5)));
+    } else if (phase == QLatin1String("writing")) {
+        QVERIFY(rig.session.requestWrite(QByteArray(41, '\3')));
+        QVERIFY(QTest::qWaitFor(answered(5)));
+    } else if (phase == QLatin1String("checking")) {
+        QVERIFY(rig.session.requestWrite(QByteArray(41, '\3')));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.session.state(), State::Verifying, 5000);
+    } else if (phase == QLatin1String("polling")) {
+        QVERIFY(rig.session.toggleLink());
+        QVERIFY(QTest::qWaitFor(answered(3)));
+    } else if (phase == QLatin1String("a command queued")) {
+        rig.sim.setFault(Fault::Silent);
+        rig.session.queueK(3);
+        rig.session.queueK(4);
+        QTRY_VERIFY(!requestsOf(rig.sim, WriteRequest).isEmpty()); // the first waits for its answer
+    } else if (phase == QLatin1String("the ECU gone silent")) {
+        QVERIFY(rig.session.toggleLink());
+        QVERIFY(QTest::qWaitFor(answered(3)));
+        rig.sim.setFault(Fault::Silent);
+        const int seen = rig.sim.requests().size();
+        QTRY_VERIFY(rig.sim.requests().size() > seen + 1);
+    }
+    const qint64 ms = rig.quit();
+    QVERIFY2(ms < 1000, qPrintable(QString::number(ms)));
+    // Nothing more goes out (what left before has reached the simulator
+    // first).
+    QTest::qWait(50);
+    const int sent = rig.sim.requests().size();
+    QTest::qWait(100);
+    QCOMPARE(rig.sim.requests().size(), sent);
+}
+
+// The link switched on and off while exchanges are in flight, with ECU
+// commands queued between: every command reaches the ECU once, in the order
+// it was given, and the line stays up.
+void TestSession::linkSwitchedWhileExchangesRun()
+{
+    SessionRig rig(quickTimings(), SessionRig::Serial, 1);
+    QVERIFY(rig.connect());
+    QList<QByteArray> commands;
+    for (int i = 0; i < 30; ++i) {
+        const int before = rig.sim.requests().size();
+        QVERIFY(rig.session.toggleLink());
+        const int k = 1 + i % 4;
+        rig.session.queueK(k);
+        commands << buildWriteFrame(42, k);
+        if (i % 5 == 0) {
+            QVERIFY(rig.session.toggleBench());
+            const bool on = rig.session.benchOn();
+            commands << buildWriteFrame(41, 2) << buildWriteFrame(42, 1)
+                     << buildWriteFrame(49, on ? 1 : 0);
+        }
+        // The next switch comes while a request of this round is in flight.
+        QTRY_VERIFY(rig.sim.requests().size() > before);
+    }
+    if (rig.session.linkOn())
+        QVERIFY(rig.session.toggleLink());
+    QTRY_COMPARE(requestsOf(rig.sim, WriteRequest), commands);
+    QVERIFY(rig.errors.isEmpty());
+    QCOMPARE(rig.notSent, 0);
+    QVERIFY(rig.session.isConnected());
+    QCOMPARE(rig.sim.tableByte(49), quint8(rig.session.benchOn() ? 1 : 0));
 }
 
 QTEST_GUILESS_MAIN(TestSession)
