@@ -1,8 +1,11 @@
 #include "cworkbenchviews.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -55,14 +58,20 @@ void CWorkbenchViews::add(QDockWidget *dock)
         m_window->addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Horizontal);
     else
         m_window->splitDockWidget(m_docks.at(m_docks.size() - 2), dock, Qt::Horizontal);
-    // Toggled from the menu, the view shows once the window has made room
-    // for it, not before: shown first, it would make the window's layout
-    // push the window wider by itself, past the screen, or (without a
-    // window manager, which answers such a push later) lay the form out
-    // under it. So its own toggle is replaced.
-    QObject::disconnect(dock->toggleViewAction(), SIGNAL(triggered(bool)), dock,
-                        SLOT(_q_toggleView(bool)));
-    connect(dock->toggleViewAction(), &QAction::triggered, this, [this, dock](bool shown) {
+
+    // Shown from the menu, the view shows once the window has made room for
+    // it, not before: shown first, it would make the window's layout push
+    // the window wider by itself, past the screen, or (without a window
+    // manager, which answers such a push later) lay the form out under it.
+    auto *action = new QAction(dock->windowTitle(), this);
+    action->setCheckable(true);
+    action->setMenuRole(QAction::NoRole);
+    m_actions << action;
+    connect(dock, &QWidget::windowTitleChanged, action, &QAction::setText);
+    // Checked while the view is shown, however it came to be shown or
+    // hidden (its own close button, the saved layout).
+    connect(dock->toggleViewAction(), &QAction::toggled, action, &QAction::setChecked);
+    connect(action, &QAction::triggered, this, [this, dock](bool shown) {
         m_chosen = true;
         if (shown) {
             showViews({dock});
@@ -71,6 +80,12 @@ void CWorkbenchViews::add(QDockWidget *dock)
             giveBackRoom();
         }
     });
+}
+
+QAction *CWorkbenchViews::showAction(const QDockWidget *dock) const
+{
+    const int i = m_docks.indexOf(const_cast<QDockWidget *>(dock));
+    return i < 0 ? nullptr : m_actions.at(i);
 }
 
 void CWorkbenchViews::restore(const QSettings &settings)
@@ -119,7 +134,29 @@ bool CWorkbenchViews::eventFilter(QObject *object, QEvent *event)
     }
     if (object == m_window && event->type() == QEvent::Resize && !m_chosen && !m_fitting)
         follow();
+    if (object == m_window && event->type() == QEvent::ContextMenu) {
+        offerMenu(static_cast<QContextMenuEvent *>(event));
+        return true;
+    }
     return false;
+}
+
+// The window's context menu of views, on the menu bar or a view's title
+// bar as QMainWindow offers it, with the actions that make room first.
+void CWorkbenchViews::offerMenu(const QContextMenuEvent *event)
+{
+    const QWidget *at = m_window->childAt(event->pos());
+    for (const QWidget *w = at; w && w != m_window; w = w->parentWidget()) {
+        const auto *dock = qobject_cast<const QDockWidget *>(w);
+        if (dock && dock->widget() && (dock->widget() == at || dock->widget()->isAncestorOf(at)))
+            return; // on a view's content
+        if (dock || qobject_cast<const QMenuBar *>(w)) {
+            QMenu menu(m_window);
+            menu.addActions(m_actions);
+            menu.exec(event->globalPos());
+            return;
+        }
+    }
 }
 
 void CWorkbenchViews::follow()

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QRect>
 
+class QAction;
+class QContextMenuEvent;
 class QDockWidget;
 class QMainWindow;
 class QSettings;
@@ -23,6 +25,11 @@ class QSettings;
 // that the layout never has to push the window past its size itself. When
 // every view is hidden again, the window gives back the room it took.
 //
+// So the menu shows and hides each view through an action of this class
+// (showAction()), not the dock's own toggleViewAction(), which would show
+// it before the window has made room; the window's context menu of views
+// offers the same actions.
+//
 // Keys belong to the widget that has the focus: while it is in a view, the
 // arrows, Home/End, Page Up/Down and Enter (plain or with Shift) are its
 // own, never the window's cursor or editing commands.
@@ -38,6 +45,9 @@ public:
 
     // A view to manage: added to the window's right-hand dock area.
     void add(QDockWidget *dock);
+    // The menu entry that shows and hides a view added: checked while the
+    // view is shown, with the view's title as its text.
+    QAction *showAction(const QDockWidget *dock) const;
     // At start-up, after the geometry has been restored.
     void restore(const QSettings &settings);
     // At exit, with the geometry.
@@ -67,9 +77,11 @@ private:
     void arrange(Arrangement arrangement, const QList<QDockWidget *> &docks);
     QList<QDockWidget *> shownDocks() const;
     void giveBackRoom();
+    void offerMenu(const QContextMenuEvent *event);
 
     QMainWindow *m_window;
     QList<QDockWidget *> m_docks;
+    QList<QAction *> m_actions; // showAction() of each dock, in order
     Arrangement m_arrangement = Arrangement::Columns;
     QRect m_available;       // empty: the screen's
     QSize m_grownBy{0, 0};   // what fitting added to the window's size

@@ -259,7 +259,7 @@ void TestLayout::viewsFitTheScreen()
     // (A window this wide may have shown them by itself.)
     for (QDockWidget *dock : {table, datalog}) {
         if (!dock->isVisible())
-            dock->toggleViewAction()->trigger();
+            p.views()->showAction(dock)->trigger();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QTRY_VERIFY(table->isVisible() && datalog->isVisible());
@@ -298,8 +298,8 @@ void TestLayout::viewsFitTheScreen()
     QVERIFY2(out.isEmpty(), qPrintable(out.join(QLatin1Char('\n'))));
 
     // Hidden again, the window gives back the room it took.
-    table->toggleViewAction()->trigger();
-    datalog->toggleViewAction()->trigger();
+    p.views()->showAction(table)->trigger();
+    p.views()->showAction(datalog)->trigger();
     QCOMPARE(w.size(), start);
 }
 
