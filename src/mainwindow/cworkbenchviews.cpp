@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMainWindow>
@@ -131,6 +132,12 @@ bool CWorkbenchViews::eventFilter(QObject *object, QEvent *event)
         && isWidgetKey(static_cast<QKeyEvent *>(event))) {
         event->accept();
         return true;
+    }
+    // A view closed by its own button is hidden as from the menu: the user's
+    // choice, and once it is hidden the window may give back its room.
+    if (event->type() == QEvent::Close && object != m_window) {
+        m_chosen = true;
+        QTimer::singleShot(0, this, [this] { giveBackRoom(); });
     }
     if (object == m_window && event->type() == QEvent::Resize && !m_chosen && !m_fitting)
         follow();
