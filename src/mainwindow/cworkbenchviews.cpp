@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -14,6 +15,48 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QSettings>
+
+// A view's content in a scroll area that asks for the content's whole size
+// unless it is scrolled: then it asks for little more than its scroll bars,
+// and the view takes the room it is given.
+class CViewScroll : public QScrollArea
+{
+public:
+    explicit CViewScroll(QWidget *parent) : QScrollArea(parent)
+    {
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+        setFocusPolicy(Qt::NoFocus);
+        viewport()->setAutoFillBackground(false);
+    }
+    void setContent(QWidget *content)
+    {
+        setWidget(content);
+        content->setAutoFillBackground(false); // the view's background, as before
+    }
+    bool isScrolled() const { return m_scrolled; }
+    void setScrolled(bool scrolled)
+    {
+        if (scrolled == m_scrolled)
+            return;
+        m_scrolled = scrolled;
+        updateGeometry();
+    }
+    QSize sizeHint() const override
+    {
+        return m_scrolled || !widget() ? QScrollArea::sizeHint()
+                                       : widget()->sizeHint().expandedTo(minimumSizeHint());
+    }
+    QSize minimumSizeHint() const override
+    {
+        return m_scrolled || !widget()
+                   ? QScrollArea::minimumSizeHint()
+                   : widget()->minimumSizeHint().expandedTo(widget()->minimumSize());
+    }
+
+private:
+    bool m_scrolled = false;
+};
 
 namespace {
 const QString StateKey = QStringLiteral("Workbench/State");
@@ -53,6 +96,12 @@ CWorkbenchViews::CWorkbenchViews(QMainWindow *window)
 void CWorkbenchViews::add(QDockWidget *dock)
 {
     m_docks << dock;
+    auto *scroll = new CViewScroll(dock);
+    QWidget *content = dock->widget();
+    dock->setWidget(scroll);
+    if (content)
+        scroll->setContent(content);
+    m_scrolls << scroll;
     dock->installEventFilter(this);
     dock->hide();
     if (m_docks.size() == 1)
@@ -215,10 +264,14 @@ void CWorkbenchViews::showViews(const QList<QDockWidget *> &docks, bool keepArra
     const QRect available = availableGeometry();
     if (!available.isEmpty() && !all.isEmpty()) {
         m_fitting = true;
-        const Arrangement a = keepArrangement && fits(m_arrangement, all, available)
+        // (A last resort is never kept while something better fits.)
+        const Arrangement a = keepArrangement && m_arrangement < Arrangement::Scrolled
+                                      && fits(m_arrangement, all, available)
                                   ? m_arrangement
                                   : choose(all, available);
-        placeWithin(available, minimumFrameSize(a, all));
+        // Scrolled, the views take all the room the screen leaves them.
+        placeWithin(available,
+                    a == Arrangement::Scrolled ? available.size() : minimumFrameSize(a, all));
         arrange(a, all);
         m_fitting = false;
     }
@@ -242,7 +295,16 @@ QSize CWorkbenchViews::minimumFrameSize(Arrangement a, const QList<QDockWidget *
     int widest = 0, tallest = 0, widths = 0, heights = 0;
     for (QDockWidget *dock : docks) {
         dock->ensurePolished();
-        const QSize m = dock->minimumSizeHint().expandedTo(dock->minimumSize());
+        // Measured with its content scrolled or whole, as the arrangement
+        // has it. (Not its minimumSize(): the dock's layout sets that to
+        // what it needed when it last ran.)
+        CViewScroll *scroll = m_scrolls.value(m_docks.indexOf(dock));
+        const bool scrolled = scroll && scroll->isScrolled();
+        if (scroll)
+            scroll->setScrolled(a == Arrangement::Scrolled);
+        const QSize m = dock->minimumSizeHint();
+        if (scroll)
+            scroll->setScrolled(scrolled);
         widest = qMax(widest, m.width());
         tallest = qMax(tallest, m.height());
         widths += m.width() + separator;
@@ -257,6 +319,7 @@ QSize CWorkbenchViews::minimumFrameSize(Arrangement a, const QList<QDockWidget *
         need = QSize(form.width() + separator + widest, qMax(form.height(), heights - separator));
         break;
     case Arrangement::Tabbed:
+    case Arrangement::Scrolled:
         need = QSize(form.width() + separator + widest, qMax(form.height(), tallest + tabBar));
         break;
     case Arrangement::Below:
@@ -281,7 +344,7 @@ CWorkbenchViews::Arrangement CWorkbenchViews::choose(const QList<QDockWidget *> 
                                                      const QRect &available) const
 {
     for (Arrangement a : {Arrangement::Columns, Arrangement::Stacked, Arrangement::Tabbed,
-                          Arrangement::Below}) {
+                          Arrangement::Below, Arrangement::Scrolled}) {
         if (fits(a, docks, available))
             return a;
     }
@@ -317,8 +380,12 @@ void CWorkbenchViews::placeWithin(const QRect &available, const QSize &need)
 void CWorkbenchViews::arrange(Arrangement arrangement, const QList<QDockWidget *> &docks)
 {
     m_arrangement = arrangement;
-    for (QDockWidget *dock : docks)
+    for (QDockWidget *dock : docks) {
         dock->setFloating(arrangement == Arrangement::Floating);
+        m_scrolls.at(m_docks.indexOf(dock))->setScrolled(arrangement == Arrangement::Scrolled);
+        // Its smallest size follows now, before the window's layout asks.
+        dock->layout()->activate();
+    }
     if (docks.isEmpty() || arrangement == Arrangement::Floating)
         return;
     QDockWidget *first = docks.first();
@@ -333,9 +400,10 @@ void CWorkbenchViews::arrange(Arrangement arrangement, const QList<QDockWidget *
         break;
     }
     case Arrangement::Tabbed:
+    case Arrangement::Scrolled:
     case Arrangement::Below:
-        m_window->addDockWidget(arrangement == Arrangement::Tabbed ? Qt::RightDockWidgetArea
-                                                                   : Qt::BottomDockWidgetArea,
+        m_window->addDockWidget(arrangement == Arrangement::Below ? Qt::BottomDockWidgetArea
+                                                                  : Qt::RightDockWidgetArea,
                                 first);
         for (int i = 1; i < docks.size(); ++i)
             m_window->tabifyDockWidget(first, docks.at(i));
