@@ -85,10 +85,20 @@ bool isWidgetKey(const QKeyEvent *key)
         return false;
     }
 }
+
+// A frame moved onto the available geometry, as far as it fits.
+QRect onto(QRect place, const QRect &available)
+{
+    place.moveRight(qMin(place.right(), available.right()));
+    place.moveBottom(qMin(place.bottom(), available.bottom()));
+    place.moveLeft(qMax(place.left(), available.left()));
+    place.moveTop(qMax(place.top(), available.top()));
+    return place;
+}
 } // namespace
 
 CWorkbenchViews::CWorkbenchViews(QMainWindow *window)
-    : QObject(window), m_window(window)
+    : QObject(window), m_window(window), m_designed(window->size())
 {
     window->installEventFilter(this);
 }
@@ -157,8 +167,22 @@ void CWorkbenchViews::restore(const QSettings &settings)
     const QList<QDockWidget *> shown = shownDocks();
     if (!shown.isEmpty()
         && (need.width() > available.width() || need.height() > available.height())) {
+        // Laid out again, in a window that first comes back within the
+        // screen (never smaller than designed): it had grown for the views
+        // on the larger screen.
         for (QDockWidget *dock : shown)
             dock->hide();
+        if (!(m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+            const QSize frame = m_window->frameGeometry().size() - m_window->geometry().size();
+            const QSize size =
+                m_window->size().boundedTo(available.size() - frame).expandedTo(m_designed);
+            const QRect place =
+                onto(QRect(m_window->frameGeometry().topLeft(), size + frame), available);
+            m_fitting = true;
+            m_window->resize(size);
+            m_window->move(place.topLeft());
+            m_fitting = false;
+        }
         showViews(shown, false);
     } else {
         m_fitting = true;
@@ -366,11 +390,7 @@ void CWorkbenchViews::placeWithin(const QRect &available, const QSize &need)
         before.expandedTo((need - frame).boundedTo(available.size() - frame));
     if (size == before)
         return;
-    QRect place(m_window->frameGeometry().topLeft(), size + frame);
-    place.moveRight(qMin(place.right(), available.right()));
-    place.moveBottom(qMin(place.bottom(), available.bottom()));
-    place.moveLeft(qMax(place.left(), available.left()));
-    place.moveTop(qMax(place.top(), available.top()));
+    const QRect place = onto(QRect(m_window->frameGeometry().topLeft(), size + frame), available);
     m_grownBy += size - before;
     m_window->resize(size);
     if (place.topLeft() != m_window->frameGeometry().topLeft())

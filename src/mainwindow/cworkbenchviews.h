@@ -86,6 +86,7 @@ private:
     void offerMenu(const QContextMenuEvent *event);
 
     QMainWindow *m_window;
+    const QSize m_designed; // the window's size before anything restored it
     QList<QDockWidget *> m_docks;
     QList<QAction *> m_actions;     // showAction() of each dock, in order
     QList<CViewScroll *> m_scrolls; // the scroll area of each dock, in order
