@@ -54,6 +54,17 @@ public:
                    : widget()->minimumSizeHint().expandedTo(widget()->minimumSize());
     }
 
+protected:
+    // The content's sizes changed (a text, the table's columns), shown or
+    // not: the view's sizes follow, as they did with the content in the
+    // view itself.
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (object == widget() && event->type() == QEvent::LayoutRequest && !m_scrolled)
+            updateGeometry();
+        return QScrollArea::eventFilter(object, event);
+    }
+
 private:
     bool m_scrolled = false;
 };

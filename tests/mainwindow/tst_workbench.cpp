@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QUndoStack>
 
@@ -33,6 +34,7 @@ private slots:
     void recordThenReplay();
     void exportAndRecentFiles();
     void contextMenuOffersTheViews();
+    void viewWidensWithItsContent();
 
 private:
     QTemporaryDir dir;
@@ -212,6 +214,31 @@ void TestWorkbench::contextMenuOffersTheViews()
     QCOMPARE(offered, (QList<QAction *>{
                           p.views()->showAction(widget<QDockWidget>(w, "dockTabella")),
                           p.views()->showAction(widget<QDockWidget>(w, "dockRegistrazione"))}));
+}
+
+// Recording, the datalog panel's state line is longer than at rest: the view
+// widens with its content instead of cutting it.
+void TestWorkbench::viewWidensWithItsContent()
+{
+    frmProgPannel w;
+    MainWindowProbe p(w);
+    p.views()->setAvailableGeometry(QRect(0, 0, 1366, 768));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    CDataLogDock *dock = p.dataLogDock();
+    p.views()->showAction(dock)->trigger();
+    auto *scroll = qobject_cast<QScrollArea *>(dock->widget());
+    QVERIFY(scroll);
+    QWidget *content = scroll->widget();
+    QTRY_VERIFY(scroll->contentsRect().contains(QRect(QPoint(0, 0), content->size())));
+    const int before = content->minimumSizeHint().width();
+
+    dock->recordAction()->trigger();
+    QVERIFY(dock->recordAction()->isChecked());
+    QVERIFY(content->minimumSizeHint().width() > before);
+    QTRY_VERIFY(content->width() >= content->minimumSizeHint().width()); // laid out again
+    QTRY_VERIFY(scroll->contentsRect().contains(QRect(QPoint(0, 0), content->size())));
+    dock->recordAction()->trigger();
 }
 
 QTEST_MAIN(TestWorkbench)
