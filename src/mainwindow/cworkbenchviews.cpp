@@ -1,15 +1,73 @@
 #include "cworkbenchviews.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QSettings>
+
+// A view's content in a scroll area that asks for the content's whole size
+// unless it is scrolled: then it asks for little more than its scroll bars,
+// and the view takes the room it is given.
+class CViewScroll : public QScrollArea
+{
+public:
+    explicit CViewScroll(QWidget *parent) : QScrollArea(parent)
+    {
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+        setFocusPolicy(Qt::NoFocus);
+        viewport()->setAutoFillBackground(false);
+    }
+    void setContent(QWidget *content)
+    {
+        setWidget(content);
+        content->setAutoFillBackground(false); // the view's background, as before
+    }
+    bool isScrolled() const { return m_scrolled; }
+    void setScrolled(bool scrolled)
+    {
+        if (scrolled == m_scrolled)
+            return;
+        m_scrolled = scrolled;
+        updateGeometry();
+    }
+    QSize sizeHint() const override
+    {
+        return m_scrolled || !widget() ? QScrollArea::sizeHint()
+                                       : widget()->sizeHint().expandedTo(minimumSizeHint());
+    }
+    QSize minimumSizeHint() const override
+    {
+        return m_scrolled || !widget()
+                   ? QScrollArea::minimumSizeHint()
+                   : widget()->minimumSizeHint().expandedTo(widget()->minimumSize());
+    }
+
+protected:
+    // The content's sizes changed (a text, the table's columns), shown or
+    // not: the view's sizes follow, as they did with the content in the
+    // view itself.
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (object == widget() && event->type() == QEvent::LayoutRequest && !m_scrolled)
+            updateGeometry();
+        return QScrollArea::eventFilter(object, event);
+    }
+
+private:
+    bool m_scrolled = false;
+};
 
 namespace {
 const QString StateKey = QStringLiteral("Workbench/State");
@@ -38,10 +96,20 @@ bool isWidgetKey(const QKeyEvent *key)
         return false;
     }
 }
+
+// A frame moved onto the available geometry, as far as it fits.
+QRect onto(QRect place, const QRect &available)
+{
+    place.moveRight(qMin(place.right(), available.right()));
+    place.moveBottom(qMin(place.bottom(), available.bottom()));
+    place.moveLeft(qMax(place.left(), available.left()));
+    place.moveTop(qMax(place.top(), available.top()));
+    return place;
+}
 } // namespace
 
 CWorkbenchViews::CWorkbenchViews(QMainWindow *window)
-    : QObject(window), m_window(window)
+    : QObject(window), m_window(window), m_designed(window->size())
 {
     window->installEventFilter(this);
 }
@@ -49,20 +117,32 @@ CWorkbenchViews::CWorkbenchViews(QMainWindow *window)
 void CWorkbenchViews::add(QDockWidget *dock)
 {
     m_docks << dock;
+    auto *scroll = new CViewScroll(dock);
+    QWidget *content = dock->widget();
+    dock->setWidget(scroll);
+    if (content)
+        scroll->setContent(content);
+    m_scrolls << scroll;
     dock->installEventFilter(this);
     dock->hide();
     if (m_docks.size() == 1)
         m_window->addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Horizontal);
     else
         m_window->splitDockWidget(m_docks.at(m_docks.size() - 2), dock, Qt::Horizontal);
-    // Toggled from the menu, the view shows once the window has made room
-    // for it, not before: shown first, it would make the window's layout
-    // push the window wider by itself, past the screen, or (without a
-    // window manager, which answers such a push later) lay the form out
-    // under it. So its own toggle is replaced.
-    QObject::disconnect(dock->toggleViewAction(), SIGNAL(triggered(bool)), dock,
-                        SLOT(_q_toggleView(bool)));
-    connect(dock->toggleViewAction(), &QAction::triggered, this, [this, dock](bool shown) {
+
+    // Shown from the menu, the view shows once the window has made room for
+    // it, not before: shown first, it would make the window's layout push
+    // the window wider by itself, past the screen, or (without a window
+    // manager, which answers such a push later) lay the form out under it.
+    auto *action = new QAction(dock->windowTitle(), this);
+    action->setCheckable(true);
+    action->setMenuRole(QAction::NoRole);
+    m_actions << action;
+    connect(dock, &QWidget::windowTitleChanged, action, &QAction::setText);
+    // Checked while the view is shown, however it came to be shown or
+    // hidden (its own close button, the saved layout).
+    connect(dock->toggleViewAction(), &QAction::toggled, action, &QAction::setChecked);
+    connect(action, &QAction::triggered, this, [this, dock](bool shown) {
         m_chosen = true;
         if (shown) {
             showViews({dock});
@@ -71,6 +151,12 @@ void CWorkbenchViews::add(QDockWidget *dock)
             giveBackRoom();
         }
     });
+}
+
+QAction *CWorkbenchViews::showAction(const QDockWidget *dock) const
+{
+    const int i = m_docks.indexOf(const_cast<QDockWidget *>(dock));
+    return i < 0 ? nullptr : m_actions.at(i);
 }
 
 void CWorkbenchViews::restore(const QSettings &settings)
@@ -92,8 +178,22 @@ void CWorkbenchViews::restore(const QSettings &settings)
     const QList<QDockWidget *> shown = shownDocks();
     if (!shown.isEmpty()
         && (need.width() > available.width() || need.height() > available.height())) {
+        // Laid out again, in a window that first comes back within the
+        // screen (never smaller than designed): it had grown for the views
+        // on the larger screen.
         for (QDockWidget *dock : shown)
             dock->hide();
+        if (!(m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+            const QSize frame = m_window->frameGeometry().size() - m_window->geometry().size();
+            const QSize size =
+                m_window->size().boundedTo(available.size() - frame).expandedTo(m_designed);
+            const QRect place =
+                onto(QRect(m_window->frameGeometry().topLeft(), size + frame), available);
+            m_fitting = true;
+            m_window->resize(size);
+            m_window->move(place.topLeft());
+            m_fitting = false;
+        }
         showViews(shown, false);
     } else {
         m_fitting = true;
@@ -117,9 +217,37 @@ bool CWorkbenchViews::eventFilter(QObject *object, QEvent *event)
         event->accept();
         return true;
     }
+    // A view closed by its own button is hidden as from the menu: the user's
+    // choice, and once it is hidden the window may give back its room.
+    if (event->type() == QEvent::Close && object != m_window) {
+        m_chosen = true;
+        QTimer::singleShot(0, this, [this] { giveBackRoom(); });
+    }
     if (object == m_window && event->type() == QEvent::Resize && !m_chosen && !m_fitting)
         follow();
+    if (object == m_window && event->type() == QEvent::ContextMenu) {
+        offerMenu(static_cast<QContextMenuEvent *>(event));
+        return true;
+    }
     return false;
+}
+
+// The window's context menu of views, on the menu bar or a view's title
+// bar as QMainWindow offers it, with the actions that make room first.
+void CWorkbenchViews::offerMenu(const QContextMenuEvent *event)
+{
+    const QWidget *at = m_window->childAt(event->pos());
+    for (const QWidget *w = at; w && w != m_window; w = w->parentWidget()) {
+        const auto *dock = qobject_cast<const QDockWidget *>(w);
+        if (dock && dock->widget() && (dock->widget() == at || dock->widget()->isAncestorOf(at)))
+            return; // on a view's content
+        if (dock || qobject_cast<const QMenuBar *>(w)) {
+            QMenu menu(m_window);
+            menu.addActions(m_actions);
+            menu.exec(event->globalPos());
+            return;
+        }
+    }
 }
 
 void CWorkbenchViews::follow()
@@ -171,10 +299,14 @@ void CWorkbenchViews::showViews(const QList<QDockWidget *> &docks, bool keepArra
     const QRect available = availableGeometry();
     if (!available.isEmpty() && !all.isEmpty()) {
         m_fitting = true;
-        const Arrangement a = keepArrangement && fits(m_arrangement, all, available)
+        // (A last resort is never kept while something better fits.)
+        const Arrangement a = keepArrangement && m_arrangement < Arrangement::Scrolled
+                                      && fits(m_arrangement, all, available)
                                   ? m_arrangement
                                   : choose(all, available);
-        placeWithin(available, minimumFrameSize(a, all));
+        // Scrolled, the views take all the room the screen leaves them.
+        placeWithin(available,
+                    a == Arrangement::Scrolled ? available.size() : minimumFrameSize(a, all));
         arrange(a, all);
         m_fitting = false;
     }
@@ -198,7 +330,16 @@ QSize CWorkbenchViews::minimumFrameSize(Arrangement a, const QList<QDockWidget *
     int widest = 0, tallest = 0, widths = 0, heights = 0;
     for (QDockWidget *dock : docks) {
         dock->ensurePolished();
-        const QSize m = dock->minimumSizeHint().expandedTo(dock->minimumSize());
+        // Measured with its content scrolled or whole, as the arrangement
+        // has it. (Not its minimumSize(): the dock's layout sets that to
+        // what it needed when it last ran.)
+        CViewScroll *scroll = m_scrolls.value(m_docks.indexOf(dock));
+        const bool scrolled = scroll && scroll->isScrolled();
+        if (scroll)
+            scroll->setScrolled(a == Arrangement::Scrolled);
+        const QSize m = dock->minimumSizeHint();
+        if (scroll)
+            scroll->setScrolled(scrolled);
         widest = qMax(widest, m.width());
         tallest = qMax(tallest, m.height());
         widths += m.width() + separator;
@@ -213,6 +354,7 @@ QSize CWorkbenchViews::minimumFrameSize(Arrangement a, const QList<QDockWidget *
         need = QSize(form.width() + separator + widest, qMax(form.height(), heights - separator));
         break;
     case Arrangement::Tabbed:
+    case Arrangement::Scrolled:
         need = QSize(form.width() + separator + widest, qMax(form.height(), tallest + tabBar));
         break;
     case Arrangement::Below:
@@ -237,7 +379,7 @@ CWorkbenchViews::Arrangement CWorkbenchViews::choose(const QList<QDockWidget *> 
                                                      const QRect &available) const
 {
     for (Arrangement a : {Arrangement::Columns, Arrangement::Stacked, Arrangement::Tabbed,
-                          Arrangement::Below}) {
+                          Arrangement::Below, Arrangement::Scrolled}) {
         if (fits(a, docks, available))
             return a;
     }
@@ -259,11 +401,7 @@ void CWorkbenchViews::placeWithin(const QRect &available, const QSize &need)
         before.expandedTo((need - frame).boundedTo(available.size() - frame));
     if (size == before)
         return;
-    QRect place(m_window->frameGeometry().topLeft(), size + frame);
-    place.moveRight(qMin(place.right(), available.right()));
-    place.moveBottom(qMin(place.bottom(), available.bottom()));
-    place.moveLeft(qMax(place.left(), available.left()));
-    place.moveTop(qMax(place.top(), available.top()));
+    const QRect place = onto(QRect(m_window->frameGeometry().topLeft(), size + frame), available);
     m_grownBy += size - before;
     m_window->resize(size);
     if (place.topLeft() != m_window->frameGeometry().topLeft())
@@ -273,8 +411,12 @@ void CWorkbenchViews::placeWithin(const QRect &available, const QSize &need)
 void CWorkbenchViews::arrange(Arrangement arrangement, const QList<QDockWidget *> &docks)
 {
     m_arrangement = arrangement;
-    for (QDockWidget *dock : docks)
+    for (QDockWidget *dock : docks) {
         dock->setFloating(arrangement == Arrangement::Floating);
+        m_scrolls.at(m_docks.indexOf(dock))->setScrolled(arrangement == Arrangement::Scrolled);
+        // Its smallest size follows now, before the window's layout asks.
+        dock->layout()->activate();
+    }
     if (docks.isEmpty() || arrangement == Arrangement::Floating)
         return;
     QDockWidget *first = docks.first();
@@ -289,9 +431,10 @@ void CWorkbenchViews::arrange(Arrangement arrangement, const QList<QDockWidget *
         break;
     }
     case Arrangement::Tabbed:
+    case Arrangement::Scrolled:
     case Arrangement::Below:
-        m_window->addDockWidget(arrangement == Arrangement::Tabbed ? Qt::RightDockWidgetArea
-                                                                   : Qt::BottomDockWidgetArea,
+        m_window->addDockWidget(arrangement == Arrangement::Below ? Qt::BottomDockWidgetArea
+                                                                  : Qt::RightDockWidgetArea,
                                 first);
         for (int i = 1; i < docks.size(); ++i)
             m_window->tabifyDockWidget(first, docks.at(i));

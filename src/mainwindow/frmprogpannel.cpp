@@ -335,8 +335,8 @@ void frmProgPannel::buildWorkbench()
     // Time in each cell, under the curve.
     cellTime = new CCellTimeView(ui->qwtPlot, this);
 
-    menuStrumenti->addAction(tableDock->toggleViewAction());
-    menuStrumenti->addAction(dataLogDock->toggleViewAction());
+    menuStrumenti->addAction(views->showAction(tableDock));
+    menuStrumenti->addAction(views->showAction(dataLogDock));
     menuStrumenti->addAction(cellTime->showAction());
     menuStrumenti->addSeparator();
     menuStrumenti->addAction(dataLogDock->recordAction());

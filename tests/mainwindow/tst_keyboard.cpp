@@ -5,6 +5,7 @@
 #include "ecuconnection.h"
 #include "gauge/datalogpanel.h"
 #include "mainwindow/cacceleratormanager.h"
+#include "mainwindow/cworkbenchviews.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -117,7 +118,7 @@ QString entryName(frmProgPannel &w, QAction *entry, const QWidget *level)
     if (!entry->objectName().isEmpty())
         return entry->objectName();
     for (QDockWidget *dock : w.findChildren<QDockWidget *>()) {
-        if (dock->toggleViewAction() == entry)
+        if (MainWindowProbe(w).views()->showAction(dock) == entry)
             return dock->objectName();
     }
     return level->objectName() + QStringLiteral("/entry");
@@ -345,8 +346,8 @@ void TestKeyboard::keysBelongToTheFocusWidget()
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     MainWindowProbe p(w);
-    widget<QDockWidget>(w, "dockTabella")->toggleViewAction()->trigger();
-    widget<QDockWidget>(w, "dockRegistrazione")->toggleViewAction()->trigger();
+    p.views()->showAction(widget<QDockWidget>(w, "dockTabella"))->trigger();
+    p.views()->showAction(widget<QDockWidget>(w, "dockRegistrazione"))->trigger();
     QVERIFY(p.dataLogDock()->openLog(log));
     auto *slider = widget<QSlider>(w, "slPosizioneLog");
     auto *table = widget<QTableView>(w, "tableMappa");

@@ -151,6 +151,43 @@ QStringList shownMisfits(QWidget *top)
     return out;
 }
 
+// What keeps the views from fitting the screen beside the form: the window
+// off the screen, the form squeezed, a view over it or not in the window; a
+// button, the table's columns or the strip chart out of sight (scrolled
+// views: only cut).
+QStringList viewFaults(frmProgPannel &w, const QRect &available, bool scrolled)
+{
+    QStringList out;
+    if (!available.contains(w.frameGeometry()))
+        out << QStringLiteral("the window %1,%2 %3x%4 is off the screen")
+                   .arg(w.frameGeometry().x()).arg(w.frameGeometry().y())
+                   .arg(w.frameGeometry().width()).arg(w.frameGeometry().height());
+    const QRect form = w.centralWidget()->geometry();
+    if (form.size().width() < w.centralWidget()->minimumSizeHint().width()
+        || form.size().height() < w.centralWidget()->minimumSizeHint().height())
+        out << QStringLiteral("the form is squeezed");
+    for (QDockWidget *dock : w.findChildren<QDockWidget *>()) {
+        if (!dock->isVisible() || dock->isFloating())
+            out << dock->objectName() + QStringLiteral(" is not beside the form");
+        else if (dock->geometry().intersects(form))
+            out << dock->objectName() + QStringLiteral(" lies over the form");
+    }
+    for (QAbstractButton *button : w.findChildren<QAbstractButton *>()) {
+        const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+        if (button->isVisible() && !available.contains(onScreen) && !scrolled)
+            out << button->objectName() + QStringLiteral(" is off the screen");
+    }
+    auto *view = widget<QTableView>(w, "tableMappa");
+    if (view->viewport()->width() < view->horizontalHeader()->length())
+        out << QStringLiteral("the table's columns are cut");
+    auto *chart = w.findChild<CStripChart *>();
+    if (chart->width() < chart->minimumWidth() || chart->height() < chart->minimumHeight()
+        || (!scrolled && !QRect(QPoint(0, 0), w.size())
+                              .contains(QRect(chart->mapTo(&w, QPoint(0, 0)), chart->size()))))
+        out << QStringLiteral("the strip chart is cut");
+    return out;
+}
+
 } // namespace
 
 class TestLayout : public QObject
@@ -162,6 +199,7 @@ private slots:
     void textsFit();
     void viewsFitTheScreen_data();
     void viewsFitTheScreen();
+    void savedLayoutFitsAtStartUp();
 };
 
 void TestLayout::initTestCase()
@@ -224,20 +262,25 @@ void TestLayout::viewsFitTheScreen_data()
 {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<bool>("maximised");
-    QTest::newRow("1366x768, the designed size") << QSize(1366, 768) << false;
-    QTest::newRow("1366x768, maximised") << QSize(1366, 768) << true;
-    QTest::newRow("1920x1080, the designed size") << QSize(1920, 1080) << false;
-    QTest::newRow("1920x1080, maximised") << QSize(1920, 1080) << true;
+    QTest::addColumn<bool>("scrolled");
+    QTest::newRow("1366x768, the designed size") << QSize(1366, 768) << false << false;
+    QTest::newRow("1366x768, maximised") << QSize(1366, 768) << true << false;
+    QTest::newRow("1920x1080, the designed size") << QSize(1920, 1080) << false << false;
+    QTest::newRow("1920x1080, maximised") << QSize(1920, 1080) << true << false;
+    QTest::newRow("1280x720, the designed size") << QSize(1280, 720) << false << true;
+    QTest::newRow("1280x720, maximised") << QSize(1280, 720) << true << true;
 }
 
 // Both views shown from the menu on a laptop's screen and a large one: they
 // lie beside or below the form, never over it; the window's frame stays on
 // the screen; every button, the table's columns and the strip chart are in
-// sight. Maximised at 1920x1080 the table shows all its rows.
+// sight. Maximised at 1920x1080 the table shows all its rows. On a screen
+// too small for that, the views lie beside the form all the same, scrolled.
 void TestLayout::viewsFitTheScreen()
 {
     QFETCH(QSize, screen);
     QFETCH(bool, maximised);
+    QFETCH(bool, scrolled);
     const QRect available(QPoint(0, 0), screen);
     QSettings().clear(); // the designed size, no views
 
@@ -259,48 +302,56 @@ void TestLayout::viewsFitTheScreen()
     // (A window this wide may have shown them by itself.)
     for (QDockWidget *dock : {table, datalog}) {
         if (!dock->isVisible())
-            dock->toggleViewAction()->trigger();
+            p.views()->showAction(dock)->trigger();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QTRY_VERIFY(table->isVisible() && datalog->isVisible());
-    QVERIFY(!table->isFloating() && !datalog->isFloating());
+    QCOMPARE(p.views()->arrangement() == CWorkbenchViews::Arrangement::Scrolled, scrolled);
 
-    QStringList out;
-    if (!available.contains(w.frameGeometry()))
-        out << QStringLiteral("the window %1,%2 %3x%4 is off the screen")
-                   .arg(w.frameGeometry().x()).arg(w.frameGeometry().y())
-                   .arg(w.frameGeometry().width()).arg(w.frameGeometry().height());
-    const QRect form = w.centralWidget()->geometry();
-    if (form.size().width() < w.centralWidget()->minimumSizeHint().width()
-        || form.size().height() < w.centralWidget()->minimumSizeHint().height())
-        out << QStringLiteral("the form is squeezed");
-    for (QDockWidget *dock : {table, datalog}) {
-        if (dock->geometry().intersects(form))
-            out << dock->objectName() + QStringLiteral(" lies over the form");
-    }
-    for (QAbstractButton *button : w.findChildren<QAbstractButton *>()) {
-        const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
-        if (button->isVisible() && !available.contains(onScreen))
-            out << button->objectName() + QStringLiteral(" is off the screen");
-    }
+    QStringList out = viewFaults(w, available, scrolled);
     auto *view = widget<QTableView>(w, "tableMappa");
-    if (view->viewport()->width() < view->horizontalHeader()->length())
-        out << QStringLiteral("the table's columns are cut");
-    auto *chart = w.findChild<CStripChart *>();
-    if (chart->width() < chart->minimumWidth() || chart->height() < chart->minimumHeight()
-        || !QRect(QPoint(0, 0), w.size()).contains(QRect(chart->mapTo(&w, QPoint(0, 0)),
-                                                         chart->size())))
-        out << QStringLiteral("the strip chart is cut");
     if (maximised && screen.height() >= 1080
         && view->viewport()->height() < view->verticalHeader()->length())
         out << QStringLiteral("the table shows %1 of 41 rows")
                    .arg(view->rowAt(view->viewport()->height() - 1) + 1);
     QVERIFY2(out.isEmpty(), qPrintable(out.join(QLatin1Char('\n'))));
 
-    // Hidden again, the window gives back the room it took.
-    table->toggleViewAction()->trigger();
-    datalog->toggleViewAction()->trigger();
-    QCOMPARE(w.size(), start);
+    // Hidden again, from the menu or by a view's own close button, the
+    // window gives back the room it took.
+    p.views()->showAction(table)->trigger();
+    QVERIFY(datalog->close());
+    QTRY_COMPARE(w.size(), start);
+    QVERIFY(!p.views()->showAction(datalog)->isChecked());
+}
+
+// A layout saved on a large screen, the views side by side, is laid out
+// again when the program starts on a laptop's screen.
+void TestLayout::savedLayoutFitsAtStartUp()
+{
+    QSettings().clear();
+    {
+        frmProgPannel wide;
+        MainWindowProbe p(wide);
+        p.views()->setAvailableGeometry(QRect(0, 0, 1920, 1080));
+        wide.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wide));
+        for (const char *name : {"dockTabella", "dockRegistrazione"})
+            p.views()->showAction(widget<QDockWidget>(wide, name))->trigger();
+        QCOMPARE(p.views()->arrangement(), CWorkbenchViews::Arrangement::Columns);
+    } // saved at exit
+
+    const QRect laptop(0, 0, 1366, 768);
+    frmProgPannel w;
+    MainWindowProbe p(w);
+    p.views()->setAvailableGeometry(laptop);
+    // Start-up's fitting, on the laptop's screen (the constructor's was on
+    // the test platform's).
+    p.views()->restore(QSettings());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QStringList out = viewFaults(w, laptop, false);
+    QVERIFY2(out.isEmpty(), qPrintable(out.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestLayout)

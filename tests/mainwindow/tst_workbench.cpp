@@ -6,17 +6,21 @@
 #include "ecuconnection.h"
 #include "gauge/crpmgauge.h"
 #include "gauge/datalogpanel.h"
+#include "mainwindow/cworkbenchviews.h"
 #include "profile/celltime.h"
 #include "profile/profilefolder.h"
 #include "profile/recentfiles.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QImage>
 #include <QLCDNumber>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QUndoStack>
 
@@ -29,6 +33,8 @@ private slots:
     void pasteThenSave();
     void recordThenReplay();
     void exportAndRecentFiles();
+    void contextMenuOffersTheViews();
+    void viewWidensWithItsContent();
 
 private:
     QTemporaryDir dir;
@@ -57,7 +63,7 @@ void TestWorkbench::pasteThenSave()
     MainWindowProbe p(w);
     auto *dock = widget<QDockWidget>(w, "dockTabella");
     QVERIFY(!dock->isVisible()); // the designed size shows the form alone
-    dock->toggleViewAction()->trigger();
+    p.views()->showAction(dock)->trigger();
     QVERIFY(dock->isVisible());
     auto *view = widget<QTableView>(w, "tableMappa");
     view->setFocus();
@@ -185,6 +191,54 @@ void TestWorkbench::exportAndRecentFiles()
     QTRY_VERIFY(seen.seen);
     QVERIFY(seen.text.contains(QStringLiteral("second.prf")));
     QVERIFY(!p.recentFiles()->files().contains(second));
+}
+
+// A right click on the menu bar offers the views with the menu's entries,
+// which make room before a view shows, not with the docks' own toggles.
+void TestWorkbench::contextMenuOffersTheViews()
+{
+    frmProgPannel w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MainWindowProbe p(w);
+    QList<QAction *> offered;
+    QTimer::singleShot(0, &w, [&offered] {
+        if (QWidget *menu = QApplication::activePopupWidget()) {
+            offered = menu->actions();
+            menu->close();
+        }
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            w.menuBar()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(w.menuBar(), &click);
+    QCOMPARE(offered, (QList<QAction *>{
+                          p.views()->showAction(widget<QDockWidget>(w, "dockTabella")),
+                          p.views()->showAction(widget<QDockWidget>(w, "dockRegistrazione"))}));
+}
+
+// Recording, the datalog panel's state line is longer than at rest: the view
+// widens with its content instead of cutting it.
+void TestWorkbench::viewWidensWithItsContent()
+{
+    frmProgPannel w;
+    MainWindowProbe p(w);
+    p.views()->setAvailableGeometry(QRect(0, 0, 1366, 768));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    CDataLogDock *dock = p.dataLogDock();
+    p.views()->showAction(dock)->trigger();
+    auto *scroll = qobject_cast<QScrollArea *>(dock->widget());
+    QVERIFY(scroll);
+    QWidget *content = scroll->widget();
+    QTRY_VERIFY(scroll->contentsRect().contains(QRect(QPoint(0, 0), content->size())));
+    const int before = content->minimumSizeHint().width();
+
+    dock->recordAction()->trigger();
+    QVERIFY(dock->recordAction()->isChecked());
+    QVERIFY(content->minimumSizeHint().width() > before);
+    QTRY_VERIFY(content->width() >= content->minimumSizeHint().width()); // laid out again
+    QTRY_VERIFY(scroll->contentsRect().contains(QRect(QPoint(0, 0), content->size())));
+    dock->recordAction()->trigger();
 }
 
 QTEST_MAIN(TestWorkbench)
