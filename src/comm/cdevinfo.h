@@ -28,3 +28,28 @@ inline QString devInfoFileStem(const QDateTime &when, const CDevInfo &info)
         .arg(QLatin1Char(info.versionMinor))
         .arg(QLatin1Char(info.revision));
 }
+
+inline bool sameEcu(const CDevInfo &a, const CDevInfo &b)
+{
+    return a.hardware == b.hardware && a.cylinders == b.cylinders
+           && a.versionMajor == b.versionMajor && a.versionMinor == b.versionMinor
+           && a.revision == b.revision;
+}
+
+// The ECU's identity as the status bar shows it: "ECU: HW21 - CYL4 -
+// V2.0-R3", or without the cylinders when the ECU did not report them.
+inline QString ecuIdentityText(const CDevInfo &d)
+{
+    if (d.cylinders != 0)
+        return QStringLiteral("ECU: HW%1 - CYL%2 - V%3.%4-R%5")
+            .arg(d.hardware)
+            .arg(d.cylinders)
+            .arg(QChar::fromLatin1(d.versionMajor))
+            .arg(QChar::fromLatin1(d.versionMinor))
+            .arg(QChar::fromLatin1(d.revision));
+    return QStringLiteral("ECU: HW%1 - V%2.%3-R%4")
+        .arg(d.hardware)
+        .arg(QChar::fromLatin1(d.versionMajor))
+        .arg(QChar::fromLatin1(d.versionMinor))
+        .arg(QChar::fromLatin1(d.revision));
+}

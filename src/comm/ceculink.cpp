@@ -208,20 +208,32 @@ void CEcuLink::setWatching(bool watch)
         m_current->setWatching(watch);
 }
 
-bool CEcuLink::writeRequest(const QByteArray &frame)
+void CEcuLink::postRequest(const QByteArray &frame, Written written)
 {
     CEcuTransport *transport = nullptr;
     {
         WorkerLock lock(&m_mutex);
         // Nothing a worker sends outside a connection reaches the line.
-        if (m_forSearch || !m_current)
-            return false;
-        transport = m_current;
-        ++m_writers;
+        if (!m_forSearch && m_current) {
+            transport = m_current;
+            ++m_writers;
+        }
     }
-    const bool written = transport->write(frame);
+    if (!transport) {
+        tellWritten(written, false);
+        return;
+    }
+    transport->post(frame, [this, written](bool ok) { tellWritten(written, ok); });
     WorkerLock lock(&m_mutex);
     if (--m_writers == 0)
         m_unused.wakeAll();
-    return written;
+}
+
+// The worker is told under the lock, so that once the workers are detached
+// nothing reaches them.
+void CEcuLink::tellWritten(const Written &written, bool ok)
+{
+    WorkerLock lock(&m_mutex);
+    if (written && m_handler)
+        written(ok);
 }

@@ -50,6 +50,8 @@ public:
 
     CEcuLine *rules() { return &m_rules; }
     // Every answer goes here too, on the line thread (the workers' side).
+    // Without a handler (the workers are going) nobody is told anything
+    // more: no answer, no write.
     void setAnswerHandler(AnswerHandler handler);
 
     // The port search's side.
@@ -80,7 +82,7 @@ public:
     // idle line, which says nothing when its device goes away).
     void setWatching(bool watch);
 
-    bool writeRequest(const QByteArray &frame) override;
+    void postRequest(const QByteArray &frame, Written written) override;
 
 signals:
     void hidProbed(QByteArray report);
@@ -93,6 +95,7 @@ private:
     void closeSerial();
     void hook(CEcuTransport *transport);
     void dispatch(const QByteArray &frame);
+    void tellWritten(const Written &written, bool ok);
 
     CEcuLine m_rules;
     CHidTransport *m_hid = nullptr;
@@ -106,7 +109,7 @@ private:
     CEcuTransport *m_current = nullptr; // where frames go
     quint64 m_currentId = 0;
     bool m_forSearch = true;            // answers go to the window's thread too
-    int m_writers = 0;                  // workers inside writeRequest
+    int m_writers = 0;                  // workers inside postRequest
     QList<QByteArray> m_searchAnswers;
     AnswerHandler m_handler;
 };

@@ -144,6 +144,40 @@ void CGestRT::setReply(const QByteArray &frame)
     wake.notifyAndUnlock(lock);
 }
 
+// Told by the line, on its thread, whether a request was written. A command
+// that could not be written was not sent: it is reported, not counted as a
+// lost acknowledgement, and the worker goes on as after an answer (an
+// unwritten poll just times out).
+void CGestRT::written(const QByteArray &frame, quint64 request, bool command, bool ok)
+{
+    if (ok) {
+        // Its time-out runs from now (the line may have kept its gap first).
+        {
+            WorkerLock lock(&mutex);
+            if (request == requests
+                && (state == LinkState::WaitPoll || state == LinkState::WaitAck))
+                clock.restart();
+        }
+        emit sgnSndByte(frame);
+        return;
+    }
+    if (!command)
+        return;
+    std::function<void(const QByteArray &)> handler;
+    {
+        WorkerLock lock(&mutex);
+        ++unsent;
+        if (request == requests && state == LinkState::WaitAck) {
+            state = commandQueue.isEmpty() ? (linkActive ? LinkState::Poll : LinkState::Idle)
+                                           : LinkState::Command;
+            wake.notify();
+        }
+        handler = notSent;
+    }
+    if (handler)
+        handler(frame);
+}
+
 void CGestRT::run()
 {
     runWorkerLoop(&mutex, &wake, stopRequested, [this] { return step(); });
@@ -159,10 +193,10 @@ static int nextAfterAnswer(int &retriesLeft, int maxRetries, bool queueEmpty, bo
     return linkActive ? LinkState::Poll : LinkState::Idle;
 }
 
-// Whether a request may go out now. The line first keeps its gap after the
-// previous answer, or its silence after a time-out (sleepNs: how long to
-// wait); silence that does not come within its cap counts as a time-out.
-// Lock held.
+// Whether a request may be handed to the line now. After a time-out the line
+// first falls silent (sleepNs: how long to wait); silence that does not come
+// within its cap counts as a time-out. (The quiet gap after an answer is
+// kept by the line, which writes the request once it is over.) Lock held.
 bool CGestRT::lineClear(qint64 &sleepNs)
 {
     const CEcuLine::Clearance c = line ? line->clearance() : CEcuLine::Clearance();
@@ -178,6 +212,7 @@ qint64 CGestRT::step()
     QString execCmd;
     CRequestWriter *to = nullptr;
     bool command = false;
+    quint64 request = 0;
     bool failed = false;
     qint64 sleepNs = 0;
 
@@ -205,6 +240,7 @@ qint64 CGestRT::step()
             line->noteRequest();
         frame = buildPollFrame();
         to = writer;
+        request = ++requests;
         // Emptied before the frame leaves, so an answer that comes back while
         // the signal is still being delivered is not lost.
         reply.clear();
@@ -254,6 +290,7 @@ qint64 CGestRT::step()
         frame = commandQueue.takeFirst();
         to = writer;
         command = true;
+        request = ++requests;
         reply.clear();
         clock.restart();
         state = LinkState::WaitAck;
@@ -294,24 +331,15 @@ qint64 CGestRT::step()
 
     if (!execCmd.isEmpty())
         emit sgnExecCmd(execCmd);
-    // A request is reported as sent once it has been written. A command
-    // that could not be written was not sent: it is reported, not counted
-    // as a lost acknowledgement, and the worker goes on as after an answer
-    // (an unwritten poll just times out).
+    // A request is reported as sent once the line has written it; without
+    // a line, the frame signal is the way out.
     if (!frame.isEmpty()) {
-        if (!to || to->writeRequest(frame)) {
+        if (to)
+            to->postRequest(frame, [this, frame, request, command](bool ok) {
+                written(frame, request, command, ok);
+            });
+        else
             emit sgnSndByte(frame);
-        } else if (command) {
-            lock.relock();
-            ++unsent;
-            if (state == LinkState::WaitAck)
-                state = commandQueue.isEmpty() ? (linkActive ? LinkState::Poll : LinkState::Idle)
-                                               : LinkState::Command;
-            const auto handler = notSent;
-            lock.unlock();
-            if (handler)
-                handler(frame);
-        }
     }
     if (failed)
         emit sgnError(QStringLiteral("KO"));

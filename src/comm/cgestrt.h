@@ -69,6 +69,7 @@ protected:
 private:
     qint64 step();
     bool lineClear(qint64 &sleepNs);
+    void written(const QByteArray &frame, quint64 request, bool command, bool ok);
     void queueBanco(quint8 hardware, bool on);
 
     QMutex mutex; // guards every member below that the GUI thread touches
@@ -83,6 +84,7 @@ private:
     QString pendingCmd;
     int lostAcks = 0;
     int unsent = 0;
+    quint64 requests = 0; // requests handed to the line, numbered
     CEcuLine *line = nullptr;
     CRequestWriter *writer = nullptr;
     std::function<void(const QByteArray &)> notSent;

@@ -144,6 +144,12 @@ void CHidTransport::exchange(const QByteArray &frame)
     unsigned char buf[HidReportSize];
     std::memset(buf, 0, sizeof buf);
     std::memcpy(buf + 1, frame.constData(), static_cast<size_t>(qMin(frame.size(), FrameSize)));
+    // The line's quiet gap after the previous answer; a stop cuts it short.
+    if (const qint64 gapNs = m_line ? m_line->gapLeftNs() : 0) {
+        WorkerLock lock(&m_mutex);
+        if (!m_stop)
+            lock.wait(&m_wake.condition, gapNs);
+    }
     drainInput();
     if (m_line)
         m_line->noteRequestSent();

@@ -121,6 +121,33 @@ void CTransferWorker::distrust(bool answerInHand)
     state = again ? TransferState::Failed : TransferState::Send;
 }
 
+// After the last answer: how long to wait for a surplus frame. Twice the
+// longest answer time, at most the line's silence, and past the gap after
+// the answer, which the line thread sleeps through before it reads on. Lock
+// held.
+void CTransferWorker::settle()
+{
+    const qint64 msNs = 1000000;
+    const qint64 settleNs = qMin<qint64>(CEcuLine::DefaultQuietMs * msNs, 2 * longestNs + msNs);
+    const qint64 gapEndNs = clock.nsecsElapsed() + (line ? line->gapLeftNs() : 0) + msNs;
+    settleUntilNs = qMax(answerAtNs + settleNs, gapEndNs);
+    state = TransferState::Settle;
+}
+
+// Told by the line, on its thread, of a request written: its time-out runs
+// from now (the line may have kept its gap first).
+void CTransferWorker::written(const QByteArray &frame, quint64 request, bool ok)
+{
+    if (!ok)
+        return;
+    {
+        WorkerLock lock(&mutex);
+        if (request == requests && state == TransferState::Wait)
+            clock.restart();
+    }
+    emitFrame(frame);
+}
+
 void CTransferWorker::takeAnswer(const QByteArray &)
 {
 }
@@ -138,6 +165,7 @@ qint64 CTransferWorker::step()
 {
     QByteArray frame;
     CRequestWriter *to = nullptr;
+    quint64 request = 0;
     int percent = -1;
     enum { None, Ok, Ko } outcome = None;
     qint64 sleepNs = 0;
@@ -150,9 +178,10 @@ qint64 CTransferWorker::step()
                 distrust(false);
                 break;
             }
-            // The line first keeps its gap after the previous answer, or its
-            // silence after a time-out; silence that does not come within
-            // its cap costs a time-out of the budget, as a lost answer does.
+            // After a time-out the line first falls silent; silence that does
+            // not come within its cap costs a time-out of the budget, as a
+            // lost answer does. (The quiet gap after an answer is kept by
+            // the line, which writes the request once it is over.)
             const CEcuLine::Clearance c = line ? line->clearance() : CEcuLine::Clearance();
             if (c.overdue) {
                 state = TransferState::Retry;
@@ -162,6 +191,7 @@ qint64 CTransferWorker::step()
                 break;
             frame = requestFrame();
             to = writer;
+            request = ++requests;
             // Asked again at the end, an address moves the bar no more.
             if (!confirming)
                 percent = index * 100 / transferLength();
@@ -204,7 +234,10 @@ qint64 CTransferWorker::step()
                     state = TransferState::Failed;
                     break;
                 }
-                state = unconfirmed.any() ? TransferState::Confirm : TransferState::Settle;
+                if (unconfirmed.any())
+                    state = TransferState::Confirm;
+                else
+                    settle();
                 break;
             }
             takeAnswer(reply);
@@ -216,24 +249,21 @@ qint64 CTransferWorker::step()
                 ++index;
                 state = TransferState::Send;
             } else {
-                state = TransferState::Settle;
+                settle();
             }
             break;
-        case TransferState::Settle: {
+        case TransferState::Settle:
             // A frame trailing the last answer means the answers were shifted
             // by a surplus one: it shows within about one more answer time.
             if (line && line->takeSuspect()) {
                 distrust(false);
                 break;
             }
-            const qint64 settleNs = qMin<qint64>(CEcuLine::DefaultQuietMs * qint64(1000000),
-                                                 2 * longestNs + 1000000);
-            if ((sleepNs = answerAtNs + settleNs - clock.nsecsElapsed()) > 0)
+            if ((sleepNs = settleUntilNs - clock.nsecsElapsed()) > 0)
                 break;
             sleepNs = 0;
             state = unconfirmed.any() ? TransferState::Confirm : TransferState::Done;
             break;
-        }
         case TransferState::Confirm:
             // The addresses taken after a time-out are asked again, the
             // first of them once the line has fallen silent.
@@ -276,10 +306,15 @@ qint64 CTransferWorker::step()
         }
     }
 
-    // The request is written before it is reported as sent; an answer that
-    // comes meanwhile waits in `reply`.
-    if (!frame.isEmpty() && (!to || to->writeRequest(frame)))
-        emitFrame(frame);
+    // A request is reported as sent once the line has written it (an
+    // unwritten one just times out); without a line, the frame signal is
+    // the way out.
+    if (!frame.isEmpty()) {
+        if (to)
+            to->postRequest(frame, [this, frame, request](bool ok) { written(frame, request, ok); });
+        else
+            emitFrame(frame);
+    }
     if (percent >= 0)
         emitPercent(percent);
     if (outcome != None)

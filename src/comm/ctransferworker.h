@@ -32,8 +32,8 @@ class CRequestWriter;
 // - an answer that comes after its request timed out may land in a later
 //   exchange: every address taken after a time-out is asked again at the end;
 // - after the last answer the worker waits a little (twice the longest
-//   answer time seen, at most the line's silence), so that a surplus frame
-//   trailing it shows;
+//   answer time seen, at most the line's silence, and past the line's gap),
+//   so that a surplus frame trailing it shows;
 // - asked again after silence, an address must agree (a read: the same
 //   value twice in a row; a write: acknowledged once more), each
 //   disagreement costing the budget one time-out.
@@ -96,6 +96,8 @@ protected:
 private:
     qint64 step();
     void distrust(bool answerInHand);
+    void written(const QByteArray &frame, quint64 request, bool ok);
+    void settle();
 
     const quint8 awaited; // byte 0 of the answer each request waits for
     int state = TransferState::Idle;
@@ -113,8 +115,10 @@ private:
     std::bitset<256> unconfirmed; // taken in doubt, not yet confirmed
     qint64 answerAtNs = 0;       // when the answer in hand came (on `clock`)
     qint64 longestNs = 0;        // the longest a request waited for its answer
+    qint64 settleUntilNs = 0;    // Settle ends then (on `clock`)
     CEcuLine *line = nullptr;
     CRequestWriter *writer = nullptr;
+    quint64 requests = 0; // requests handed to the line, numbered
     WorkerWake wake;
     std::atomic<bool> stopRequested{false};
 };

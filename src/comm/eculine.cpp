@@ -81,12 +81,17 @@ void CEcuLine::noteRequest()
     quietNeeded = false;
 }
 
+qint64 CEcuLine::gapLeftNs() const
+{
+    WorkerLock lock(&mutex);
+    return qMax<qint64>(0, freeAtNs - now());
+}
+
 CEcuLine::Clearance CEcuLine::clearance() const
 {
     WorkerLock lock(&mutex);
     const qint64 t = now();
     Clearance c;
-    c.waitNs = qMax<qint64>(0, freeAtNs - t);
     const qint64 silenceNs = lastInputNs + quiet * NsPerMs - t;
     if (quietNeeded && silenceNs > 0) {
         // Past the cap (strictly) the attempt is over; until then the worker
@@ -95,7 +100,7 @@ CEcuLine::Clearance CEcuLine::clearance() const
         if (capNs <= 0)
             c.overdue = true;
         else
-            c.waitNs = qMax(c.waitNs, qMin(silenceNs, capNs));
+            c.waitNs = qMin(silenceNs, capNs);
     }
     return c;
 }

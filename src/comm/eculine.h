@@ -11,7 +11,8 @@
 //
 // - a quiet gap after each answer before the next request: a short one after
 //   a read or poll answer, a longer one after a write acknowledgement, when
-//   the ECU may still be programming its flash;
+//   the ECU may still be programming its flash. The transport keeps it just
+//   before it writes, so that a worker hands its next request over at once;
 // - after a time-out, silence before the next request: input keeps being
 //   discarded until nothing has arrived for a while, so an answer that comes
 //   late is never taken for the answer to the request after it. The same
@@ -68,15 +69,19 @@ public:
     // that had been repeated (the other copy's answer may still come), or
     // before an address is asked again because its answer was suspect.
     void requireQuiet();
-    // Whether a request may go out now. When it must wait, waitNs says how
-    // long at most before asking again; overdue says that silence was wanted
-    // and has not come within the cap: the attempt counts as a time-out.
+    // Whether a request may be handed to the line now, as far as silence is
+    // concerned. When it must wait, waitNs says how long at most before
+    // asking again; overdue says that silence was wanted and has not come
+    // within the cap: the attempt counts as a time-out.
     struct Clearance
     {
         qint64 waitNs = 0;
         bool overdue = false;
     };
     Clearance clearance() const;
+    // The transport's side: how long the quiet gap after the latest answer
+    // still lasts; the transport writes the next request once it is over.
+    qint64 gapLeftNs() const;
     // Whether something made the answer taken last suspect since the last
     // call; clears it.
     bool takeSuspect();

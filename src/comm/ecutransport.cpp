@@ -2,14 +2,6 @@
 
 #include "eculine.h"
 
-#include <QElapsedTimer>
-
-namespace {
-// A write is done in microseconds; this bound only keeps a writer from
-// waiting for ever should the line thread never get to its request.
-constexpr qint64 WriteBoundNs = 2000LL * 1000000;
-} // namespace
-
 CEcuTransport::CEcuTransport(CEcuLine *line, QObject *parent)
     : QObject(parent), m_line(line)
 {
@@ -21,41 +13,20 @@ void CEcuTransport::setAnswerHandler(AnswerHandler handler)
     m_handler = std::move(handler);
 }
 
-void CEcuTransport::post(const QByteArray &frame)
+void CEcuTransport::post(const QByteArray &frame, Written written)
 {
     {
         WorkerLock lock(&m_mutex);
-        if (m_closed)
-            return;
-        m_queue.append(Request{frame, ++m_lastId});
+        if (!m_closed) {
+            m_queue.append(Request{frame, std::move(written)});
+            written = nullptr;
+        }
+    }
+    if (written) { // closed: it will never go out
+        written(false);
+        return;
     }
     wakeLine();
-}
-
-bool CEcuTransport::write(const QByteArray &frame)
-{
-    quint64 id = 0;
-    {
-        WorkerLock lock(&m_mutex);
-        if (m_closed)
-            return false;
-        id = ++m_lastId;
-        m_queue.append(Request{frame, id});
-        m_waiting.insert(id);
-    }
-    wakeLine();
-
-    WorkerLock lock(&m_mutex);
-    QElapsedTimer clock;
-    clock.start();
-    while (!m_outcomes.contains(id)) {
-        const qint64 left = WriteBoundNs - clock.nsecsElapsed();
-        if (left <= 0)
-            break;
-        lock.wait(&m_settled, left);
-    }
-    m_waiting.remove(id);
-    return m_outcomes.take(id); // false when it never came
 }
 
 bool CEcuTransport::takeRequest(QByteArray *frame)
@@ -63,51 +34,58 @@ bool CEcuTransport::takeRequest(QByteArray *frame)
     WorkerLock lock(&m_mutex);
     if (m_queue.isEmpty())
         return false;
-    const Request r = m_queue.takeFirst();
-    m_writing = r.id;
+    Request r = m_queue.takeFirst();
+    m_writing = std::move(r.written);
     *frame = r.frame;
     return true;
 }
 
+// The poster is told outside the lock: it may take locks of its own.
 void CEcuTransport::requestDone(bool written)
 {
-    WorkerLock lock(&m_mutex);
-    if (m_writing != 0 && m_waiting.contains(m_writing)) {
-        m_outcomes.insert(m_writing, written);
-        m_settled.wakeAll();
+    Written tell;
+    {
+        WorkerLock lock(&m_mutex);
+        tell = std::move(m_writing);
+        m_writing = nullptr;
     }
-    m_writing = 0;
+    if (tell)
+        tell(written);
 }
 
 // Lock held.
-void CEcuTransport::dropQueued()
+QList<CEcuTransport::Request> CEcuTransport::takeQueued()
 {
-    for (const Request &r : qAsConst(m_queue)) {
-        if (m_waiting.contains(r.id))
-            m_outcomes.insert(r.id, false);
-    }
-    m_queue.clear();
-    m_settled.wakeAll();
+    QList<Request> dropped;
+    dropped.swap(m_queue);
+    return dropped;
 }
 
 void CEcuTransport::abort()
 {
-    WorkerLock lock(&m_mutex);
-    dropQueued();
+    QList<Request> dropped;
+    {
+        WorkerLock lock(&m_mutex);
+        dropped = takeQueued();
+    }
+    for (const Request &r : qAsConst(dropped)) {
+        if (r.written)
+            r.written(false);
+    }
 }
 
 void CEcuTransport::closeQueue()
 {
-    WorkerLock lock(&m_mutex);
-    m_closed = true;
-    dropQueued();
-    // A writer whose request is being written learns it was not, should the
-    // line thread end before it says.
-    for (const quint64 id : qAsConst(m_waiting)) {
-        if (!m_outcomes.contains(id))
-            m_outcomes.insert(id, false);
+    QList<Request> dropped;
+    {
+        WorkerLock lock(&m_mutex);
+        m_closed = true;
+        dropped = takeQueued();
     }
-    m_settled.wakeAll();
+    for (const Request &r : qAsConst(dropped)) {
+        if (r.written)
+            r.written(false);
+    }
 }
 
 void CEcuTransport::handAnswer(const QByteArray &frame)

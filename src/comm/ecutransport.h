@@ -3,13 +3,10 @@
 #include "workerlock.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QMutex>
 #include <QObject>
-#include <QSet>
 #include <QString>
-#include <QWaitCondition>
 #include <functional>
 
 class CEcuLine;
@@ -20,11 +17,10 @@ class CEcuLine;
 // closes the device; nothing else touches it.
 //
 // Requests come from any thread and are written in the order they came, one
-// at a time. A worker that must know whether its request went out writes it
-// with write(), which returns once the line thread has written it (or could
-// not); the window's thread posts its frames (the port search's probe) and
-// does not wait. Every complete answer frame goes to the answer handler, on
-// the line thread, after the line's timing rules have been told.
+// at a time; whoever posts one may be told whether it was written (on the
+// line thread, or on the thread that drops it). Nobody waits for a write.
+// Every complete answer frame goes to the answer handler, on the line
+// thread, after the line's timing rules have been told.
 class CEcuTransport : public QObject
 {
     Q_OBJECT
@@ -48,12 +44,11 @@ public:
     // A new connection: the device's loss is reported again.
     void rearm();
 
-    // Hands a request to the line thread; returns at once.
-    void post(const QByteArray &frame);
-    // Hands a request to the line thread and returns once it has been
-    // written (true), or could not be: the device is not open or failed, the
-    // request was dropped, the transport is closing (false).
-    bool write(const QByteArray &frame);
+    // Hands a request to the line thread; returns at once. `written`, when
+    // given, is told whether it was written: false when the device is not
+    // open or failed, the request was dropped, the transport is closing.
+    using Written = std::function<void(bool written)>;
+    void post(const QByteArray &frame, Written written = nullptr);
 
 signals:
     // The device went away or failed; emitted once, on the line thread.
@@ -79,20 +74,17 @@ protected:
     CEcuLine *const m_line;
 
 private:
-    void dropQueued(); // lock held
-
     struct Request
     {
         QByteArray frame;
-        quint64 id = 0;
+        Written written;
     };
+    // Takes the queue out for its posters to be told (lock held).
+    QList<Request> takeQueued();
+
     QMutex m_mutex; // guards every member below
-    QWaitCondition m_settled;
     QList<Request> m_queue;
-    quint64 m_lastId = 0;
-    quint64 m_writing = 0;         // the request the line thread took last
-    QSet<quint64> m_waiting;       // requests whose writer waits for the outcome
-    QHash<quint64, bool> m_outcomes; // written or not, until the writer takes it
+    Written m_writing; // to tell of the request the line thread took last
     bool m_closed = false;
     bool m_goneReported = false;
     AnswerHandler m_handler;

@@ -1,15 +1,20 @@
 #pragma once
 
 #include <QByteArray>
+#include <functional>
 
 // Where the workers' requests go: the line thread of the connection in use.
 class CRequestWriter
 {
 public:
+    // Told, on the line thread (or on the thread that drops the request),
+    // whether the request was written.
+    using Written = std::function<void(bool written)>;
+
     virtual ~CRequestWriter() = default;
-    // Writes one request frame to the ECU and returns once it has been
-    // written (true), or could not be: no connection, a device that failed,
-    // a connection that ended meanwhile (false). Called on a worker's
-    // thread; it does not wait for the answer.
-    virtual bool writeRequest(const QByteArray &frame) = 0;
+    // Hands one request frame to the line and returns at once; `written` is
+    // called once it has been written (true), or once it cannot be: no
+    // connection, a device that failed, a connection that ended meanwhile
+    // (false).
+    virtual void postRequest(const QByteArray &frame, Written written) = 0;
 };

@@ -73,12 +73,6 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     notice = new CStatusNotice;
     statusBar()->insertPermanentWidget(0, notice, 1);
 
-    valueMin = -10.0f;
-    valueMax = 25.0f;
-    valueAxisStep = 5;
-    keyStepPixels = 10;
-    ui->spProfiloPiatto->setRange(static_cast<int>(valueMin), static_cast<int>(valueMax));
-
     ui->lblAdcSonda->setText(QStringLiteral("0"));
 
     // The session owns the line (the HID device and the serial port, each on
@@ -88,6 +82,10 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
                                          [] { return openHidDevice(0x04D8, 0x0080); }},
                               timings, this);
     document = new CProfileDocument(this);
+    ui->spProfiloPiatto->setRange(static_cast<int>(document->valueRange().valueMin),
+                                  static_cast<int>(document->valueRange().valueMax));
+    // The order of the sequences; the window answers its questions.
+    sequencer = new CEcuSequencer(session, document, this, this);
 
     ui->lblVirtualPort->setText(CMsg::messages[5]);
     ui->lblPathProfilo->setText(CMsg::messages[4]);
@@ -245,8 +243,14 @@ void frmProgPannel::connectAll()
     // Beyond the description: the session's own reports, the document, the
     // plot's live cell, the edit menu and the backups.
     connect(session, &CEcuSession::linkError, this, &frmProgPannel::onErrorRT);
-    connect(session, &CEcuSession::transferEnded, this, &frmProgPannel::handleTransferOutcome);
-    connect(session, &CEcuSession::exitReady, this, &frmProgPannel::finishExit);
+    connect(sequencer, &CEcuSequencer::transferShown, this, &frmProgPannel::showTransferOutcome);
+    connect(sequencer, &CEcuSequencer::backupFailed, this, &frmProgPannel::warnBackupFailed);
+    connect(sequencer, &CEcuSequencer::quitReady, this, &frmProgPannel::finishExit);
+    connect(sequencer, &CEcuSequencer::transferRequested, this, [this] {
+        // The name read last no longer stands for what the ECU will hold.
+        profileNameLabel->clear();
+        statusBar()->update();
+    });
     connect(session, &CEcuSession::commandNotSent, this, [this] {
         notice->showMessage(tr("Comando non inviato alla centralina: la linea non lo ha "
                                "trasmesso"));
@@ -347,7 +351,10 @@ void frmProgPannel::buildWorkbench()
     exporter = new CProfileExporter(this, document, plot, this);
     connect(exporter, &CProfileExporter::message, this, status);
     exporter->setEcuIdentity([this] {
-        return deviceInfoLabel->text().isEmpty() ? readFrom : deviceInfoLabel->text();
+        if (session->isConnected())
+            return ecuIdentityText(session->devInfo());
+        return document->profileReadAt().isValid() ? ecuIdentityText(document->profileReadFrom())
+                                                   : QString();
     });
     recentFiles = new CRecentFiles(this);
     auto *recentMenu = new QMenu(ui->menuFile);
@@ -420,9 +427,7 @@ void frmProgPannel::openRecentFile(const QString &path)
         warnProfileFile(recentFiles->missingFileText(path));
         return;
     }
-    recentToLoad = path;
-    if (!session->requestCommand(EcuCommand::LoadProfile))
-        recentToLoad.clear();
+    sequencer->load(path);
 }
 
 // The one place that enables the controls: from the session's state (the
@@ -513,7 +518,8 @@ void frmProgPannel::showProfileLabel()
         ui->lblPathProfilo->setToolTip(document->filePath());
     else if (readAt.isValid())
         ui->lblPathProfilo->setToolTip(tr("Mappa letta da %1 alle %2")
-                                           .arg(readFrom, readAt.toString(QStringLiteral("HH:mm:ss"))));
+                                           .arg(ecuIdentityText(document->profileReadFrom()),
+                                                readAt.toString(QStringLiteral("HH:mm:ss"))));
     else
         ui->lblPathProfilo->setToolTip(QString());
 }
@@ -529,51 +535,10 @@ void frmProgPannel::resetReadouts()
 
 void frmProgPannel::closeEvent(QCloseEvent *event)
 {
-    // The questions have been answered and the test bench switched off.
-    if (session->state() == CEcuSession::State::Ended) {
-        emit sgnClose();
-        event->accept();
-        return;
-    }
-    // Waiting for the ECU to acknowledge the test bench's switch-off.
-    if (session->state() == CEcuSession::State::SwitchingOff) {
-        event->ignore();
-        return;
-    }
-    bool switchBenchOff = false;
-    if (session->benchOn() && session->mayUseEcu()) {
-        switch (askBenchAtExit()) {
-        case BenchAtExit::Cancel:
-            event->ignore();
-            return;
-        case BenchAtExit::SwitchOff:
-            switchBenchOff = true;
-            break;
-        case BenchAtExit::Leave:
-            break;
-        }
-    }
-    // A write cut short leaves the ECU's flash half written: ask first.
-    if (session->writeBusy()
-        && QMessageBox::question(
-               this, CMsg::messages[14],
-               tr("La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe "
-                  "scritta a metà. Chiudere comunque?"),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-               != QMessageBox::Yes) {
-        event->ignore();
-        return;
-    }
-    // An edited profile is not dropped without a word, also when a write is
-    // cut short. A read under way has been through this question already.
-    const bool reading = session->transferBusy() && !session->writeBusy();
-    if (!reading && !settleUnsavedProfile()) {
-        event->ignore();
-        return;
-    }
-    // The program ends once the ECU has taken the switch-off, or the
-    // connection has ended (exitReady).
-    if (switchBenchOff && session->switchBenchOffForExit()) {
+    // The sequencer asks what it must (the test bench, a write under way,
+    // an edited profile); it may switch the test bench off first, and the
+    // window closes once that has gone out (finishExit).
+    if (sequencer->quit() != CEcuSequencer::Quit::Now) {
         event->ignore();
         return;
     }
@@ -581,7 +546,17 @@ void frmProgPannel::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-frmProgPannel::BenchAtExit frmProgPannel::askBenchAtExit()
+bool frmProgPannel::cutWriteShort()
+{
+    return QMessageBox::question(
+               this, CMsg::messages[14],
+               tr("La mappa è in scrittura su ECU Vantor: chiudendo ora la ECU resterebbe "
+                  "scritta a metà. Chiudere comunque?"),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+CSequenceUser::BenchAtExit frmProgPannel::askBenchAtExit()
 {
     QMessageBox box(QMessageBox::Question, tr("Modo banco attivo"),
                     tr("La centralina è in modo banco. Spegnere il modo banco prima di "
@@ -592,10 +567,8 @@ frmProgPannel::BenchAtExit frmProgPannel::askBenchAtExit()
     box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(off);
     box.exec();
-    // The connection may have ended while the question was open: nothing is
-    // left to switch off then.
     if (box.clickedButton() == off)
-        return session->benchOn() ? BenchAtExit::SwitchOff : BenchAtExit::Leave;
+        return BenchAtExit::SwitchOff;
     if (box.clickedButton() == leave)
         return BenchAtExit::Leave;
     return BenchAtExit::Cancel;
@@ -698,7 +671,7 @@ void frmProgPannel::onSelect4Cylinders()
 void frmProgPannel::chooseVariant(bool fourCylinders)
 {
     if (document->isLocked() || !settleUnsavedProfile()) {
-        const bool four = maxRpm > 12000.0;
+        const bool four = document->fourCylinders();
         ui->actionCentralina_2cilindri->setChecked(!four);
         ui->actionCentralina_4cilindri->setChecked(four);
         return;
@@ -721,21 +694,23 @@ void frmProgPannel::selectVariant(bool fourCylinders, bool resetProfile)
     if (settings.value(QStringLiteral("Cylinders")).toString() != cylinders)
         settings.setValue(QStringLiteral("Cylinders"), cylinders);
 
-    maxRpm = fourCylinders ? 17000.0 : 12000.0;
+    // The plot is rebuilt for it, and every view draws with its scale.
+    document->applyVariant(fourCylinders);
+    const double maxRpm = document->maxRpm();
 
     rpmGauge->setSkin(fourCylinders ? QStringLiteral("RPMbackground16000.svg")
                                     : QStringLiteral("RPMbackground12000.svg"));
     rpmGauge->setMaximum(fourCylinders ? 17000 : 12000);
     rpmGauge->setEndAngle(fourCylinders ? 149.0 : 133.0);
 
-    plot->setup(maxRpm, ValueRange{valueMin, valueMax, valueAxisStep, keyStepPixels});
     tableDock->setMaxRpm(maxRpm);
     dataLogDock->chart()->setMaxRpm(maxRpm);
     cellTime->setMaxRpm(maxRpm);
     setPlotTitles();
     if (resetProfile)
         document->resetProfile();
-    ui->spProfiloPiatto->setRange(static_cast<int>(valueMin), static_cast<int>(valueMax));
+    ui->spProfiloPiatto->setRange(static_cast<int>(document->valueRange().valueMin),
+                                  static_cast<int>(document->valueRange().valueMax));
 
     ui->lblLogo->setPixmap(QPixmap(fourCylinders ? QStringLiteral(":/images/imgs/vantor4.jpg")
                                                  : QStringLiteral(":/images/imgs/vantor2.jpg")));
@@ -747,32 +722,14 @@ void frmProgPannel::onGetDeviceInfo(CDevInfo &info)
     const CDevInfo &d = session->devInfo();
 
     deviceInfoLabel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    QString text;
-    if (d.cylinders != 0) {
-        text = QStringLiteral("ECU: HW%1 - CYL%2 - V%3.%4-R%5")
-                   .arg(d.hardware)
-                   .arg(d.cylinders)
-                   .arg(QChar::fromLatin1(d.versionMajor))
-                   .arg(QChar::fromLatin1(d.versionMinor))
-                   .arg(QChar::fromLatin1(d.revision));
-    } else {
-        text = QStringLiteral("ECU: HW%1 - V%2.%3-R%4")
-                   .arg(d.hardware)
-                   .arg(QChar::fromLatin1(d.versionMajor))
-                   .arg(QChar::fromLatin1(d.versionMinor))
-                   .arg(QChar::fromLatin1(d.revision));
-    }
-    deviceInfoLabel->setText(text);
+    deviceInfoLabel->setText(ecuIdentityText(d));
     // Added once: the status bar keeps one entry per addWidget.
     if (deviceInfoLabel->parentWidget() != statusBar())
         statusBar()->addWidget(deviceInfoLabel, 0);
     deviceInfoLabel->show();
 
-    const ValueRange range = valueRangeFor(d.hardware);
-    valueMin = range.valueMin;
-    valueMax = range.valueMax;
-    valueAxisStep = range.valueAxisStep;
-    keyStepPixels = range.keyStepPixels;
+    // The value range of the ECU's hardware, taken into use with the variant.
+    document->setEcuHardware(d.hardware);
 
     // The plot is rebuilt for the ECU's variant, but the profile shown and
     // its file label stay: the read that follows asks before it replaces an

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "comm/cdevinfo.h"
+#include "comm/cecusequencer.h"
 #include "comm/cecusession.h"
 #include "comm/livesample.h"
+#include "comm/sequencesides.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -31,14 +33,13 @@ namespace Ui {
 class frmProgPannel;
 }
 
-// The outcome of a profile file operation.
-enum class FileOutcome { Done, Cancelled, OpenFailure };
-
 // The main window is a view: it keeps the form, the dialogs, the gauge and
 // the message boxes. The connection to the ECU belongs to the session, the
-// profile to the document; the window's slots hand their work to them, and
-// updateControls() enables every control from their states.
-class frmProgPannel : public QMainWindow
+// profile to the document, the order of the sequences to the sequencer; the
+// window's slots hand their work to them, it answers the sequencer's
+// questions (CSequenceUser), and updateControls() enables every control from
+// their states.
+class frmProgPannel : public QMainWindow, private CSequenceUser
 {
     Q_OBJECT
 public:
@@ -104,25 +105,26 @@ private:
     void showProfileLabel();
     void showBench(bool on);
     void resetReadouts();
-    void handleTransferOutcome(const CTransferOutcome &outcome);
-    void applyReadImage(const QByteArray &image);
+    void showTransferOutcome(const CTransferOutcome &outcome, const FlashImage &read);
+    void showProfileName(const FlashImage &read);
     void warnWriteDifferences(const CTransferOutcome &outcome);
-    void backupReadProfile(const QByteArray &image);
+    void warnBackupFailed(const QString &path, const QString &error);
     void warnCommunication(int titleKey);
-    FileOutcome loadProfileFile();
-    FileOutcome saveProfileFile();
     void warnProfileFile(const QString &text);
-    bool settleUnsavedProfile();
-    // Quitting with the test bench on: switch it off first, leave it, or stay.
-    enum class BenchAtExit { SwitchOff, Leave, Cancel };
-    BenchAtExit askBenchAtExit();
     void finishExit(bool acknowledged);
+    // The questions and files of the sequences.
+    bool settleUnsavedProfile() override;
+    FileOutcome loadProfileFile(const QString &path) override;
+    FileOutcome saveProfileFile() override;
+    BenchAtExit askBenchAtExit() override;
+    bool cutWriteShort() override;
     frmAbout *about();
     frmLogin *login();
 
     Ui::frmProgPannel *ui;
     CEcuSession *session = nullptr; // first to go: the workers before any widget
     CProfileDocument *document = nullptr;
+    CEcuSequencer *sequencer = nullptr;
     CProfilePlot *plot = nullptr;
     CProfileEditor *editor = nullptr;
     // The tuner's workbench: views in dock widgets, shown from menuStrumenti.
@@ -133,21 +135,14 @@ private:
     CCellTimeView *cellTime = nullptr;
     CProfileExporter *exporter = nullptr;
     CRecentFiles *recentFiles = nullptr;
-    QString recentToLoad; // a recent file to load instead of asking for one
     CRpmGauge *rpmGauge = nullptr;
     CReadoutPacer *readouts = nullptr; // the live readouts at the display's pace
     QLabel *deviceInfoLabel = nullptr;
     QLabel *profileNameLabel = nullptr;
     QLabel *selectionLabel = nullptr;
     CStatusNotice *notice = nullptr;
-    QString readFrom; // the ECU identity at the last read
-    double maxRpm = 12000.0;
     frmRicercaPorta *ricercaPorta = nullptr;
     frmAbout *aboutDialog = nullptr;
     frmLogin *loginDialog = nullptr;
-    float valueMin = -10.0f;
-    float valueMax = 25.0f;
-    int valueAxisStep = 5;
-    int keyStepPixels = 10;
     QTranslator *switchTranslator = nullptr; // installed by the latest language switch
 };

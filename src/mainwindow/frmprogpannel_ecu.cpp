@@ -68,92 +68,37 @@ void frmProgPannel::warnCommunication(int titleKey)
 
 void frmProgPannel::onReadFlashClicked()
 {
-    if (!session->mayUseEcu())
-        return;
-    profileNameLabel->clear();
-    statusBar()->update();
-    session->requestCommand(EcuCommand::FlashRead);
+    sequencer->read();
 }
 
 void frmProgPannel::onSaveFlashClicked()
 {
-    if (!session->mayUseEcu())
-        return;
-    // From hardware 11 on, a write goes through a file: without one shown,
-    // the profile is saved first.
-    if (session->hardware() >= 11 && !document->fileShown()) {
-        session->requestCommand(EcuCommand::SaveProfileAndSend);
-        return;
-    }
-    profileNameLabel->clear();
-    statusBar()->update();
-    session->requestWrite(document->flashImage(session->hardware()));
+    sequencer->write();
 }
 
 void frmProgPannel::execCmd(const QString &cmd)
 {
-    // The session takes what is its own (the switch-off at exit) and what
-    // it no longer waits for.
-    if (!session->takeCommand(cmd))
-        return;
-    if (cmd == EcuCommand::FlashWrite) {
-        session->startWrite();
-        return;
-    }
-    if (cmd == EcuCommand::FlashRead) {
-        // The question waits for the user; the connection may end meanwhile,
-        // so the session is asked again afterwards.
-        if (!settleUnsavedProfile() || !session->startRead()) {
-            session->endCommand();
-            return;
-        }
-        document->beginRead();
-        return;
-    }
-    if (cmd == EcuCommand::LoadProfile) {
-        // Whatever the outcome (a failure has told the user why), polling
-        // goes on as the user set it.
-        if (settleUnsavedProfile())
-            loadProfileFile();
-        recentToLoad.clear();
-        session->endCommand();
-        return;
-    }
-    if (cmd == EcuCommand::SaveProfile || cmd == EcuCommand::SaveProfileAndSend) {
-        const bool saved = saveProfileFile() == FileOutcome::Done;
-        if (saved && cmd == EcuCommand::SaveProfileAndSend) {
-            // The write follows as a command of its own.
-            session->endCommand(false);
-            onSaveFlashClicked();
-            return;
-        }
-        session->endCommand();
-        return;
-    }
-    session->endCommand();
+    sequencer->execCmd(cmd);
 }
 
 void frmProgPannel::onEsitoSndRcv(const QString &result)
 {
-    // What the transfer came to follows through transferEnded.
+    // What the transfer came to follows through the sequencer.
     session->transferResult(result);
 }
 
-void frmProgPannel::handleTransferOutcome(const CTransferOutcome &outcome)
+// A transfer has ended and the profile has taken it in: what the user sees.
+void frmProgPannel::showTransferOutcome(const CTransferOutcome &outcome, const FlashImage &read)
 {
     switch (outcome.kind) {
     case CTransferOutcome::None:
         return;
     case CTransferOutcome::ReadDone:
-        readFrom = deviceInfoLabel->text();
-        applyReadImage(outcome.image);
+        showProfileName(read);
         notice->showMessage(tr("Mappa letta dalla centralina"));
         QTimer::singleShot(1000, this, &frmProgPannel::onClearUpdateBar);
-        backupReadProfile(outcome.image);
         return;
     case CTransferOutcome::WriteDone:
-        // The ECU holds the image written: that is the saved profile now.
-        document->writeDone(outcome.image, session->hardware());
         // "Verified" only when the written bytes were read back.
         notice->showMessage(outcome.checked ? tr("Mappa scritta nella centralina e verificata")
                                             : tr("Mappa scritta nella centralina"));
@@ -167,8 +112,6 @@ void frmProgPannel::handleTransferOutcome(const CTransferOutcome &outcome)
     case CTransferOutcome::ReadFailed:
     case CTransferOutcome::WriteFailed: {
         const bool read = outcome.kind == CTransferOutcome::ReadFailed;
-        if (read)
-            document->failRead(); // the curve and file label it found
         onClearUpdateBar();
         notice->showMessage(read ? tr("Lettura non riuscita") : tr("Scrittura non riuscita"));
         warnCommunication(read ? 13 : 14);
@@ -177,20 +120,17 @@ void frmProgPannel::handleTransferOutcome(const CTransferOutcome &outcome)
     }
 }
 
-void frmProgPannel::applyReadImage(const QByteArray &image)
+// From hardware 20 on the ECU holds the profile's name: it is shown.
+void frmProgPannel::showProfileName(const FlashImage &read)
 {
-    const FlashImage parsed = document->finishRead(image, session->hardware());
-    if (parsed.hasName) {
-        profileNameLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        profileNameLabel->setText(parsed.name);
-        // Added once: the status bar keeps one entry per addWidget.
-        if (profileNameLabel->parentWidget() != statusBar())
-            statusBar()->addWidget(profileNameLabel, 0);
-        profileNameLabel->show();
-    }
-    // The next press of the test-bench button sends the opposite of what it
-    // shows.
-    session->setBenchOn(parsed.benchOn);
+    if (!read.hasName)
+        return;
+    profileNameLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    profileNameLabel->setText(read.name);
+    // Added once: the status bar keeps one entry per addWidget.
+    if (profileNameLabel->parentWidget() != statusBar())
+        statusBar()->addWidget(profileNameLabel, 0);
+    profileNameLabel->show();
 }
 
 // The ECU acknowledged every byte but holds something else: the write has
@@ -198,9 +138,8 @@ void frmProgPannel::applyReadImage(const QByteArray &image)
 // points differ, and the profile stays modified.
 void frmProgPannel::warnWriteDifferences(const CTransferOutcome &outcome)
 {
-    document->writeCheckFailed();
     const WriteCheck check = checkWrittenImage(outcome.image, outcome.readBack);
-    const QVector<double> keys = profileKeys(maxRpm);
+    const QVector<double> keys = profileKeys(document->maxRpm());
     QStringList where;
     for (int i : check.points) {
         if (where.size() == 5) {
@@ -218,21 +157,13 @@ void frmProgPannel::warnWriteDifferences(const CTransferOutcome &outcome)
                          QMessageBox::Ok, QMessageBox::NoButton);
 }
 
-// Every profile read is kept as a file of its own; a backup that cannot be
-// written is reported and changes nothing else.
-void frmProgPannel::backupReadProfile(const QByteArray &image)
+// The backup of a read could not be written: said once; nothing else changes.
+void frmProgPannel::warnBackupFailed(const QString &path, const QString &error)
 {
-    QString error;
-    const QDateTime now = QDateTime::currentDateTime();
-    if (!document->backupRead(image, session->hardware(), session->devInfo(), now, &error)
-             .isEmpty())
-        return;
-    const QString name = backupFileName(now, session->devInfo());
     QMessageBox::warning(this, CMsg::messages[13],
                          tr("Impossibile salvare la copia di sicurezza della mappa letta in "
                             "%1: %2")
-                             .arg(QDir::toNativeSeparators(QDir(backupFolder()).filePath(name)),
-                                  error),
+                             .arg(QDir::toNativeSeparators(path), error),
                          QMessageBox::Ok, QMessageBox::NoButton);
 }
 
@@ -258,8 +189,8 @@ void frmProgPannel::onReceiveSerialData()
 void frmProgPannel::onEsitoRicercaPorta(const QString &result, const QString &name)
 {
     if (result == QLatin1String("OK")) {
-        session->connectTo(name);
-        onReadFlashClicked();
+        // The connection starts with a read.
+        sequencer->connectTo(name);
         return;
     }
     session->searchFailed();

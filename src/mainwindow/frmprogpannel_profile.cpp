@@ -4,7 +4,6 @@
 #include "frmprogpannel.h"
 #include "cstatusnotice.h"
 
-#include "comm/ecucommands.h"
 #include "profile/profilecodec.h"
 #include "profile/profiledocument.h"
 #include "profile/profilefolder.h"
@@ -27,12 +26,12 @@ void frmProgPannel::onLoadProfileClicked()
 {
     // The file dialog opens once no exchange is on the line; the line is
     // taken meanwhile, so the menu action is off.
-    session->requestCommand(EcuCommand::LoadProfile);
+    sequencer->load();
 }
 
 void frmProgPannel::onSaveProfileClicked()
 {
-    session->requestCommand(EcuCommand::SaveProfile);
+    sequencer->save();
 }
 
 void frmProgPannel::onMuoviDestra()
@@ -55,15 +54,14 @@ void frmProgPannel::onMuoviGiu()
     plot->cursorCommand(Qt::Key_Down);
 }
 
-FileOutcome frmProgPannel::loadProfileFile()
+FileOutcome frmProgPannel::loadProfileFile(const QString &path)
 {
     // A recent file chosen from the File menu is loaded without the dialog.
-    const QString name = !recentToLoad.isEmpty()
-                             ? recentToLoad
+    const QString name = !path.isEmpty()
+                             ? path
                              : QFileDialog::getOpenFileName(this, tr("Apre File di Profilo"),
                                                             profileFolder(),
                                                             tr("Profili (*.prf)"));
-    recentToLoad.clear();
     if (name.isEmpty())
         return FileOutcome::Cancelled;
     QString error;

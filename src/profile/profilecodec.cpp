@@ -1,5 +1,7 @@
 #include "profilecodec.h"
 
+#include "comm/frames.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QSaveFile>
@@ -122,7 +124,8 @@ FlashImage parseFlashImage(const QByteArray &image, quint8 hardware)
 WriteCheck checkWrittenImage(const QByteArray &sent, const QByteArray &readBack)
 {
     WriteCheck check;
-    for (int i = 0; i < sent.size(); ++i) {
+    // The bytes the ECU holds as sent: the values and the name up to byte 79.
+    for (int i = 0; i < qMin(sent.size(), CheckedImageBytes); ++i) {
         if (i < readBack.size() && readBack.at(i) == sent.at(i))
             continue;
         if (i < ProfilePoints)

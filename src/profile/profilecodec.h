@@ -71,8 +71,9 @@ struct FlashImage
 FlashImage parseFlashImage(const QByteArray &image, quint8 hardware);
 
 // A written image compared with what the ECU gives back when it is read
-// again: the points whose byte differs, and whether the name (bytes 41 on,
-// large table) differs. A byte the read-back lacks counts as different.
+// again: the points whose byte differs, and whether the name (bytes 41 to
+// 79, large table; byte 80 is not read back as part of it) differs. A byte
+// the read-back lacks counts as different.
 struct WriteCheck
 {
     QVector<int> points;

@@ -1,7 +1,5 @@
 #include "profile/profiledocument.h"
 
-#include "profile/profilebackup.h"
-
 #include <QDir>
 #include <QFileInfo>
 
@@ -34,11 +32,23 @@ void CProfileDocument::setSources(const Source &profile, const Source &reference
 // nothing known).
 void CProfileDocument::setPath(const QString &path)
 {
-    setSources(Source{QFileInfo(path).fileName(), QTime()}, m_referenceSource);
+    setSources(Source{QFileInfo(path).fileName(), QTime(), CDevInfo()}, m_referenceSource);
     if (path == m_path)
         return;
     m_path = path;
     emit fileChanged();
+}
+
+void CProfileDocument::setEcuHardware(quint8 hardware)
+{
+    m_range = valueRangeFor(hardware);
+}
+
+void CProfileDocument::applyVariant(bool fourCylinders)
+{
+    m_maxRpm = fourCylinders ? 17000.0 : 12000.0;
+    m_model.setLimits(m_range.valueMin, m_range.valueMax);
+    emit variantApplied();
 }
 
 void CProfileDocument::showPlaceholder()
@@ -151,7 +161,7 @@ bool CProfileDocument::setReferenceFromFile(const QString &path, QString *error)
     if (refusedWhileLocked(error) || !readFile(path, &data, error))
         return false;
     m_model.setReference(data.values);
-    setSources(m_profileSource, Source{QFileInfo(path).fileName(), QTime()});
+    setSources(m_profileSource, Source{QFileInfo(path).fileName(), QTime(), CDevInfo()});
     return true;
 }
 
@@ -162,15 +172,15 @@ void CProfileDocument::beginRead()
     m_model.replaceValues(QVector<double>(ProfilePoints, 0.0), CProfileModel::Step::ReadStart);
 }
 
-FlashImage CProfileDocument::finishRead(const QByteArray &image, quint8 hardware,
-                                        const QTime &when)
+FlashImage CProfileDocument::finishRead(const QByteArray &image, const CDevInfo &ecu,
+                                        const QDateTime &when)
 {
-    const FlashImage read = parseFlashImage(image, hardware);
+    const FlashImage read = parseFlashImage(image, ecu.hardware);
     m_beforeRead.held = false;
     m_model.replaceValues(read.values, CProfileModel::Step::ReadEnd);
     m_model.setReference(read.values);
-    const Source ecu{QString(), when};
-    setSources(ecu, ecu);
+    const Source source{QString(), when.time(), ecu};
+    setSources(source, source);
     takeK(read.k);
     m_model.markSaved();
     return read;
@@ -185,21 +195,6 @@ void CProfileDocument::failRead()
     m_model.replaceValues(m_beforeRead.values, CProfileModel::Step::ReadEnd);
     setPath(m_beforeRead.path);
     setSources(m_beforeRead.source, m_referenceSource);
-}
-
-QString CProfileDocument::backupRead(const QByteArray &image, quint8 hardware,
-                                     const CDevInfo &info, const QDateTime &when,
-                                     QString *error) const
-{
-    const FlashImage read = parseFlashImage(image, hardware);
-    const QString folder = backupFolder();
-    const QString name = backupFileName(when, info);
-    QString reason;
-    const QString path = writeBackup(folder, name, read.values, read.k, &reason);
-    if (path.isEmpty() && error)
-        *error = tr("Impossibile salvare la copia di sicurezza della mappa letta in %1: %2")
-                     .arg(QDir::toNativeSeparators(QDir(folder).filePath(name)), reason);
-    return path;
 }
 
 QByteArray CProfileDocument::flashImage(quint8 hardware) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/cdevinfo.h"
+#include "comm/sequencesides.h"
 #include "profile/profilecodec.h"
 #include "profile/profilemodel.h"
 
@@ -18,7 +19,10 @@
 // While the ECU is read, written or checked the document is locked: every
 // change by the user is refused (the model's own lock), while the read's own
 // steps go through.
-class CProfileDocument : public QObject
+//
+// It owns the profile's ranges: the engine-speed scale of the variant and
+// the value range of the ECU's hardware, which every view draws with.
+class CProfileDocument : public QObject, public CProfileSide
 {
     Q_OBJECT
 public:
@@ -33,7 +37,7 @@ public:
     // The file loaded or saved last; empty when none is shown (after a flat
     // map, a variant change, the start of a read).
     QString filePath() const { return m_path; }
-    bool fileShown() const { return !m_path.isEmpty(); }
+    bool fileShown() const override { return !m_path.isEmpty(); }
     void showPlaceholder();
 
     // Where the profile shown and the reference come from, for the user: a
@@ -41,8 +45,20 @@ public:
     // (a flat map, a variant reset, no reference). Built in the language in
     // use when asked.
     QString profileSource() const { return sourceText(m_profileSource); }
-    // When the profile shown was read from the ECU; invalid for a file or none.
+    // When the profile shown was read from the ECU, and from which ECU;
+    // invalid for a file or none.
     QTime profileReadAt() const { return m_profileSource.file.isEmpty() ? m_profileSource.readAt : QTime(); }
+    CDevInfo profileReadFrom() const { return m_profileSource.ecu; }
+
+    // The engine-speed scale in use: 12000 rpm, or 17000 with 4 cylinders.
+    double maxRpm() const { return m_maxRpm; }
+    bool fourCylinders() const { return m_maxRpm > 12000.0; }
+    // The value range the ECU's hardware calls for; it is taken into use
+    // (editing limits, the plot's axis) with the next variant.
+    ValueRange valueRange() const { return m_range; }
+    void setEcuHardware(quint8 hardware);
+    // The variant: the engine-speed scale and the value range into use.
+    void applyVariant(bool fourCylinders);
     QString referenceSource() const { return sourceText(m_referenceSource); }
 
     // The reason every change is refused while a transfer runs.
@@ -72,26 +88,22 @@ public:
 
     // A read from the ECU. beginRead keeps the profile and the file shown
     // and clears the values; finishRead takes the image read (values, K,
-    // reference; saved; both read at the time given) and returns it parsed;
-    // failRead puts back what beginRead kept.
-    void beginRead();
-    FlashImage finishRead(const QByteArray &image, quint8 hardware,
-                          const QTime &when = QTime::currentTime());
-    void failRead();
-    // Keeps the image read as a profile file in the backup folder. The path
-    // written, or empty with the reason in *error.
-    QString backupRead(const QByteArray &image, quint8 hardware, const CDevInfo &info,
-                       const QDateTime &when, QString *error) const;
+    // reference; saved; both read from that ECU at the time given) and
+    // returns it parsed; failRead puts back what beginRead kept.
+    void beginRead() override;
+    FlashImage finishRead(const QByteArray &image, const CDevInfo &ecu,
+                          const QDateTime &when) override;
+    void failRead() override;
 
     // The image a write sends: the values, and for hardware 20 and more the
     // name of the file shown (40 zero bytes when none is shown).
-    QByteArray flashImage(quint8 hardware) const;
+    QByteArray flashImage(quint8 hardware) const override;
     // The ECU holds this image now: it becomes the saved state, whatever
     // the screen shows meanwhile.
-    void writeDone(const QByteArray &image, quint8 hardware);
+    void writeDone(const QByteArray &image, quint8 hardware) override;
     // The check after a write found other values: modified until the next
     // write, save, load or read.
-    void writeCheckFailed() { m_model.markUnsaved(); }
+    void writeCheckFailed() override { m_model.markUnsaved(); }
 
 public slots:
     bool undo() { return m_model.undo(); }
@@ -105,14 +117,21 @@ signals:
     void lockedChanged(bool locked);
     // profileSource() or referenceSource() changed.
     void sourcesChanged();
+    // A variant was taken into use: the views draw with maxRpm() and the
+    // editing limits of valueRange() now.
+    void variantApplied();
 
 private:
-    // A file (by name) or a read from the ECU (by its time); neither: unknown.
+    // A file (by name) or a read from an ECU (by its time); neither: unknown.
     struct Source
     {
         QString file;
         QTime readAt;
-        bool operator==(const Source &o) const { return file == o.file && readAt == o.readAt; }
+        CDevInfo ecu;
+        bool operator==(const Source &o) const
+        {
+            return file == o.file && readAt == o.readAt && sameEcu(ecu, o.ecu);
+        }
     };
     static QString sourceText(const Source &source);
     void setSources(const Source &profile, const Source &reference);
@@ -123,6 +142,8 @@ private:
     bool refusedWhileLocked(QString *error) const;
 
     CProfileModel m_model;
+    double m_maxRpm = 12000.0;
+    ValueRange m_range = valueRangeFor(10);
     QString m_path;
     Source m_profileSource;
     Source m_referenceSource;

@@ -38,7 +38,7 @@ QString CProfileEditor::buildSelectionText() const
     const int i = model->current();
     if (i < 0)
         return QString();
-    const QVector<double> keys = profileKeys(m_plot->maxRpm());
+    const QVector<double> keys = profileKeys(m_document->maxRpm());
     const double value = model->value(i);
     QString text = tr("%1 giri/min: valore %2").arg(keys[i]).arg(value);
     if (model->hasReference()) {

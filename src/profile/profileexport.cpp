@@ -317,7 +317,7 @@ void CProfileExporter::onEsportaCsv()
         return;
     name = withSuffix(name, {QStringLiteral("csv")}, QStringLiteral("csv"));
     QString error;
-    if (!exportProfileCsv(name, m_document->model()->values(), m_plot->maxRpm(), &error)) {
+    if (!exportProfileCsv(name, m_document->model()->values(), m_document->maxRpm(), &error)) {
         QMessageBox::warning(m_dialogParent, title, error);
         return;
     }

@@ -38,7 +38,8 @@ CProfilePlot::CProfilePlot(QwtPlot *plot, CProfileDocument *document)
     };
     connect(model, &CProfileModel::referenceChanged, this, redrawReference);
     connect(document, &CProfileDocument::sourcesChanged, this, redrawReference);
-    setup(m_maxRpm, valueRangeFor(10));
+    connect(document, &CProfileDocument::variantApplied, this, &CProfilePlot::rebuild);
+    rebuild();
 }
 
 // Only the items made here go; items of other classes stay on the plot.
@@ -58,9 +59,10 @@ void CProfilePlot::deleteItems()
     m_grid = nullptr;
 }
 
-void CProfilePlot::setup(double maxRpm, const ValueRange &range)
+void CProfilePlot::rebuild()
 {
-    m_maxRpm = maxRpm;
+    const double maxRpm = m_document->maxRpm();
+    const ValueRange range = m_document->valueRange();
     deleteItems();
 
     const QFont tickFont(QStringLiteral("Arial"), 8);
@@ -125,7 +127,6 @@ void CProfilePlot::setup(double maxRpm, const ValueRange &range)
     m_liveCell.attachTo(m_plot, maxRpm);
 
     CProfileModel *model = m_document->model();
-    model->setLimits(range.valueMin, range.valueMax);
     // A new picker starts with nothing selected; so does the model.
     model->clearSelection();
     drawReference();
@@ -168,7 +169,7 @@ void CProfilePlot::cursorCommand(int key)
 // Points first..last of a list of values, at their engine speeds.
 QVector<QPointF> CProfilePlot::points(const QVector<double> &values, int first, int last) const
 {
-    const QVector<double> keys = profileKeys(m_maxRpm);
+    const QVector<double> keys = profileKeys(m_document->maxRpm());
     QVector<QPointF> out;
     for (int i = first; i <= last && i < values.size(); ++i)
         out.append(QPointF(keys[i], values[i]));

@@ -13,7 +13,8 @@ class QwtPlotCurve;
 class QwtPlotGrid;
 
 // The profile on the form's plot: the curve, the reference and the selected
-// range drawn from the document's model, the picker that selects and drags
+// range drawn from the document's model, on the document's ranges (rebuilt
+// whenever a variant is taken into use), the picker that selects and drags
 // points, and the live cell marker. It redraws whenever the model changes;
 // while the document is locked the picker drags nothing. While there is a
 // reference, a legend in the canvas names where it comes from. It is a child
@@ -25,17 +26,12 @@ class CProfilePlot : public QObject
 public:
     CProfilePlot(QwtPlot *plot, CProfileDocument *document);
 
-    // Rebuilds the plot for a variant and a value range: axes, grid, curves,
-    // a new picker with nothing selected, the value limits. The values and
-    // the undo history stay as they are.
-    void setup(double maxRpm, const ValueRange &range);
     // The three titles, and the legend's text in the language in use.
     void setTitles(const QString &title, const QString &xTitle, const QString &yTitle);
     // The four cursor commands: Qt::Key_Left, Key_Right, Key_Up, Key_Down.
     void cursorCommand(int key);
 
     QwtPlot *plot() const { return m_plot; }
-    double maxRpm() const { return m_maxRpm; }
     CanvasPicker *picker() const { return m_picker; }
     CLiveCellMarker *liveCell() { return &m_liveCell; }
     QwtPlotCurve *profileCurve() const { return m_profileCurve; }
@@ -48,6 +44,10 @@ signals:
     void editRequested();
 
 private:
+    // Rebuilds the plot for the document's variant and value range: axes,
+    // grid, curves, a new picker with nothing selected. The values and the
+    // undo history stay as they are.
+    void rebuild();
     void drawProfile();
     void drawReference();
     void drawSelection();
@@ -56,7 +56,6 @@ private:
 
     QwtPlot *m_plot;
     CProfileDocument *m_document;
-    double m_maxRpm = 12000.0;
     QPointer<CanvasPicker> m_picker;
     // The plot items made here; the plot deletes them with itself.
     QwtPlotGrid *m_grid = nullptr;

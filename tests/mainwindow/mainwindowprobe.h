@@ -59,11 +59,11 @@ public:
     bool profileFileShown() const { return w.document->fileShown(); }
     CDevInfo devInfo() const { return w.session->devInfo(); }
     QString portName() const { return w.session->portName(); }
-    double maxRpm() const { return w.maxRpm; }
-    float valueMin() const { return w.valueMin; }
-    float valueMax() const { return w.valueMax; }
-    int valueAxisStep() const { return w.valueAxisStep; }
-    int keyStepPixels() const { return w.keyStepPixels; }
+    double maxRpm() const { return w.document->maxRpm(); }
+    float valueMin() const { return w.document->valueRange().valueMin; }
+    float valueMax() const { return w.document->valueRange().valueMax; }
+    int valueAxisStep() const { return w.document->valueRange().valueAxisStep; }
+    int keyStepPixels() const { return w.document->valueRange().keyStepPixels; }
     QLabel *deviceInfoLabel() { return w.deviceInfoLabel; }
     QLabel *profileNameLabel() { return w.profileNameLabel; }
     CanvasPicker *picker() { return w.plot->picker(); }
@@ -100,7 +100,7 @@ public:
 
     QVector<double> profile() const { return w.document->model()->values(); }
     void setProfile(const QVector<double> &values) { w.document->model()->replaceValues(values); }
-    FileOutcome loadProfileFile() { return w.loadProfileFile(); }
+    FileOutcome loadProfileFile() { return w.loadProfileFile(QString()); }
     FileOutcome saveProfileFile() { return w.saveProfileFile(); }
     // The command name as the real-time worker hands it back, whether or not
     // the window asked for it.

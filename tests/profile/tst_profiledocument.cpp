@@ -195,7 +195,7 @@ void TestProfileDocument::failedCheckStaysModified()
         QVERIFY(doc.load(file, &error));
     } else {
         doc.beginRead();
-        doc.finishRead(image, 10);
+        doc.finishRead(image, CDevInfo(), QDateTime::currentDateTime());
     }
     QVERIFY(!doc.isModified());
     QCOMPARE(modified.count(), 2);
@@ -231,27 +231,20 @@ void TestProfileDocument::readsTakeAndPutBack()
     image.replace(41, 8, "gara.prf");
     image[82] = 3;
     doc.beginRead();
-    const FlashImage read = doc.finishRead(image, 20);
+    const CDevInfo info{21, 4, '2', '0', '3'};
+    const QDateTime when(QDate(2026, 12, 7), QTime(10, 51, 33));
+    const FlashImage read = doc.finishRead(image, info, when);
     QCOMPARE(read.name, QStringLiteral("gara.prf"));
     QCOMPARE(doc.model()->values(), read.values);
     QCOMPARE(doc.model()->reference(), read.values);
     QCOMPARE(doc.k(), 3);
     QVERIFY(!doc.isModified());
+    // Where it came from is kept as data: the ECU and the time.
+    QVERIFY(sameEcu(doc.profileReadFrom(), info));
+    QCOMPARE(doc.profileReadAt(), when.time());
     doc.setLocked(false);
     QVERIFY(doc.undo()); // the whole read is one step
     QCOMPARE(doc.model()->values(), edited);
-
-    // Every read is kept as a profile file; a folder that cannot be made
-    // says why.
-    const CDevInfo info{21, 4, '2', '0', '3'};
-    const QDateTime when(QDate(2026, 12, 7), QTime(10, 51, 33));
-    const QString backup = doc.backupRead(image, 20, info, when, &error);
-    QCOMPARE(QFileInfo(backup).fileName(), QStringLiteral("2026-12-07_105133_HW21_V2.0-R3.prf"));
-    QCOMPARE(readFile(backup), image.left(41) + char(3));
-    setProfileFolderOverride(file); // a file, not a folder
-    QVERIFY(doc.backupRead(image, 20, info, when, &error).isEmpty());
-    QVERIFY2(error.contains(QStringLiteral("2026-12-07_105133")), qPrintable(error));
-    setProfileFolderOverride(dir.path());
 }
 
 void TestProfileDocument::lockRefusesUserChanges_data()

@@ -179,7 +179,7 @@ void TestProfileExport::commands()
     QwtPlot plot(&window);
     CProfileDocument doc;
     CProfilePlot pp(&plot, &doc);
-    pp.setup(17000.0, valueRangeFor(10));
+    doc.applyVariant(true);
     doc.setFlat(4);
     QString error;
     QVERIFY2(doc.save(folder.filePath(QStringLiteral("gara.prf")), &error), qPrintable(error));

@@ -52,7 +52,8 @@ void TestProfilePlot::rebuildKeepsValuesAndHistory()
     foreign->attach(&plot);
     const int items = plot.itemList().size();
 
-    pp.setup(17000.0, valueRangeFor(21));
+    doc.setEcuHardware(21);
+    doc.applyVariant(true);
     QVERIFY(plot.itemList().contains(foreign));
     QCOMPARE(plot.itemList().size(), items);
     QCOMPARE(doc.model()->undoStack()->count(), 2);
@@ -68,7 +69,8 @@ void TestProfilePlot::rebuildKeepsValuesAndHistory()
     QCOMPARE(pp.profileCurve()->sample(7).y(), 3.0);
 
     // The user's variant change is a rebuild and a reset: one step to zeros.
-    pp.setup(12000.0, valueRangeFor(10));
+    doc.setEcuHardware(10);
+    doc.applyVariant(false);
     QVERIFY(doc.resetProfile());
     QCOMPARE(pp.profileCurve()->sample(40), QPointF(12000.0, 0.0));
     QVERIFY(doc.undo());
@@ -128,7 +130,7 @@ void TestProfilePlot::referenceSource()
         if (step == "read" || step == "failedRead") {
             doc.beginRead();
             if (step == "read")
-                doc.finishRead(QByteArray(41, '\1'), 10, QTime(10, 51, 33));
+                doc.finishRead(QByteArray(41, '\1'), CDevInfo(), QDateTime(QDate(2026, 12, 7), QTime(10, 51, 33)));
             else
                 doc.failRead();
         } else if (step == "load") {
@@ -152,7 +154,7 @@ void TestProfilePlot::referenceSource()
         QCOMPARE(legend->plotItems(), QList<const QwtPlotItem *>{pp.referenceCurve()});
     }
     // A variant change rebuilds the plot and keeps the legend's text.
-    pp.setup(17000.0, valueRangeFor(10));
+    doc.applyVariant(true);
     QCOMPARE(pp.referenceLegend()->isVisible(), !referenceSource.isEmpty());
     QVERIFY(pp.referenceCurve()->title().text().endsWith(doc.referenceSource()));
 }

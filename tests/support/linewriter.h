@@ -21,5 +21,8 @@ struct WorkerLine : CRequestWriter
         worker->setWriter(this);
         transport.setAnswerHandler([worker](const QByteArray &frame) { worker->setReply(frame); });
     }
-    bool writeRequest(const QByteArray &frame) override { return transport.write(frame); }
+    void postRequest(const QByteArray &frame, Written written) override
+    {
+        transport.post(frame, written);
+    }
 };
