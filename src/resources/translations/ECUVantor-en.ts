@@ -442,10 +442,6 @@
         <translation>Cannot write the file %1: %2</translation>
     </message>
     <message>
-        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
-        <translation>Cannot save the backup of the profile read to %1: %2</translation>
-    </message>
-    <message>
         <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
         <translation>The profile cannot be changed while ECU Vantor is being read or written.</translation>
     </message>

@@ -442,10 +442,6 @@
         <translation>Impossibile scrivere il file %1: %2</translation>
     </message>
     <message>
-        <source>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</source>
-        <translation>Impossibile salvare la copia di sicurezza della mappa letta in %1: %2</translation>
-    </message>
-    <message>
         <source>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</source>
         <translation>La mappa non si può cambiare mentre ECU Vantor è in lettura o scrittura.</translation>
     </message>
