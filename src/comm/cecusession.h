@@ -96,8 +96,6 @@ public:
     bool transferBusy() const;
     // A write (or the check after it) is asked for, waits, or runs.
     bool writeBusy() const;
-    // A read, write or check runs.
-    bool transferRunning() const;
     // The real-time readouts are taken now (the link button is usable).
     bool acceptsReadings() const;
 
@@ -175,6 +173,8 @@ signals:
     void exitReady(bool acknowledged);
 
 private:
+    // A read, write or check runs.
+    bool transferRunning() const;
     void setState(State state);
     void follow();
     void teardown(State next);
