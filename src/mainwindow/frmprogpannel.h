@@ -1,10 +1,10 @@
 #pragma once
 
 #include "comm/cdevinfo.h"
-#include "comm/cecusequencer.h"
+#include "profile/cecusequencer.h"
 #include "comm/cecusession.h"
 #include "comm/livesample.h"
-#include "comm/sequencesides.h"
+#include "profile/sequencesides.h"
 
 #include <QByteArray>
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "comm/cdevinfo.h"
-#include "comm/sequencesides.h"
+#include "profile/sequencesides.h"
 #include "profile/profilecodec.h"
 #include "profile/profilemodel.h"
 

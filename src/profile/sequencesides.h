@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cdevinfo.h"
+#include "comm/cdevinfo.h"
 #include "profile/profilecodec.h"
 
 #include <QByteArray>

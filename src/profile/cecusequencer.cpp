@@ -1,6 +1,6 @@
-#include "cecusequencer.h"
+#include "profile/cecusequencer.h"
 
-#include "ecucommands.h"
+#include "comm/ecucommands.h"
 #include "profile/profilebackup.h"
 
 #include <QDir>

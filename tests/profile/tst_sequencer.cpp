@@ -1,7 +1,7 @@
 // The sequences of a connection without a window: the sequencer drives the
 // session against the simulator on a pseudo-terminal, with a profile side
 // and a user side that record what they are asked and answer as told.
-#include "comm/cecusequencer.h"
+#include "profile/cecusequencer.h"
 #include "comm/cgestreceive.h"
 #include "comm/cgestrt.h"
 #include "comm/cgestsend.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cecusession.h"
-#include "sequencesides.h"
+#include "comm/cecusession.h"
+#include "profile/sequencesides.h"
 
 #include <QObject>
 #include <QString>
