@@ -1,9 +1,11 @@
 #include "comm/cgestrt.h"
+#include "comm/requestwriter.h"
 #include "comm/frames.h"
 #include "ecusimulator.h"
 #include "support/workerharness.h"
 #include "comm/workerlock.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 // The real-time link worker against the simulated ECU. Readouts, errors and
@@ -77,6 +79,7 @@ private slots:
     void requestWhilePollingWaitsForTheExchange();
     void requestThenStopIsNeverHandedBack();
     void lostAcknowledgementsKeepTheLinkUp();
+    void commandsNotWrittenAreReportedNotLost();
     void lostAcknowledgementBeforeLinkStartedIsNoFailure();
     void silenceFailsAtThirtiethTimeout();
     void wrongByte0CannotHoldTheWait_data();
@@ -316,6 +319,53 @@ void TestGestRT::lostAcknowledgementsKeepTheLinkUp()
         QCOMPARE(frames.at(frames.indexOf(c) + 1), buildPollFrame());
     }
     QVERIFY(run.errors.isEmpty());
+}
+
+// A command frame the line could not write was not sent: it is reported
+// (once each), never counted as a lost acknowledgement, and the link goes
+// on; only written frames are reported as sent.
+void TestGestRT::commandsNotWrittenAreReportedNotLost()
+{
+    struct Writer : CRequestWriter
+    {
+        EcuSimulator sim;
+        CGestRT *worker = nullptr;
+        void postRequest(const QByteArray &frame, Written written) override
+        {
+            const bool command = static_cast<quint8>(frame.at(0)) == WriteRequest;
+            written(!command); // the line takes polls only
+            if (!command)
+                worker->setReply(sim.handle(frame));
+        }
+    } writer;
+    QMutex mutex;
+    QList<QByteArray> notSent, sent;
+    int errors = 0;
+    CGestRT worker(nullptr, 50, 30); // last: stopped before what it uses goes away
+    writer.worker = &worker;
+    worker.setNotSentHandler([&](const QByteArray &frame) {
+        WorkerLock lock(&mutex);
+        notSent << frame;
+    });
+    QObject::connect(&worker, &CGestRT::sgnSndByte, &worker, [&](const QByteArray &frame) {
+        WorkerLock lock(&mutex);
+        sent << frame;
+    }, Qt::DirectConnection);
+    QObject::connect(&worker, &CGestRT::sgnError, &worker, [&] { ++errors; },
+                     Qt::DirectConnection);
+    worker.setWriter(&writer);
+    worker.startLink();
+    worker.queueBancoOn(10);
+    QTRY_COMPARE_WITH_TIMEOUT(worker.unsentCommands(), 3, 5000);
+    QTRY_VERIFY([&] { WorkerLock lock(&mutex); return sent.size() >= 5; }()); // polling goes on
+    worker.stopLink();
+    WorkerLock lock(&mutex);
+    QCOMPARE(notSent, (QList<QByteArray>{buildWriteFrame(41, 2), buildWriteFrame(42, 1),
+                                         buildWriteFrame(49, 1)}));
+    QCOMPARE(worker.lostAcknowledgements(), 0);
+    for (const QByteArray &frame : qAsConst(sent))
+        QCOMPARE(frame, buildPollFrame());
+    QCOMPARE(errors, 0);
 }
 
 void TestGestRT::lostAcknowledgementBeforeLinkStartedIsNoFailure()
