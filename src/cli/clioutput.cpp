@@ -11,7 +11,19 @@ namespace {
 
 const char ProgramName[] = "ecu-vantor-cli";
 
+FILE *outputStream = nullptr; // null: stdout
+
 } // namespace
+
+FILE *CCliOutput::standardOutput()
+{
+    return outputStream ? outputStream : stdout;
+}
+
+void CCliOutput::setStandardOutput(FILE *stream)
+{
+    outputStream = stream == stdout ? nullptr : stream;
+}
 
 CCliOutput::CCliOutput(bool json, const QString &command)
     : m_json(json)
@@ -36,7 +48,7 @@ void CCliOutput::line(const QString &text) const
     if (m_json)
         return;
     clearProgress();
-    print(stdout, text + QLatin1Char('\n'));
+    print(standardOutput(), text + QLatin1Char('\n'));
 }
 
 void CCliOutput::note(const QString &text) const
@@ -84,7 +96,8 @@ int CCliOutput::finish(int code)
                     m_command.isEmpty() ? QJsonValue() : QJsonValue(m_command));
     document.insert(QStringLiteral("exit_code"), code);
     const QByteArray bytes = QJsonDocument(document).toJson(QJsonDocument::Indented);
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
+    FILE *stream = standardOutput();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
     return code;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
+
 class CProgressBar;
 
 // What a subcommand tells its user. As text (the default), lines go to
@@ -46,6 +48,11 @@ public:
 
     // Writes text to standard output or error in the locale's encoding.
     static void print(FILE *stream, const QString &text);
+
+    // The stream of the program's standard output: stdout, or the one
+    // CStdoutGuard keeps for it while libraries' prints are sent away.
+    static FILE *standardOutput();
+    static void setStandardOutput(FILE *stream);
 
 private:
     void clearProgress() const;

@@ -13,8 +13,21 @@
 #include <fcntl.h>
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
+#include <fcntl.h>
 #include <io.h>
 #endif
+
+bool isTerminal(FILE *stream)
+{
+#if defined(Q_OS_UNIX)
+    return isatty(fileno(stream)) == 1;
+#elif defined(Q_OS_WIN)
+    return _isatty(_fileno(stream)) != 0;
+#else
+    Q_UNUSED(stream)
+    return false;
+#endif
+}
 
 // ---- progress bar
 
@@ -35,13 +48,7 @@ CProgressBar::~CProgressBar()
 
 bool CProgressBar::standardErrorIsTerminal()
 {
-#if defined(Q_OS_UNIX)
-    return isatty(STDERR_FILENO) == 1;
-#elif defined(Q_OS_WIN)
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return false;
-#endif
+    return isTerminal(stderr);
 }
 
 QString CProgressBar::render(const QString &label, int percent, int width)
@@ -89,6 +96,66 @@ void CProgressBar::clear()
                                   + QLatin1Char('\r'));
     m_drawn = false;
     m_drawnLength = 0;
+}
+
+// ---- standard output kept for the program
+
+CStdoutGuard::CStdoutGuard()
+{
+    std::fflush(stdout);
+#if defined(Q_OS_UNIX)
+    const int saved = dup(STDOUT_FILENO);
+    if (saved < 0)
+        return;
+    fcntl(saved, F_SETFD, FD_CLOEXEC);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    FILE *stream = null >= 0 ? fdopen(saved, "w") : nullptr;
+    if (!stream || dup2(null, STDOUT_FILENO) < 0) {
+        if (stream)
+            std::fclose(stream);
+        else
+            close(saved);
+        if (null >= 0)
+            close(null);
+        return;
+    }
+    close(null);
+#elif defined(Q_OS_WIN)
+    const int saved = _dup(_fileno(stdout));
+    if (saved < 0)
+        return;
+    const int null = _open("NUL", _O_WRONLY);
+    FILE *stream = null >= 0 ? _fdopen(saved, "w") : nullptr;
+    if (!stream || _dup2(null, _fileno(stdout)) < 0) {
+        if (stream)
+            std::fclose(stream);
+        else
+            _close(saved);
+        if (null >= 0)
+            _close(null);
+        return;
+    }
+    _close(null);
+#else
+    return;
+#endif
+    m_stream = stream;
+    CCliOutput::setStandardOutput(m_stream);
+}
+
+CStdoutGuard::~CStdoutGuard()
+{
+    if (!m_stream)
+        return;
+    std::fflush(stdout); // what the libraries printed goes to the null device
+    std::fflush(m_stream);
+    CCliOutput::setStandardOutput(stdout);
+#if defined(Q_OS_UNIX)
+    dup2(fileno(m_stream), STDOUT_FILENO);
+#elif defined(Q_OS_WIN)
+    _dup2(_fileno(m_stream), _fileno(stdout));
+#endif
+    std::fclose(m_stream);
 }
 
 // ---- Ctrl+C

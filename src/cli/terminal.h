@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdio>
+
 class QSocketNotifier;
 class QTimer;
 
@@ -40,6 +42,27 @@ private:
     int m_percent = -1;
     int m_drawnLength = 0;
     QString m_label;
+};
+
+// Whether a stream (stdout, stderr) is a terminal.
+bool isTerminal(FILE *stream);
+
+// Keeps what libraries print (the HID route's diagnostic lines) off standard
+// output while the ECU subcommands run, so that it holds only the program's
+// own lines and JSON document: the real standard output moves to a stream
+// of its own, which the output writes to (CCliOutput::standardOutput), and
+// descriptor 1 goes to the null device. The destructor puts it back.
+class CStdoutGuard
+{
+public:
+    CStdoutGuard();
+    ~CStdoutGuard();
+
+    CStdoutGuard(const CStdoutGuard &) = delete;
+    CStdoutGuard &operator=(const CStdoutGuard &) = delete;
+
+private:
+    FILE *m_stream = nullptr;
 };
 
 // Ctrl+C (SIGINT) and SIGTERM, turned into an event the program sees: the
