@@ -68,7 +68,10 @@ run "$root/usr/bin/ecu-vantor-sim" --help | grep -q -- '--paced' || fail "ecu-va
 
 # The command line as a workshop runs it, against the installed simulator:
 # probe, read, then write what was read back (with the check).
-run "$root/usr/bin/ecu-vantor-sim" --quiet >"$home/sim.log" 2>&1 &
+# Started through env, which becomes the simulator: $! is its own id.
+env HOME="$home" XDG_RUNTIME_DIR="$runtime" \
+    LD_LIBRARY_PATH="$root/usr/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
+    "$root/usr/bin/ecu-vantor-sim" --quiet >"$home/sim.log" 2>&1 &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; rm -rf "$root" "$home" "$runtime"' EXIT
 for _ in $(seq 100); do
