@@ -66,6 +66,26 @@ bash -c 'source "$1" && complete -p ecu-vantor-cli' _ "$root/usr/share/bash-comp
 run "$root/usr/bin/ecu-vantor-sim" --help | head -n 1
 run "$root/usr/bin/ecu-vantor-sim" --help | grep -q -- '--paced' || fail "ecu-vantor-sim --help lists no options"
 
+# The command line as a workshop runs it, against the installed simulator:
+# probe, read, then write what was read back (with the check).
+# Started through env, which becomes the simulator: $! is its own id.
+env HOME="$home" XDG_RUNTIME_DIR="$runtime" \
+    LD_LIBRARY_PATH="$root/usr/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
+    "$root/usr/bin/ecu-vantor-sim" --quiet >"$home/sim.log" 2>&1 &
+sim=$!
+trap 'kill "$sim" 2>/dev/null || true; rm -rf "$root" "$home" "$runtime"' EXIT
+for _ in $(seq 100); do
+  [ -e "$runtime/ecu-vantor-ports/ecu-sim" ] && break
+  sleep 0.05
+done
+probe=$(cli --json probe --port ecu-sim) || fail "ecu-vantor-cli probe found no simulator: $(cat "$home/sim.log")"
+grep -q '"hardware": 10' <<<"$probe" || fail "ecu-vantor-cli --json probe printed: $probe"
+cli read --port ecu-sim -o "$home/a.prf" || fail "ecu-vantor-cli read against the simulator failed"
+[ "$(stat -c %s "$home/a.prf")" -eq 42 ] || fail "ecu-vantor-cli read wrote no 42-byte profile"
+cli write "$home/a.prf" --port ecu-sim || fail "ecu-vantor-cli write against the simulator failed"
+kill "$sim"
+wait "$sim" 2>/dev/null || true
+
 desktop-file-validate "$root/usr/share/applications/ecu-vantor.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/example.ecuvantor.EcuVantor.metainfo.xml"
 lintian_rc=0

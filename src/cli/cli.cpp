@@ -5,6 +5,7 @@
 #include "cli/ports.h"
 #include "cli/profilecommands.h"
 #include "cli/terminal.h"
+#include "comm/chidtransport.h"
 #include "portsearch/virtualports.h"
 
 #include <QLocale>
@@ -245,14 +246,19 @@ QString description(CliCommand command)
                         "sostituito se esiste) e, come la finestra dopo ogni lettura, ne salva una "
                         "copia di sicurezza nella cartella backup della cartella delle mappe.");
     case CliCommand::Write:
-        return CCli::tr("Scrive la mappa del file FILE nella centralina con le regole della "
+        return CCli::tr("Legge prima la centralina, come ogni connessione (con la copia di "
+                        "sicurezza), poi scrive la mappa del file FILE con le regole della "
                         "finestra (dall'hardware 20 il nome del file viene salvato nella "
-                        "centralina; K è inviato come lo invia la finestra), poi la rilegge e "
-                        "confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e "
-                        "dice quali indirizzi sono stati scritti.");
+                        "centralina; K è inviato come lo invia la finestra, quando è diverso da "
+                        "quello della centralina), poi la rilegge e confronta i valori. Ctrl+C "
+                        "ferma la scrittura alla fine di un frame e dice quali indirizzi sono "
+                        "stati scritti.");
     case CliCommand::Monitor:
-        return CCli::tr("Il collegamento in tempo reale: una riga per lettura, al massimo 10 al "
-                        "secondo su un terminale (giri, cella, valore, sonda); Ctrl+C lo ferma.");
+        return CCli::tr("Il collegamento in tempo reale, dopo la lettura con cui comincia ogni "
+                        "connessione: una riga per lettura (tempo, giri, cella, valore, sonda), "
+                        "al massimo 10 al secondo su un terminale, tutte in un file o una pipe. "
+                        "Si ferma dopo --seconds o con Ctrl+C (uscita 130); le letture restano "
+                        "nel file CSV.");
     case CliCommand::Show:
         return CCli::tr("La mappa del file FILE come tabella di punti, giri e valori, e K.");
     case CliCommand::Diff:
@@ -351,6 +357,9 @@ int runEcuCommand(const CCliOptions &options, CCliOutput &out)
         return code;
     out.set(QStringLiteral("port"), port);
 
+    // Standard output holds the program's own output alone: the HID route's
+    // diagnostic lines are not printed.
+    CHidTransport::setDiagnostics(false);
     CProgressBar progress;
     out.setProgressBar(&progress);
     CInterruptWatcher interrupt;

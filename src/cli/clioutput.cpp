@@ -84,7 +84,8 @@ int CCliOutput::finish(int code)
                     m_command.isEmpty() ? QJsonValue() : QJsonValue(m_command));
     document.insert(QStringLiteral("exit_code"), code);
     const QByteArray bytes = QJsonDocument(document).toJson(QJsonDocument::Indented);
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
+    FILE *stream = stdout;
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
     return code;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
+
 class CProgressBar;
 
 // What a subcommand tells its user. As text (the default), lines go to

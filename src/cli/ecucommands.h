@@ -51,5 +51,6 @@ int runRead(CEcuJob &job);
 int runWrite(CEcuJob &job, const ProfileData &profile);
 
 // monitor: the live link for options.seconds (0: until Ctrl+C), one line per
-// reading at most 10 a second, every reading into options.csv when set.
+// reading (at most 10 a second on a terminal, every one into a file or a
+// pipe), every reading into options.csv when set (monitorcommand.cpp).
 int runMonitor(CEcuJob &job);

@@ -13,8 +13,21 @@
 #include <fcntl.h>
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
+#include <fcntl.h>
 #include <io.h>
 #endif
+
+bool isTerminal(FILE *stream)
+{
+#if defined(Q_OS_UNIX)
+    return isatty(fileno(stream)) == 1;
+#elif defined(Q_OS_WIN)
+    return _isatty(_fileno(stream)) != 0;
+#else
+    Q_UNUSED(stream)
+    return false;
+#endif
+}
 
 // ---- progress bar
 
@@ -35,13 +48,7 @@ CProgressBar::~CProgressBar()
 
 bool CProgressBar::standardErrorIsTerminal()
 {
-#if defined(Q_OS_UNIX)
-    return isatty(STDERR_FILENO) == 1;
-#elif defined(Q_OS_WIN)
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return false;
-#endif
+    return isTerminal(stderr);
 }
 
 QString CProgressBar::render(const QString &label, int percent, int width)

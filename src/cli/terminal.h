@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdio>
+
 class QSocketNotifier;
 class QTimer;
 
@@ -41,6 +43,9 @@ private:
     int m_drawnLength = 0;
     QString m_label;
 };
+
+// Whether a stream (stdout, stderr) is a terminal.
+bool isTerminal(FILE *stream);
 
 // Ctrl+C (SIGINT) and SIGTERM, turned into an event the program sees: the
 // signal handler only writes a byte into a pipe, and the event loop reads it

@@ -352,7 +352,9 @@ bool CEcuSession::startWrite()
     m_writtenImage = m_flashBuffer;
     // "Line/VerifyWrites" (read, never written; on when missing): read the
     // written addresses back before the write counts as done.
-    m_checkWrites = QSettings().value(QStringLiteral("Line/VerifyWrites"), true).toBool();
+    m_checkWrites = m_writeCheck == WriteCheck::AsSettings
+        ? QSettings().value(QStringLiteral("Line/VerifyWrites"), true).toBool()
+        : m_writeCheck == WriteCheck::Always;
     setState(State::Writing);
     m_gestSend->startSend(0);
     return true;

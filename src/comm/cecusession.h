@@ -120,6 +120,11 @@ public:
     // After a read the test-bench switch follows what the ECU holds.
     void setBenchOn(bool on);
     void queueK(int k);
+    // Whether a write is read back before it counts as done: as the
+    // settings say ("Line/VerifyWrites", read when the write starts), or
+    // always, or never, whatever they say.
+    enum class WriteCheck { AsSettings, Always, Never };
+    void setWriteCheck(WriteCheck rule) { m_writeCheck = rule; }
     // Quitting with the test bench on: its switch-off goes out, then the
     // session has Ended and says whether the ECU acknowledged every frame
     // of it (exitReady). False when it cannot start now.
@@ -194,6 +199,7 @@ private:
     int m_exitUnsent = 0;   // SwitchingOff: its frames not written
 
     bool m_checkWrites = true; // the running write is read back
+    WriteCheck m_writeCheck = WriteCheck::AsSettings;
     CDevInfo m_devInfo;        // the ECU's latest report
     bool m_variantFixed = false; // it stated its cylinders
     QByteArray m_flashBuffer;  // the image a transfer writes or fills

@@ -5,8 +5,41 @@
 
 #include <QThread>
 
+#include <atomic>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
+
+namespace {
+
+// The exchanges' diagnostic lines go to standard output unless switched off.
+std::atomic<bool> diagnosticsOn{true};
+
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+void diagnostic(const char *format, ...)
+{
+    if (!diagnosticsOn.load(std::memory_order_relaxed))
+        return;
+    va_list args;
+    va_start(args, format);
+    std::vprintf(format, args);
+    va_end(args);
+}
+
+void flushDiagnostics()
+{
+    if (diagnosticsOn.load(std::memory_order_relaxed))
+        std::fflush(stdout);
+}
+
+} // namespace
+
+void CHidTransport::setDiagnostics(bool on)
+{
+    diagnosticsOn.store(on, std::memory_order_relaxed);
+}
 
 namespace {
 constexpr qint64 LookIntervalNs = 1000LL * 1000000;
@@ -155,19 +188,19 @@ void CHidTransport::exchange(const QByteArray &frame)
         m_line->noteRequestSent();
     const int written = hid_write(m_device, buf, sizeof buf);
     requestDone(written >= 0);
-    std::printf("OnSendSerialData: bytes written=%d\n", written);
+    diagnostic("OnSendSerialData: bytes written=%d\n", written);
     // The read is bounded: no report within the time counts as a failure.
     const int read = hid_read_timeout(m_device, buf, sizeof buf, m_readTimeoutMs);
     if (read <= 0) {
-        std::printf("OnSendSerialData: Unable to read()\n");
-        std::fflush(stdout);
+        diagnostic("OnSendSerialData: Unable to read()\n");
+        flushDiagnostics();
         // A time-out is a lost answer; a failing call means the device is gone.
         if (written < 0 || read < 0)
             reportGone();
         return;
     }
-    std::printf("OnSendSerialData: bytes read=%d\n", read);
-    std::fflush(stdout);
+    diagnostic("OnSendSerialData: bytes read=%d\n", read);
+    flushDiagnostics();
     if (current(generation))
         handAnswer(QByteArray(reinterpret_cast<const char *>(buf), FrameSize));
 }
@@ -185,15 +218,15 @@ void CHidTransport::identify(int attempts, quint64 generation)
         buf[1] = AnswerProbe;
         drainInput();
         int res = hid_write(m_device, buf, sizeof buf);
-        std::printf("bytes written=%d\n", res);
+        diagnostic("bytes written=%d\n", res);
         // A read that gets no report in time counts as a failed read.
         res = hid_read_timeout(m_device, buf, sizeof buf, m_readTimeoutMs);
         if (res <= 0)
-            std::printf("Unable to read()\n");
-        std::printf("bytes read=%d\n", res);
+            diagnostic("Unable to read()\n");
+        diagnostic("bytes read=%d\n", res);
         for (int i = 0; i < FrameSize; ++i)
-            std::printf("buf[%d]=%02X\r\n", i, buf[i]);
-        std::fflush(stdout);
+            diagnostic("buf[%d]=%02X\r\n", i, buf[i]);
+        flushDiagnostics();
         if (res > 0 && buf[0] == AnswerProbe && buf[1] == AnswerProbeOk) {
             if (current(generation))
                 emit sgnProbe(QByteArray(reinterpret_cast<const char *>(buf), sizeof buf));

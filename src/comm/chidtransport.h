@@ -51,6 +51,11 @@ public:
     // succeeded.
     void probe(int attempts);
 
+    // The exchanges print diagnostic lines to standard output (on by
+    // default); a program whose standard output is its own switches them
+    // off, for every transport of the process.
+    static void setDiagnostics(bool on);
+
 signals:
     void sgnProbe(QByteArray report);
 

@@ -47,6 +47,12 @@ void CTransferWorker::setReply(const QByteArray &frame)
         wake.notifyAndUnlock(lock);
 }
 
+int CTransferWorker::answeredCount() const
+{
+    QMutexLocker lock(&mutex);
+    return int(taken.count());
+}
+
 void CTransferWorker::abort()
 {
     WorkerLock lock(&mutex);

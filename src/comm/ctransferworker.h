@@ -58,6 +58,9 @@ public:
     // Ends a running transfer at once, without a report (whoever ends it
     // reports it): nothing more is sent.
     void abort();
+    // Addresses whose answer the running (or the last) transfer has taken:
+    // for a write, the addresses the ECU has acknowledged, from 0 on.
+    int answeredCount() const;
 
 protected:
     CTransferWorker(QByteArray *data, QObject *parent, int timeoutMs, int maxRetries,

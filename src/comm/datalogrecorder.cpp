@@ -57,13 +57,36 @@ bool CDataLogRecorder::start(const QString &profileFolder, const CDevInfo &info,
     for (int n = 2; !m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
          ++n) {
         if (!QFileInfo::exists(path) || n > 999) {
+            m_fileError = m_file.errorString();
             emit error(tr("Impossibile creare il file %1: %2")
-                           .arg(QDir::toNativeSeparators(path), m_file.errorString()));
+                           .arg(QDir::toNativeSeparators(path), m_fileError));
             return false;
         }
         path = dir.absoluteFilePath(QStringLiteral("%1_%2.csv").arg(stem).arg(n));
         m_file.setFileName(path);
     }
+    return begin(path);
+}
+
+bool CDataLogRecorder::startFile(const QString &path, int k, bool bench)
+{
+    if (isRecording())
+        return true;
+    setK(k);
+    setBench(bench);
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        m_fileError = m_file.errorString();
+        emit error(tr("Impossibile creare il file %1: %2")
+                       .arg(QDir::toNativeSeparators(path), m_fileError));
+        return false;
+    }
+    return begin(path);
+}
+
+// The file is open: the recording starts with the header.
+bool CDataLogRecorder::begin(const QString &path)
+{
     m_path = path;
     m_rows = 0;
     m_skipped = 0;
@@ -73,11 +96,11 @@ bool CDataLogRecorder::start(const QString &profileFolder, const CDevInfo &info,
     m_buffer.append(kDataLogHeader);
     // The header goes out at once: a file that cannot be written fails here.
     if (!writeOut()) {
-        const QString reason = m_file.errorString();
+        m_fileError = m_file.errorString();
         m_file.close();
         m_buffer.resize(0);
         emit error(tr("Impossibile creare il file %1: %2")
-                       .arg(QDir::toNativeSeparators(path), reason));
+                       .arg(QDir::toNativeSeparators(path), m_fileError));
         return false;
     }
     m_clock.start();
@@ -144,6 +167,7 @@ bool CDataLogRecorder::writeOut()
 
 void CDataLogRecorder::fail(const QString &message)
 {
+    m_fileError = m_file.errorString();
     m_file.close();
     m_buffer.resize(0);
     emit recordingChanged(false);

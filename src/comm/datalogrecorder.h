@@ -36,6 +36,8 @@ public:
     // when the folder or the file cannot be made or written; true also when
     // a recording already runs (it goes on).
     bool start(const QString &profileFolder, const CDevInfo &info, int k, bool bench);
+    // Starts a recording into the file at `path`, replaced when it exists.
+    bool startFile(const QString &path, int k, bool bench);
     // Writes what is left and closes the file.
     void stop();
 
@@ -51,6 +53,8 @@ public:
     // Time since the recording started (0 when none runs).
     qint64 elapsedMs() const { return isRecording() ? m_clock.elapsed() : 0; }
     int k() const { return m_k; }
+    // Why the file could not be made or written, at the last failure.
+    QString fileError() const { return m_fileError; }
     bool bench() const { return m_bench; }
 
 public slots:
@@ -68,11 +72,13 @@ signals:
     void error(const QString &message);
 
 private:
+    bool begin(const QString &path);
     bool writeOut();
     void fail(const QString &message);
 
     QFile m_file;
     QString m_path;
+    QString m_fileError;
     QByteArray m_buffer;
     QTimer m_flushTimer;
     QElapsedTimer m_clock;

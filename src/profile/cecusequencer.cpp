@@ -137,8 +137,11 @@ void CEcuSequencer::keepBackup(const QByteArray &image, const QDateTime &when)
     const QString folder = backupFolder();
     const QString name = backupFileName(when, m_session->devInfo());
     QString reason;
-    if (writeBackup(folder, name, read.values, read.k, &reason).isEmpty())
+    const QString path = writeBackup(folder, name, read.values, read.k, &reason);
+    if (path.isEmpty())
         emit backupFailed(QDir(folder).filePath(name), reason);
+    else
+        emit backupKept(path);
 }
 
 CEcuSequencer::Quit CEcuSequencer::quit()

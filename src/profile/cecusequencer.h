@@ -58,6 +58,8 @@ signals:
     void transferShown(const CTransferOutcome &outcome, const FlashImage &read);
     // The backup of a read could not be written (`path`: where it was to go).
     void backupFailed(const QString &path, const QString &error);
+    // The backup of a read was written to `path`.
+    void backupKept(const QString &path);
     // Quitting: the switch-off has gone out; `acknowledged`: the ECU took
     // every frame of it.
     void quitReady(bool acknowledged);

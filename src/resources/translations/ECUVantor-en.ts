@@ -1016,14 +1016,6 @@ probe %3</translation>
         <translation>Reads the ECU&apos;s profile (41 values and K) into the file FILE (.prf, replaced when it exists) and, as the window does after every read, saves a backup of it in the backup folder of the profile folder.</translation>
     </message>
     <message>
-        <source>Scrive la mappa del file FILE nella centralina con le regole della finestra (dall&apos;hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.</source>
-        <translation>Writes the profile of the file FILE into the ECU with the window&apos;s rules (from hardware 20 on the file&apos;s name is stored in the ECU; K is sent as the window sends it), then reads it back and compares the values. Ctrl+C stops the write at the end of a frame and says which addresses were written.</translation>
-    </message>
-    <message>
-        <source>Il collegamento in tempo reale: una riga per lettura, al massimo 10 al secondo su un terminale (giri, cella, valore, sonda); Ctrl+C lo ferma.</source>
-        <translation>The live link: one line per reading, at most 10 a second on a terminal (engine speed, cell, value, probe); Ctrl+C stops it.</translation>
-    </message>
-    <message>
         <source>La mappa del file FILE come tabella di punti, giri e valori, e K.</source>
         <translation>The profile of the file FILE as a table of points, engine speeds and values, and K.</translation>
     </message>
@@ -1160,10 +1152,6 @@ probe %3</translation>
         <translation>Use &quot;%1&quot; for help.</translation>
     </message>
     <message>
-        <source>%1: questa versione non comunica ancora con la centralina dalla riga di comando (porta scelta: %2); usare la finestra, ecu-vantor.</source>
-        <translation>%1: this version does not talk to the ECU from the command line yet (port chosen: %2); use the window, ecu-vantor.</translation>
-    </message>
-    <message>
         <source>ci sono più porte candidate; sceglierne una con --port:</source>
         <translation>there are several candidate ports; choose one with --port:</translation>
     </message>
@@ -1245,6 +1233,235 @@ probe %3</translation>
     <message>
         <source>K: %1 in A, %2 in B</source>
         <translation>K: %1 in A, %2 in B</translation>
+    </message>
+    <message>
+        <source>Legge prima la centralina, come ogni connessione (con la copia di sicurezza), poi scrive la mappa del file FILE con le regole della finestra (dall&apos;hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra, quando è diverso da quello della centralina), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.</source>
+        <translation>First reads the ECU, as every connection does (with the backup), then writes the profile of the file FILE with the window&apos;s rules (from hardware 20 on the file&apos;s name is stored in the ECU; K is sent as the window sends it, when it differs from the ECU&apos;s), then reads it back and compares the values. Ctrl+C stops the write at the end of a frame and says which addresses were written.</translation>
+    </message>
+    <message>
+        <source>Il collegamento in tempo reale, dopo la lettura con cui comincia ogni connessione: una riga per lettura (tempo, giri, cella, valore, sonda), al massimo 10 al secondo su un terminale, tutte in un file o una pipe. Si ferma dopo --seconds o con Ctrl+C (uscita 130); le letture restano nel file CSV.</source>
+        <translation>The live link, after the read every connection starts with: one line per reading (time, engine speed, cell, value, probe), at most 10 a second on a terminal, every one into a file or a pipe. It stops after --seconds or at Ctrl+C (exit 130); the readings stay in the CSV file.</translation>
+    </message>
+    <message>
+        <source>impossibile salvare la copia di sicurezza %1: %2</source>
+        <translation>cannot save the backup %1: %2</translation>
+    </message>
+    <message>
+        <source>Comando non inviato alla centralina: la linea non lo ha trasmesso.</source>
+        <translation>Command not sent to the ECU: the line did not carry it.</translation>
+    </message>
+    <message>
+        <source>interrotto durante la ricerca della centralina: nulla è stato inviato alla centralina oltre alla richiesta d&apos;identità</source>
+        <translation>interrupted while looking for the ECU: nothing was sent to the ECU but the identity request</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: la porta %1 non si può aprire (non esiste, è in uso o mancano i permessi)</source>
+        <translation>ECU not found: the port %1 cannot be opened (it does not exist, is in use, or permission is missing)</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: nessuna centralina su USB, o non si può aprire (permessi: vedere la regola udev nel README)</source>
+        <translation>ECU not found: no ECU on USB, or it cannot be opened (permission: see the udev rule in the README)</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: su %1 risponde un dispositivo che non è la centralina</source>
+        <translation>ECU not found: the device answering on %1 is not the ECU</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: nessuna risposta su %1</source>
+        <translation>ECU not found: no answer on %1</translation>
+    </message>
+    <message>
+        <source>%1 su %2</source>
+        <translation>%1 on %2</translation>
+    </message>
+    <message>
+        <source>Lettura</source>
+        <translation>Reading</translation>
+    </message>
+    <message>
+        <source>interrotto durante la lettura: nulla è stato scritto</source>
+        <translation>interrupted during the read: nothing was written</translation>
+    </message>
+    <message>
+        <source>errore di comunicazione con la centralina: non risponde più</source>
+        <translation>communication failure with the ECU: it no longer answers</translation>
+    </message>
+    <message>
+        <source>errore di comunicazione con la centralina durante la lettura</source>
+        <translation>communication failure with the ECU during the read</translation>
+    </message>
+    <message>
+        <source>errore di comunicazione con la centralina durante la scrittura</source>
+        <translation>communication failure with the ECU during the write</translation>
+    </message>
+    <message>
+        <source>Copia di sicurezza: %1</source>
+        <translation>Backup: %1</translation>
+    </message>
+    <message>
+        <source>modo banco acceso</source>
+        <translation>test mode on</translation>
+    </message>
+    <message>
+        <source>modo banco spento</source>
+        <translation>test mode off</translation>
+    </message>
+    <message>
+        <source>nessun indirizzo confermato dalla centralina (l&apos;indirizzo 0 potrebbe essere stato scritto)</source>
+        <translation>no address acknowledged by the ECU (address 0 may have been written)</translation>
+    </message>
+    <message>
+        <source>tutti i %1 indirizzi scritti</source>
+        <translation>all %1 addresses written</translation>
+    </message>
+    <message>
+        <source>scritti e confermati gli indirizzi da 0 a %1 (%2 su %3; anche l&apos;indirizzo %4 potrebbe essere stato scritto): la centralina ha una mappa scritta a metà, scriverla di nuovo</source>
+        <translation>addresses 0 to %1 written and acknowledged (%2 of %3; address %4 may have been written too): the ECU holds a half-written profile, write it again</translation>
+    </message>
+    <message>
+        <source>Centralina trovata su %1</source>
+        <translation>ECU found on %1</translation>
+    </message>
+    <message>
+        <source>Hardware</source>
+        <translation>Hardware</translation>
+    </message>
+    <message>
+        <source>Cilindri</source>
+        <translation>Cylinders</translation>
+    </message>
+    <message>
+        <source>non indicati</source>
+        <translation>not stated</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>(una porta seriale non comunica l&apos;identità: sono i valori che assume la finestra)</source>
+        <translation>(a serial port does not report the identity: these are the values the window assumes)</translation>
+    </message>
+    <message>
+        <source>Mappa letta: 41 valori, K %1, %2</source>
+        <translation>Profile read: 41 values, K %1, %2</translation>
+    </message>
+    <message>
+        <source>Nome della mappa nella centralina: %1</source>
+        <translation>Profile name in the ECU: %1</translation>
+    </message>
+    <message>
+        <source>Salvata in %1</source>
+        <translation>Saved to %1</translation>
+    </message>
+    <message>
+        <source>Letta la mappa della centralina: K %1, %2</source>
+        <translation>The ECU&apos;s profile read first: K %1, %2</translation>
+    </message>
+    <message>
+        <source>Scrittura</source>
+        <translation>Writing</translation>
+    </message>
+    <message>
+        <source>K %1 inviato (la centralina aveva %2)</source>
+        <translation>K %1 sent (the ECU held %2)</translation>
+    </message>
+    <message>
+        <source>K %1 inviato, ma la centralina non l&apos;ha confermato (aveva %2)</source>
+        <translation>K %1 sent, but the ECU did not acknowledge it (it held %2)</translation>
+    </message>
+    <message>
+        <source>K %1 come nella centralina: non inviato</source>
+        <translation>K %1 as in the ECU: not sent</translation>
+    </message>
+    <message>
+        <source>interrotto durante la verifica: la mappa è stata scritta tutta (%1 indirizzi), ma non verificata</source>
+        <translation>interrupted during the check: the whole profile was written (%1 addresses), but not checked</translation>
+    </message>
+    <message>
+        <source>interrotto prima della scrittura: nessun indirizzo della mappa è stato scritto</source>
+        <translation>interrupted before the write: no address of the profile was written</translation>
+    </message>
+    <message>
+        <source>interrotto durante la scrittura: %1</source>
+        <translation>interrupted during the write: %1</translation>
+    </message>
+    <message>
+        <source>Inviato</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>Letto</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>Il nome della mappa nella centralina è diverso da quello inviato.</source>
+        <translation>The profile name in the ECU differs from the one sent.</translation>
+    </message>
+    <message>
+        <source>nel nome della mappa</source>
+        <translation>in the profile name</translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n punti</source>
+        <translation>
+            <numerusform>at %n point</numerusform>
+            <numerusform>at %n points</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>la verifica dopo la scrittura ha trovato valori diversi %1: la centralina non contiene la mappa di %2</source>
+        <translation>the check after the write found different values %1: the ECU does not hold the profile of %2</translation>
+    </message>
+    <message>
+        <source>Mappa di %1 scritta nella centralina (%2 indirizzi) e verificata</source>
+        <translation>Profile of %1 written to the ECU (%2 addresses) and checked</translation>
+    </message>
+    <message>
+        <source>Mappa di %1 scritta nella centralina (%2 indirizzi), senza verifica</source>
+        <translation>Profile of %1 written to the ECU (%2 addresses), not checked</translation>
+    </message>
+    <message>
+        <source>la centralina non ha confermato K %1</source>
+        <translation>the ECU did not acknowledge K %1</translation>
+    </message>
+    <message>
+        <source>Tempo s</source>
+        <translation>Time s</translation>
+    </message>
+    <message>
+        <source>Cella</source>
+        <translation>Cell</translation>
+    </message>
+    <message>
+        <source>Sonda</source>
+        <translation>Probe</translation>
+    </message>
+    <message numerus="yes">
+        <source>Collegamento in tempo reale per %n secondi (K %1)</source>
+        <translation>
+            <numerusform>Live link for %n second (K %1)</numerusform>
+            <numerusform>Live link for %n seconds (K %1)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Collegamento in tempo reale fino a Ctrl+C (K %1)</source>
+        <translation>Live link until Ctrl+C (K %1)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n letture in %1 s</source>
+        <translation>
+            <numerusform>%n reading in %1 s</numerusform>
+            <numerusform>%n readings in %1 s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Salvate in %1 (%2 righe)</source>
+        <translation>Saved to %1 (%2 rows)</translation>
+    </message>
+    <message>
+        <source>interrotto con Ctrl+C: il collegamento è chiuso</source>
+        <translation>interrupted with Ctrl+C: the link is closed</translation>
     </message>
 </context>
 </TS>

@@ -1016,14 +1016,6 @@ sonda %3</translation>
         <translation>Legge la mappa della centralina (41 valori e K) nel file FILE (.prf, sostituito se esiste) e, come la finestra dopo ogni lettura, ne salva una copia di sicurezza nella cartella backup della cartella delle mappe.</translation>
     </message>
     <message>
-        <source>Scrive la mappa del file FILE nella centralina con le regole della finestra (dall&apos;hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.</source>
-        <translation>Scrive la mappa del file FILE nella centralina con le regole della finestra (dall&apos;hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.</translation>
-    </message>
-    <message>
-        <source>Il collegamento in tempo reale: una riga per lettura, al massimo 10 al secondo su un terminale (giri, cella, valore, sonda); Ctrl+C lo ferma.</source>
-        <translation>Il collegamento in tempo reale: una riga per lettura, al massimo 10 al secondo su un terminale (giri, cella, valore, sonda); Ctrl+C lo ferma.</translation>
-    </message>
-    <message>
         <source>La mappa del file FILE come tabella di punti, giri e valori, e K.</source>
         <translation>La mappa del file FILE come tabella di punti, giri e valori, e K.</translation>
     </message>
@@ -1160,10 +1152,6 @@ sonda %3</translation>
         <translation>Usare &quot;%1&quot; per l&apos;aiuto.</translation>
     </message>
     <message>
-        <source>%1: questa versione non comunica ancora con la centralina dalla riga di comando (porta scelta: %2); usare la finestra, ecu-vantor.</source>
-        <translation>%1: questa versione non comunica ancora con la centralina dalla riga di comando (porta scelta: %2); usare la finestra, ecu-vantor.</translation>
-    </message>
-    <message>
         <source>ci sono più porte candidate; sceglierne una con --port:</source>
         <translation>ci sono più porte candidate; sceglierne una con --port:</translation>
     </message>
@@ -1245,6 +1233,235 @@ sonda %3</translation>
     <message>
         <source>K: %1 in A, %2 in B</source>
         <translation>K: %1 in A, %2 in B</translation>
+    </message>
+    <message>
+        <source>Legge prima la centralina, come ogni connessione (con la copia di sicurezza), poi scrive la mappa del file FILE con le regole della finestra (dall&apos;hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra, quando è diverso da quello della centralina), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.</source>
+        <translation>Legge prima la centralina, come ogni connessione (con la copia di sicurezza), poi scrive la mappa del file FILE con le regole della finestra (dall&apos;hardware 20 il nome del file viene salvato nella centralina; K è inviato come lo invia la finestra, quando è diverso da quello della centralina), poi la rilegge e confronta i valori. Ctrl+C ferma la scrittura alla fine di un frame e dice quali indirizzi sono stati scritti.</translation>
+    </message>
+    <message>
+        <source>Il collegamento in tempo reale, dopo la lettura con cui comincia ogni connessione: una riga per lettura (tempo, giri, cella, valore, sonda), al massimo 10 al secondo su un terminale, tutte in un file o una pipe. Si ferma dopo --seconds o con Ctrl+C (uscita 130); le letture restano nel file CSV.</source>
+        <translation>Il collegamento in tempo reale, dopo la lettura con cui comincia ogni connessione: una riga per lettura (tempo, giri, cella, valore, sonda), al massimo 10 al secondo su un terminale, tutte in un file o una pipe. Si ferma dopo --seconds o con Ctrl+C (uscita 130); le letture restano nel file CSV.</translation>
+    </message>
+    <message>
+        <source>impossibile salvare la copia di sicurezza %1: %2</source>
+        <translation>impossibile salvare la copia di sicurezza %1: %2</translation>
+    </message>
+    <message>
+        <source>Comando non inviato alla centralina: la linea non lo ha trasmesso.</source>
+        <translation>Comando non inviato alla centralina: la linea non lo ha trasmesso.</translation>
+    </message>
+    <message>
+        <source>interrotto durante la ricerca della centralina: nulla è stato inviato alla centralina oltre alla richiesta d&apos;identità</source>
+        <translation>interrotto durante la ricerca della centralina: nulla è stato inviato alla centralina oltre alla richiesta d&apos;identità</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: la porta %1 non si può aprire (non esiste, è in uso o mancano i permessi)</source>
+        <translation>centralina non trovata: la porta %1 non si può aprire (non esiste, è in uso o mancano i permessi)</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: nessuna centralina su USB, o non si può aprire (permessi: vedere la regola udev nel README)</source>
+        <translation>centralina non trovata: nessuna centralina su USB, o non si può aprire (permessi: vedere la regola udev nel README)</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: su %1 risponde un dispositivo che non è la centralina</source>
+        <translation>centralina non trovata: su %1 risponde un dispositivo che non è la centralina</translation>
+    </message>
+    <message>
+        <source>centralina non trovata: nessuna risposta su %1</source>
+        <translation>centralina non trovata: nessuna risposta su %1</translation>
+    </message>
+    <message>
+        <source>%1 su %2</source>
+        <translation>%1 su %2</translation>
+    </message>
+    <message>
+        <source>Lettura</source>
+        <translation>Lettura</translation>
+    </message>
+    <message>
+        <source>interrotto durante la lettura: nulla è stato scritto</source>
+        <translation>interrotto durante la lettura: nulla è stato scritto</translation>
+    </message>
+    <message>
+        <source>errore di comunicazione con la centralina: non risponde più</source>
+        <translation>errore di comunicazione con la centralina: non risponde più</translation>
+    </message>
+    <message>
+        <source>errore di comunicazione con la centralina durante la lettura</source>
+        <translation>errore di comunicazione con la centralina durante la lettura</translation>
+    </message>
+    <message>
+        <source>errore di comunicazione con la centralina durante la scrittura</source>
+        <translation>errore di comunicazione con la centralina durante la scrittura</translation>
+    </message>
+    <message>
+        <source>Copia di sicurezza: %1</source>
+        <translation>Copia di sicurezza: %1</translation>
+    </message>
+    <message>
+        <source>modo banco acceso</source>
+        <translation>modo banco acceso</translation>
+    </message>
+    <message>
+        <source>modo banco spento</source>
+        <translation>modo banco spento</translation>
+    </message>
+    <message>
+        <source>nessun indirizzo confermato dalla centralina (l&apos;indirizzo 0 potrebbe essere stato scritto)</source>
+        <translation>nessun indirizzo confermato dalla centralina (l&apos;indirizzo 0 potrebbe essere stato scritto)</translation>
+    </message>
+    <message>
+        <source>tutti i %1 indirizzi scritti</source>
+        <translation>tutti i %1 indirizzi scritti</translation>
+    </message>
+    <message>
+        <source>scritti e confermati gli indirizzi da 0 a %1 (%2 su %3; anche l&apos;indirizzo %4 potrebbe essere stato scritto): la centralina ha una mappa scritta a metà, scriverla di nuovo</source>
+        <translation>scritti e confermati gli indirizzi da 0 a %1 (%2 su %3; anche l&apos;indirizzo %4 potrebbe essere stato scritto): la centralina ha una mappa scritta a metà, scriverla di nuovo</translation>
+    </message>
+    <message>
+        <source>Centralina trovata su %1</source>
+        <translation>Centralina trovata su %1</translation>
+    </message>
+    <message>
+        <source>Hardware</source>
+        <translation>Hardware</translation>
+    </message>
+    <message>
+        <source>Cilindri</source>
+        <translation>Cilindri</translation>
+    </message>
+    <message>
+        <source>non indicati</source>
+        <translation>non indicati</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>(una porta seriale non comunica l&apos;identità: sono i valori che assume la finestra)</source>
+        <translation>(una porta seriale non comunica l&apos;identità: sono i valori che assume la finestra)</translation>
+    </message>
+    <message>
+        <source>Mappa letta: 41 valori, K %1, %2</source>
+        <translation>Mappa letta: 41 valori, K %1, %2</translation>
+    </message>
+    <message>
+        <source>Nome della mappa nella centralina: %1</source>
+        <translation>Nome della mappa nella centralina: %1</translation>
+    </message>
+    <message>
+        <source>Salvata in %1</source>
+        <translation>Salvata in %1</translation>
+    </message>
+    <message>
+        <source>Letta la mappa della centralina: K %1, %2</source>
+        <translation>Letta la mappa della centralina: K %1, %2</translation>
+    </message>
+    <message>
+        <source>Scrittura</source>
+        <translation>Scrittura</translation>
+    </message>
+    <message>
+        <source>K %1 inviato (la centralina aveva %2)</source>
+        <translation>K %1 inviato (la centralina aveva %2)</translation>
+    </message>
+    <message>
+        <source>K %1 inviato, ma la centralina non l&apos;ha confermato (aveva %2)</source>
+        <translation>K %1 inviato, ma la centralina non l&apos;ha confermato (aveva %2)</translation>
+    </message>
+    <message>
+        <source>K %1 come nella centralina: non inviato</source>
+        <translation>K %1 come nella centralina: non inviato</translation>
+    </message>
+    <message>
+        <source>interrotto durante la verifica: la mappa è stata scritta tutta (%1 indirizzi), ma non verificata</source>
+        <translation>interrotto durante la verifica: la mappa è stata scritta tutta (%1 indirizzi), ma non verificata</translation>
+    </message>
+    <message>
+        <source>interrotto prima della scrittura: nessun indirizzo della mappa è stato scritto</source>
+        <translation>interrotto prima della scrittura: nessun indirizzo della mappa è stato scritto</translation>
+    </message>
+    <message>
+        <source>interrotto durante la scrittura: %1</source>
+        <translation>interrotto durante la scrittura: %1</translation>
+    </message>
+    <message>
+        <source>Inviato</source>
+        <translation>Inviato</translation>
+    </message>
+    <message>
+        <source>Letto</source>
+        <translation>Letto</translation>
+    </message>
+    <message>
+        <source>Il nome della mappa nella centralina è diverso da quello inviato.</source>
+        <translation>Il nome della mappa nella centralina è diverso da quello inviato.</translation>
+    </message>
+    <message>
+        <source>nel nome della mappa</source>
+        <translation>nel nome della mappa</translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n punti</source>
+        <translation>
+            <numerusform>in %n punto</numerusform>
+            <numerusform>in %n punti</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>la verifica dopo la scrittura ha trovato valori diversi %1: la centralina non contiene la mappa di %2</source>
+        <translation>la verifica dopo la scrittura ha trovato valori diversi %1: la centralina non contiene la mappa di %2</translation>
+    </message>
+    <message>
+        <source>Mappa di %1 scritta nella centralina (%2 indirizzi) e verificata</source>
+        <translation>Mappa di %1 scritta nella centralina (%2 indirizzi) e verificata</translation>
+    </message>
+    <message>
+        <source>Mappa di %1 scritta nella centralina (%2 indirizzi), senza verifica</source>
+        <translation>Mappa di %1 scritta nella centralina (%2 indirizzi), senza verifica</translation>
+    </message>
+    <message>
+        <source>la centralina non ha confermato K %1</source>
+        <translation>la centralina non ha confermato K %1</translation>
+    </message>
+    <message>
+        <source>Tempo s</source>
+        <translation>Tempo s</translation>
+    </message>
+    <message>
+        <source>Cella</source>
+        <translation>Cella</translation>
+    </message>
+    <message>
+        <source>Sonda</source>
+        <translation>Sonda</translation>
+    </message>
+    <message numerus="yes">
+        <source>Collegamento in tempo reale per %n secondi (K %1)</source>
+        <translation>
+            <numerusform>Collegamento in tempo reale per %n secondo (K %1)</numerusform>
+            <numerusform>Collegamento in tempo reale per %n secondi (K %1)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Collegamento in tempo reale fino a Ctrl+C (K %1)</source>
+        <translation>Collegamento in tempo reale fino a Ctrl+C (K %1)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n letture in %1 s</source>
+        <translation>
+            <numerusform>%n lettura in %1 s</numerusform>
+            <numerusform>%n letture in %1 s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Salvate in %1 (%2 righe)</source>
+        <translation>Salvate in %1 (%2 righe)</translation>
+    </message>
+    <message>
+        <source>interrotto con Ctrl+C: il collegamento è chiuso</source>
+        <translation>interrotto con Ctrl+C: il collegamento è chiuso</translation>
     </message>
 </context>
 </TS>
