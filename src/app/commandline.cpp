@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "startup.h"
+#include "app/helptext.h"
 #include "mainwindow/qtcatalogue.h"
 
 #include "portsearch/frmricercaporta.h"
@@ -172,7 +173,7 @@ QString CCommandLine::programName() const
 
 QString CCommandLine::helpText() const
 {
-    const QList<QPair<QString, QString>> rows = {
+    const QVector<QPair<QString, QString>> rows = {
         {QStringLiteral("-h, --help"), tr("Mostra questo aiuto ed esce.")},
         {QStringLiteral("-v, --version"), tr("Mostra la versione del programma ed esce.")},
         {QStringLiteral("--lang it|en"),
@@ -184,35 +185,10 @@ QString CCommandLine::helpText() const
         {QStringLiteral("--profiles ") + tr("CARTELLA"),
          tr("Cartella in cui si aprono le finestre di caricamento e salvataggio delle mappe.")},
     };
-    int width = 0;
-    for (const auto &row : rows)
-        width = qMax(width, row.first.size());
-
     QString text = tr("Uso: %1 [opzioni]").arg(programName()) + QLatin1Char('\n')
                    + tr("Strumento di taratura per la centralina d'iniezione ECU Vantor.")
                    + QStringLiteral("\n\n") + tr("Opzioni:") + QLatin1Char('\n');
-    // Descriptions wrap at word boundaries to fit 79 columns.
-    const int indent = 2 + width + 2;
-    for (const auto &row : rows) {
-        QString line = QStringLiteral("  ") + row.first.leftJustified(width) + QStringLiteral("  ");
-        int used = indent;
-        const QStringList words = row.second.split(QLatin1Char(' '));
-        for (const QString &word : words) {
-            if (used > indent && used + 1 + word.size() > 79) {
-                text += line + QLatin1Char('\n');
-                line = QString(indent, QLatin1Char(' '));
-                used = indent;
-            }
-            if (used > indent) {
-                line += QLatin1Char(' ');
-                ++used;
-            }
-            line += word;
-            used += word.size();
-        }
-        text += line + QLatin1Char('\n');
-    }
-    return text;
+    return text + helpRows(rows);
 }
 
 QString CCommandLine::errorText() const

@@ -5,6 +5,7 @@
 #include "cli/ports.h"
 #include "cli/profilecommands.h"
 #include "cli/terminal.h"
+#include "app/helptext.h"
 #include "comm/chidtransport.h"
 #include "portsearch/virtualports.h"
 
@@ -91,64 +92,6 @@ QString optionText(const OptionSpec &spec)
     return QStringLiteral("--") + QLatin1String(spec.name);
 }
 
-// Rows of a help text: the term, and its description wrapped at word
-// boundaries to fit 79 columns.
-QString formatRows(const QVector<QPair<QString, QString>> &rows)
-{
-    int width = 0;
-    for (const auto &row : rows)
-        width = qMax(width, row.first.size());
-    width = qMin(width, 28);
-    const int indent = 2 + width + 2;
-    QString text;
-    for (const auto &row : rows) {
-        QString line = QStringLiteral("  ") + row.first;
-        int used = line.size();
-        if (row.first.size() > width) { // a long term gets a line of its own
-            text += line + QLatin1Char('\n');
-            line = QString(indent, QLatin1Char(' '));
-            used = indent;
-        } else {
-            line += QString(indent - used, QLatin1Char(' '));
-            used = indent;
-        }
-        const QStringList words = row.second.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        for (const QString &word : words) {
-            if (used > indent && used + 1 + word.size() > 79) {
-                text += line + QLatin1Char('\n');
-                line = QString(indent, QLatin1Char(' '));
-                used = indent;
-            }
-            if (used > indent) {
-                line += QLatin1Char(' ');
-                ++used;
-            }
-            line += word;
-            used += word.size();
-        }
-        text += line + QLatin1Char('\n');
-    }
-    return text;
-}
-
-// A paragraph wrapped at 79 columns.
-QString wrapped(const QString &paragraph)
-{
-    QString text;
-    QString line;
-    const QStringList words = paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString &word : words) {
-        if (!line.isEmpty() && line.size() + 1 + word.size() > 79) {
-            text += line + QLatin1Char('\n');
-            line.clear();
-        }
-        if (!line.isEmpty())
-            line += QLatin1Char(' ');
-        line += word;
-    }
-    return text + line + QLatin1Char('\n');
-}
-
 QString portHelp()
 {
     return CCli::tr("la porta: HID (la centralina su USB), un nome come ttyUSB0 o COM3, il "
@@ -166,7 +109,7 @@ QString cylindersHelp()
 QString exitCodesHelp()
 {
     return CCli::tr("Codici di uscita:") + QLatin1Char('\n')
-           + formatRows({
+           + helpRows({
                {QStringLiteral("0"), CCli::tr("fatto")},
                {QStringLiteral("1"), CCli::tr("errore di comunicazione con la centralina")},
                {QStringLiteral("2"),
@@ -185,7 +128,7 @@ QString exitCodesHelp()
 QString globalOptionsHelp()
 {
     return CCli::tr("Opzioni globali (anche dopo il sottocomando):") + QLatin1Char('\n')
-           + formatRows({
+           + helpRows({
                {QStringLiteral("--json"),
                 CCli::tr("risultato leggibile da un programma: un documento JSON su standard "
                          "output, anche per gli errori (con il codice di uscita e il messaggio)")},
@@ -620,20 +563,20 @@ QString CCli::helpText(CliCommand command)
         for (const auto &entry : commandNames())
             commands.append({synopsis(entry.second), summary(entry.second)});
         return usageLine(synopsis(CliCommand::None))
-               + wrapped(tr("Legge, scrive, verifica e confronta le mappe della centralina ECU "
+               + helpParagraph(tr("Legge, scrive, verifica e confronta le mappe della centralina ECU "
                             "Vantor senza finestra."))
                + QLatin1Char('\n') + tr("Sottocomandi:") + QLatin1Char('\n')
-               + formatRows(commands) + QLatin1Char('\n') + globalOptionsHelp()
+               + helpRows(commands) + QLatin1Char('\n') + globalOptionsHelp()
                + QLatin1Char('\n')
-               + wrapped(tr("Senza --port: la centralina su USB se è collegata, altrimenti "
+               + helpParagraph(tr("Senza --port: la centralina su USB se è collegata, altrimenti "
                             "l'unica porta candidata; con più porte candidate il programma le "
                             "elenca ed esce con 2."))
                + QLatin1Char('\n') + exitCodesHelp();
     }
-    QString text = usageLine(synopsis(command)) + wrapped(description(command));
+    QString text = usageLine(synopsis(command)) + helpParagraph(description(command));
     const QVector<QPair<QString, QString>> rows = optionRows(command);
     if (!rows.isEmpty())
-        text += QLatin1Char('\n') + tr("Opzioni:") + QLatin1Char('\n') + formatRows(rows);
+        text += QLatin1Char('\n') + tr("Opzioni:") + QLatin1Char('\n') + helpRows(rows);
     return text + QLatin1Char('\n') + globalOptionsHelp() + QLatin1Char('\n') + exitCodesHelp();
 }
 

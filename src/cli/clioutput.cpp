@@ -89,3 +89,14 @@ int CCliOutput::finish(int code)
     std::fflush(stream);
     return code;
 }
+
+QString tableRow(const QStringList &headers, const QStringList &cells)
+{
+    QString row;
+    for (int i = 0; i < headers.size(); ++i) {
+        if (i > 0)
+            row += QStringLiteral("  ");
+        row += cells.value(i).rightJustified(qMax(6, headers.at(i).size()));
+    }
+    return row;
+}

@@ -57,3 +57,6 @@ private:
     QString m_command;
     QJsonObject m_document;
 };
+
+// One table row: each cell right-aligned to its header's width (at least 6).
+QString tableRow(const QStringList &headers, const QStringList &cells);

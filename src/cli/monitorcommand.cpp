@@ -26,17 +26,6 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-QString tableRow(const QStringList &headers, const QStringList &cells)
-{
-    QString row;
-    for (int i = 0; i < headers.size(); ++i) {
-        if (i > 0)
-            row += QStringLiteral("  ");
-        row += cells.value(i).rightJustified(qMax(6, headers.at(i).size()));
-    }
-    return row;
-}
-
 } // namespace
 
 int runMonitor(CEcuJob &job)

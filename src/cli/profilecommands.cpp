@@ -26,18 +26,6 @@ QString signedNumber(int n)
     return n > 0 ? QStringLiteral("+%1").arg(n) : QString::number(n);
 }
 
-// One table row: each cell right-aligned to its header's width (at least 6).
-QString tableRow(const QStringList &headers, const QStringList &cells)
-{
-    QString row;
-    for (int i = 0; i < headers.size(); ++i) {
-        if (i > 0)
-            row += QStringLiteral("  ");
-        row += cells.value(i).rightJustified(qMax(6, headers.at(i).size()));
-    }
-    return row;
-}
-
 QString variantText(int cylinders)
 {
     return CCli::tr("centralina a %1 cilindri, da 0 a %2 giri/min")
