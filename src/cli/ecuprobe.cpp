@@ -21,6 +21,7 @@ CEcuProbe::CEcuProbe(CEcuLink *link, QObject *parent)
     m_settle.setInterval(SettleMs);
     m_timeout.setSingleShot(true);
     m_timeout.setInterval(ReplyTimeoutMs);
+    m_timeout.setTimerType(Qt::PreciseTimer); // the 500 ms hold, not up to 525
     connect(&m_settle, &QTimer::timeout, this, &CEcuProbe::sendProbe);
     connect(&m_timeout, &QTimer::timeout, this, [this] { finish(Result::NoAnswer); });
     connect(m_link, &CEcuLink::searchAnswersWaiting, this, &CEcuProbe::takeAnswers);

@@ -48,6 +48,9 @@ frmRicercaPorta::frmRicercaPorta(QWidget *parent, CEcuLink *link)
 
     timer->setInterval(ReplyTimeoutMs);
     timer->setSingleShot(false);
+    // Precise: a coarse timer may fire up to 25 ms late and take an answer
+    // that came after the 500 ms.
+    timer->setTimerType(Qt::PreciseTimer);
 
     connect(this, &frmRicercaPorta::sgnClose, this, &frmRicercaPorta::onClose);
     connect(ui->cbPorteSeriali, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
