@@ -211,10 +211,12 @@ void TestGestReceive::answerTheLineCannotVouchFor()
     });
 
     CEcuLine line;
+    QByteArray image;
+    // The worker outlives the line: requests still queued when the line
+    // closes tell their worker that they were not written.
+    CGestReceive worker(&image, nullptr, 100, 20);
     WorkerLine transport(server.slavePath(), &line);
     QVERIFY(transport.transport.isOpen());
-    QByteArray image;
-    CGestReceive worker(&image, nullptr, 100, 20);
     transport.attach(&worker);
     // A real event loop for the server and the transport: the line's timing
     // is what the rows are about.

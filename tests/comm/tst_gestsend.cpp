@@ -222,9 +222,11 @@ void TestGestSend::secondAcknowledgementResendsTheByte()
                 }
             });
     CEcuLine line;
+    // The worker outlives the line: requests still queued when the line
+    // closes tell their worker that they were not written.
+    CGestSend worker(&image, nullptr, 100, 20);
     WorkerLine transport(server.slavePath(), &line);
     QVERIFY(transport.transport.isOpen());
-    CGestSend worker(&image, nullptr, 100, 20);
     transport.attach(&worker);
     QSignalSpy outcome(&worker, &CGestSend::sgnEsito);
     worker.startSend(0);

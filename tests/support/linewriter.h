@@ -5,7 +5,9 @@
 
 // A worker over a real pseudo-terminal, as the program runs it: the
 // program's serial transport opens the port on its own thread, the worker
-// writes its requests through it and gets every answer from it.
+// writes its requests through it and gets every answer from it. Declare the
+// worker before the line: requests still queued when the line closes are told
+// to their worker then.
 struct WorkerLine : CRequestWriter
 {
     CSerialTransport transport;
