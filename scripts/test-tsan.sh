@@ -11,6 +11,6 @@ cmake -S . -B build-tsan -DVANTOR_SANITIZE=thread >/dev/null
 cmake --build build-tsan -j"${JOBS:-2}"
 cd build-tsan
 if [ $# -eq 0 ]; then
-  set -- -R '^(tst_gest|tst_eculine|tst_session|tst_sequencer|tst_portsearch|tst_mainwindow|tst_transfers|tst_linkcontrol|tst_transport|tst_variant|tst_language|tsan_)'
+  set -- -R '^(tst_gest|tst_eculine|tst_session|tst_sequencer|tst_linefaults|tst_portsearch|tst_mainwindow|tst_transfers|tst_linkcontrol|tst_transport|tst_variant|tst_language|tsan_)'
 fi
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j"${JOBS:-2}" "$@"
