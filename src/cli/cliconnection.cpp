@@ -18,17 +18,16 @@
 
 namespace {
 
-constexpr unsigned short EcuVendorId = 0x04D8;
-constexpr unsigned short EcuProductId = 0x0080;
-
 // The HID device is opened only when it is the port asked for: a serial
 // connection leaves an attached USB ECU to the window.
 CHidSource hidSourceFor(const QString &port)
 {
-    if (port != QLatin1String(HidPortName))
+    if (port != QLatin1String(EcuSearch::HidPortName))
         return CHidSource();
-    return CHidSource{QLatin1String(HidPortName),
-                      [] { return hid_open(EcuVendorId, EcuProductId, nullptr); }};
+    return CHidSource{QLatin1String(EcuSearch::HidPortName), [] {
+                          return hid_open(EcuSearch::EcuVendorId, EcuSearch::EcuProductId,
+                                          nullptr);
+                      }};
 }
 
 QString shownPort(const QString &port)
@@ -120,7 +119,7 @@ bool CCliConnection::runUntil(const std::function<bool()> &done)
 int CCliConnection::probe()
 {
     CCliOutput &out = m_job.out;
-    const bool hid = m_job.port == QLatin1String(HidPortName);
+    const bool hid = m_job.port == QLatin1String(EcuSearch::HidPortName);
     out.set(QStringLiteral("route"), hid ? QStringLiteral("hid") : QStringLiteral("serial"));
     m_probe->start(m_job.port);
     if (!runUntil([this] { return !m_probe->isRunning(); })) {

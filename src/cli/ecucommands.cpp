@@ -135,7 +135,7 @@ int runProbe(CEcuJob &job)
     if (found != CliExit::Done)
         return found;
     const CDevInfo &info = ecu.session()->devInfo();
-    const bool reported = job.port == QLatin1String(HidPortName);
+    const bool reported = job.port == QLatin1String(EcuSearch::HidPortName);
     CCliOutput &out = job.out;
     out.line(CCli::tr("Centralina trovata su %1").arg(shown(portDisplayName(job.port))));
     printFields(out, {{CCli::tr("Hardware"), QString::number(info.hardware)},

@@ -3,15 +3,11 @@
 #include "comm/ceculink.h"
 #include "comm/frames.h"
 #include "portsearch/hidprobe.h"
+#include "portsearch/probe.h"
 
-namespace {
-
-// The port search's figures.
-constexpr int ReplyTimeoutMs = 500;
-constexpr int SettleMs = 30;
-constexpr int HidAttempts = 5;
-
-} // namespace
+using EcuSearch::HidAttempts;
+using EcuSearch::ReplyTimeoutMs;
+using EcuSearch::SettleMs;
 
 CEcuProbe::CEcuProbe(CEcuLink *link, QObject *parent)
     : QObject(parent)
@@ -39,7 +35,7 @@ void CEcuProbe::start(const QString &port)
     m_info = CDevInfo();
     m_reported = false;
     m_waiting = false;
-    m_hid = port == QLatin1String("HID");
+    m_hid = port == QLatin1String(EcuSearch::HidPortName);
     if (m_hid) {
         if (!m_link->hasHid()) {
             finish(Result::NoHidDevice);

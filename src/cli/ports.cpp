@@ -12,18 +12,9 @@
 
 #include <hidapi/hidapi.h>
 
-const char HidPortName[] = "HID";
-
-namespace {
-
-constexpr unsigned short EcuVendorId = 0x04D8;
-constexpr unsigned short EcuProductId = 0x0080;
-
-} // namespace
-
 bool hidEcuPresent()
 {
-    hid_device_info *devices = hid_enumerate(EcuVendorId, EcuProductId);
+    hid_device_info *devices = hid_enumerate(EcuSearch::EcuVendorId, EcuSearch::EcuProductId);
     const bool present = devices != nullptr;
     hid_free_enumeration(devices);
     return present;
@@ -33,7 +24,7 @@ QStringList CPortCandidates::all() const
 {
     QStringList ports;
     if (hid)
-        ports << QLatin1String(HidPortName);
+        ports << QLatin1String(EcuSearch::HidPortName);
     return ports + serial + virtualPorts;
 }
 
@@ -56,7 +47,7 @@ CPortChoice choosePort(const CPortCandidates &candidates)
     const QStringList all = candidates.all();
     if (candidates.hid) {
         choice.outcome = CPortChoice::Chosen;
-        choice.port = QLatin1String(HidPortName);
+        choice.port = QLatin1String(EcuSearch::HidPortName);
     } else if (all.size() == 1) {
         choice.outcome = CPortChoice::Chosen;
         choice.port = all.first();
@@ -69,8 +60,8 @@ CPortChoice choosePort(const CPortCandidates &candidates)
 
 QString resolvePortArgument(const QString &typed)
 {
-    if (typed.compare(QLatin1String(HidPortName), Qt::CaseInsensitive) == 0)
-        return QLatin1String(HidPortName);
+    if (typed.compare(QLatin1String(EcuSearch::HidPortName), Qt::CaseInsensitive) == 0)
+        return QLatin1String(EcuSearch::HidPortName);
     if (isSerialPortName(typed))
         return typed;
     // A bare name: a link of the virtual-port folder (the simulator's "ecu-sim").
@@ -122,7 +113,7 @@ int runPorts(CCliOutput &out)
     };
     QVector<Row> rows;
     if (candidates.hid)
-        rows.append({QLatin1String(HidPortName), QStringLiteral("hid"),
+        rows.append({QLatin1String(EcuSearch::HidPortName), QStringLiteral("hid"),
                      CCli::tr("centralina su USB (HID)")});
     for (const QString &name : candidates.serial)
         rows.append({name, QStringLiteral("serial"), CCli::tr("porta seriale")});

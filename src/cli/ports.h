@@ -1,5 +1,7 @@
 #pragma once
 
+#include "portsearch/probe.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,9 +9,6 @@ class CCliOutput;
 
 // The ports the command line can reach the ECU on, and the rule that picks
 // one when the user names none.
-
-// The port name of the HID route (as the session knows it).
-extern const char HidPortName[];
 
 // The HID ECU (vendor 0x04D8, product 0x0080) is attached.
 bool hidEcuPresent();

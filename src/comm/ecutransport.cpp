@@ -53,34 +53,25 @@ void CEcuTransport::requestDone(bool written)
         tell(written);
 }
 
-// Lock held.
-QList<CEcuTransport::Request> CEcuTransport::takeQueued()
-{
-    QList<Request> dropped;
-    dropped.swap(m_queue);
-    return dropped;
-}
-
 void CEcuTransport::abort()
 {
-    QList<Request> dropped;
-    {
-        WorkerLock lock(&m_mutex);
-        dropped = takeQueued();
-    }
-    for (const Request &r : qAsConst(dropped)) {
-        if (r.written)
-            r.written(false);
-    }
+    dropQueued(false);
 }
 
 void CEcuTransport::closeQueue()
 {
+    dropQueued(true);
+}
+
+// The posters are told outside the lock, as in requestDone.
+void CEcuTransport::dropQueued(bool close)
+{
     QList<Request> dropped;
     {
         WorkerLock lock(&m_mutex);
-        m_closed = true;
-        dropped = takeQueued();
+        if (close)
+            m_closed = true;
+        dropped.swap(m_queue);
     }
     for (const Request &r : qAsConst(dropped)) {
         if (r.written)

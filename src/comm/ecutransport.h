@@ -79,8 +79,9 @@ private:
         QByteArray frame;
         Written written;
     };
-    // Takes the queue out for its posters to be told (lock held).
-    QList<Request> takeQueued();
+    // Drops every request waiting and tells its poster; with close, every
+    // later one too.
+    void dropQueued(bool close);
 
     QMutex m_mutex; // guards every member below
     QList<Request> m_queue;

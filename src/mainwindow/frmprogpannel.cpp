@@ -14,6 +14,7 @@
 #include "gauge/crpmgauge.h"
 #include "portsearch/frmricercaporta.h"
 #include "portsearch/hiddevice.h"
+#include "portsearch/probe.h"
 #include "portsearch/virtualports.h"
 #include "qtcatalogue.h"
 #include "profile/canvaspicker.h"
@@ -79,7 +80,10 @@ frmProgPannel::frmProgPannel(QWidget *parent, const CWorkerTimings &timings)
     // a thread of its own) and the workers; it is the window's child and
     // goes first. The HID device is opened on its own thread, now.
     session = new CEcuSession(CHidSource{frmRicercaPorta::hidPortName(),
-                                         [] { return openHidDevice(0x04D8, 0x0080); }},
+                                         [] {
+                                             return openHidDevice(EcuSearch::EcuVendorId,
+                                                                  EcuSearch::EcuProductId);
+                                         }},
                               timings, this);
     document = new CProfileDocument(this);
     ui->spProfiloPiatto->setRange(static_cast<int>(document->valueRange().valueMin),

@@ -5,6 +5,7 @@
 #include "comm/frames.h"
 #include "hiddevice.h"
 #include "hidprobe.h"
+#include "probe.h"
 #include "mainwindow/cmsg.h"
 #include "portlist.h"
 
@@ -16,16 +17,13 @@
 
 namespace {
 
-constexpr int ReplyTimeoutMs = 500;
-constexpr int HidAttempts = 5;
-// After a port is opened its input is cleared and the line is given this
-// long to fall quiet, so the tail of an answer still on its way from an
-// earlier session cannot come before the probe's answer.
-constexpr int SettleMs = 30;
+using EcuSearch::HidAttempts;
+using EcuSearch::HidPortName;
+using EcuSearch::ReplyTimeoutMs;
+using EcuSearch::SettleMs;
 
 const char *const ResultOk = "OK";
 const char *const ResultKo = "KO";
-const char *const HidPortName = "HID";
 
 const char *const StyleFound = "background-color: rgb(85, 255, 0); color: rgb(85, 0, 255);";
 const char *const StyleNotFound = "background-color: rgb(255, 0, 0); color: rgb(255, 255, 0);";

@@ -109,7 +109,7 @@ void CEcuSequencer::transferEnded(const CTransferOutcome &outcome)
         // The next press of the test-bench button sends the opposite of what
         // the ECU holds.
         m_session->setBenchOn(read.benchOn);
-        keepBackup(outcome.image, now);
+        keepBackup(read, now);
         break;
     }
     case CTransferOutcome::WriteDone:
@@ -131,9 +131,8 @@ void CEcuSequencer::transferEnded(const CTransferOutcome &outcome)
 
 // Every profile read is kept as a file of its own in the backup folder,
 // without asking; one that cannot be written changes nothing else.
-void CEcuSequencer::keepBackup(const QByteArray &image, const QDateTime &when)
+void CEcuSequencer::keepBackup(const FlashImage &read, const QDateTime &when)
 {
-    const FlashImage read = parseFlashImage(image, m_session->hardware());
     const QString folder = backupFolder();
     const QString name = backupFileName(when, m_session->devInfo());
     QString reason;

@@ -66,7 +66,7 @@ signals:
 
 private:
     void transferEnded(const CTransferOutcome &outcome);
-    void keepBackup(const QByteArray &image, const QDateTime &when);
+    void keepBackup(const FlashImage &read, const QDateTime &when);
 
     CEcuSession *const m_session;
     CProfileSide *const m_profile;
